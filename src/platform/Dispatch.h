@@ -46,6 +46,8 @@ using DispatchFactory = std::function<DispatchPtr()>;
 
 // The class registry behind createOleObject: slipserv, the host and the
 // helper libraries register their automation classes here by program id.
+// Program ids are compared without case; registering an id again replaces
+// the earlier factory. Safe to use from several threads.
 class OleClassRegistry {
 public:
     static void registerClass(std::string progId, DispatchFactory factory);
@@ -56,5 +58,9 @@ public:
 // CreateOleObject: a new instance of the registered class; DispatchError
 // ("Invalid class string ...") when no class of that id is registered.
 DispatchPtr createOleObject(std::string_view progId);
+
+// The form under which automation names and program ids are compared: case
+// is ignored, for non-ASCII letters as well.
+std::string foldDispatchName(std::string_view name);
 
 } // namespace kv
