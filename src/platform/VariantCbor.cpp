@@ -266,6 +266,10 @@ private:
         if (!m_reader.isLengthKnown())
             fail(std::string(what) + " without a length");
         const quint64 length = m_reader.length();
+        // Every element takes at least one byte, so a larger count is a lie.
+        if (length > quint64(remaining()))
+            fail(std::string(what) + " claim " + std::to_string(length) + " elements, " +
+                 std::to_string(remaining()) + " bytes are left");
         if (!m_reader.enterContainer())
             checkReader();
         return length;
@@ -327,10 +331,6 @@ private:
         const std::vector<ArrayBounds> bounds = readBounds();
         const std::int64_t expected = cellCount(bounds);
         const quint64 given = enterArray("array elements");
-        // Every element takes at least one byte, so a larger count is a lie.
-        if (given > quint64(remaining()))
-            fail("an array claims " + std::to_string(given) + " elements, " + std::to_string(remaining()) +
-                 " bytes are left");
         if (given != quint64(expected))
             fail("an array holds " + std::to_string(given) + " elements where its bounds need " +
                  std::to_string(expected));
