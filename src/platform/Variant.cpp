@@ -479,10 +479,26 @@ std::string varToStr(const Variant &value)
 // ---------------------------------------------------------------------------
 // VariantArray
 
-VariantArray::VariantArray(ArrayBounds bounds) : m_bounds{bounds}, m_items(std::size_t(bounds.count())) {}
+namespace {
+
+// Arrays beyond this many cells are refused rather than attempted: bounds can
+// come from untrusted callers, and a failed giant allocation helps nobody.
+constexpr std::int64_t kMaxArrayCells = std::int64_t(1) << 28;
+
+std::size_t checkedCellCount(std::int64_t first, std::int64_t second = 1)
+{
+    if (first > kMaxArrayCells || second > kMaxArrayCells || first * second > kMaxArrayCells)
+        throw VariantError("array of " + std::to_string(first) + " x " + std::to_string(second)
+                           + " cells is larger than allowed");
+    return std::size_t(first * second);
+}
+
+} // namespace
+
+VariantArray::VariantArray(ArrayBounds bounds) : m_bounds{bounds}, m_items(checkedCellCount(bounds.count())) {}
 
 VariantArray::VariantArray(ArrayBounds first, ArrayBounds second)
-    : m_bounds{first, second}, m_items(std::size_t(first.count()) * std::size_t(second.count()))
+    : m_bounds{first, second}, m_items(checkedCellCount(first.count(), second.count()))
 {
 }
 
@@ -546,17 +562,17 @@ void VariantArray::redim(int newHigh)
         throw VariantError("Variant array bounds error: redim below the low bound");
     if (dimCount() == 1) {
         last.high = newHigh;
-        m_items.resize(std::size_t(last.count()));
+        m_items.resize(checkedCellCount(last.count()));
         return;
     }
     // Two dimensions: the last index varies fastest, so rows are rebuilt.
     const ArrayBounds first = m_bounds[0];
     const ArrayBounds oldLast = last;
     last.high = newHigh;
-    std::vector<Variant> items(std::size_t(first.count()) * std::size_t(last.count()));
-    const int keep = std::min(oldLast.count(), last.count());
-    for (int row = 0; row < first.count(); ++row)
-        for (int col = 0; col < keep; ++col)
+    std::vector<Variant> items(checkedCellCount(first.count(), last.count()));
+    const std::int64_t keep = std::min(oldLast.count(), last.count());
+    for (std::int64_t row = 0; row < first.count(); ++row)
+        for (std::int64_t col = 0; col < keep; ++col)
             items[std::size_t(row) * std::size_t(last.count()) + std::size_t(col)] =
                 std::move(m_items[std::size_t(row) * std::size_t(oldLast.count()) + std::size_t(col)]);
     m_items = std::move(items);

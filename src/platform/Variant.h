@@ -53,7 +53,8 @@ struct OleDate {
 struct ArrayBounds {
     int low = 0;
     int high = -1;
-    int count() const { return high >= low ? high - low + 1 : 0; }
+    // Wide enough for any pair of int bounds (INT_MIN..INT_MAX included).
+    std::int64_t count() const { return high >= low ? std::int64_t(high) - low + 1 : 0; }
     bool operator==(const ArrayBounds &) const = default;
 };
 

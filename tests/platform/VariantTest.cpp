@@ -60,3 +60,13 @@ TEST(Variant, ReferenceArgumentsWriteThrough)
     reference.assign(Variant("written"));
     EXPECT_EQ(target.toText(), "written");
 }
+
+TEST(Variant, ExtremeBoundsAreRefusedNotOverflowed)
+{
+    EXPECT_EQ((kv::ArrayBounds{INT32_MIN, INT32_MAX}.count()), std::int64_t(1) << 32);
+    EXPECT_THROW(VariantArray(kv::ArrayBounds{INT32_MIN, INT32_MAX}), kv::VariantError);
+    EXPECT_THROW(VariantArray({0, 99999}, {0, 99999}), kv::VariantError);
+    VariantArray row({5, 7});
+    row.redim(9);
+    EXPECT_EQ(row.elementCount(), 5u);
+}
