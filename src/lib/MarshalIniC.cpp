@@ -1,16 +1,21 @@
 #include "lib/MarshalIniC.h"
 
+#include <QString>
+
 namespace kv {
 
 namespace {
 
-std::vector<std::string> splitAddresses(std::string text)
+std::vector<std::string> splitAddresses(const std::string &text)
 {
     std::vector<std::string> addresses;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t end = text.find(';', start);
-        addresses.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        // Blanks around an address are typing slips, not part of the name:
+        // "127.0.0.1 " must still count as the loop-back address.
+        const std::string address = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        addresses.push_back(QString::fromStdString(address).trimmed().toStdString());
         if (end == std::string::npos)
             break;
         start = end + 1;

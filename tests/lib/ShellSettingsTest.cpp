@@ -76,7 +76,7 @@ TEST(ClientSettings, ReadsCodePagesServersAndLibraryDirectories)
     shell.writeRegistry(shell.clientDir(), "");
     shell.writeFile("client/MarshalC.ini",
                     "[CodePage]\nUICodePage=936\nDBCodePage=950\n"
-                    "[server information]\ncomputername=10.0.0.1;10.0.0.2;\nServerPort=2011\nSupportCallBack=yes\n"
+                    "[server information]\ncomputername=10.0.0.1 ;10.0.0.2;\nServerPort=2011\nSupportCallBack=yes\n"
                     "[WorkDLLPath]\nA=\\Bin\nB=E:\\Other\nC=Sub\n");
     kv::TMarshalIniC settings;
     ASSERT_TRUE(settings.isRead());
