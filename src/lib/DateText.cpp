@@ -154,7 +154,8 @@ std::string AddToDate(const Variant &base, std::string_view unit, int count)
         date = value.toDate().toDate();
     if (!date.isValid())
         return {};
-    const std::string upper = unit.size() == 1 ? std::string(1, char(std::toupper(unit[0]))) : std::string();
+    const std::string upper =
+        unit.size() == 1 ? std::string(1, char(std::toupper(static_cast<unsigned char>(unit[0])))) : std::string();
     // QDate clamps a day the target month lacks to that month's last day,
     // which is the rule for months and, by choice, for 29 February plus years.
     if (upper == "D")

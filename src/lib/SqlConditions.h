@@ -26,9 +26,11 @@ std::string QuotedSql(std::string_view text);
 // between conditions). The value is a scalar (lower bound), a plain array
 // [from, to], a marked range [chr(4), from, to] or a marked list
 // [chr(5), row, row, ...] whose rows are values or arrays led by the value.
-// kind is 1 (text) or 2 and 3 (numbers); other kinds give nothing. Returns the
-// fragment; empty when the value sets no bound. A numeric bound that is not a
-// plain number raises SqlConditionError, as it could not be written unquoted.
+// kind is 1 (text, quoted) or 2 and 3 (numbers, trimmed and unquoted); a
+// range of another kind gives nothing, a list is quoted whatever the kind.
+// Returns the fragment; empty when the value sets no bound. A numeric bound
+// that is not a plain number raises SqlConditionError: written unquoted it
+// could change the statement around it.
 std::string SPSQLStr(std::string &where, std::string_view field, const Variant &value, int kind);
 
 // The alias under which a table appears, from the SQL text that follows its
