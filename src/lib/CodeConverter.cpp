@@ -265,7 +265,7 @@ Variant TCodeConverter::StrTransCode(int kind, const Variant &value) const
     return result;
 }
 
-QString TCodeConverter::StrTransCode(int kind, const QString &text) const
+QString TCodeConverter::StrTransText(int kind, const QString &text) const
 {
     if ((kind != 1 && kind != 2) || !m_translator || text.isEmpty())
         return text;
@@ -379,11 +379,11 @@ void TCodeConverter::DoTranslate(QWidget *form, const QString &exclusion, bool d
     if (!form || !m_translator || m_uiConvertMode == 0)
         return;
     const int uiKind = m_uiConvertMode;
-    const TextFunc byMode = [this, uiKind](const QString &text) { return StrTransCode(uiKind, text); };
+    const TextFunc byMode = [this, uiKind](const QString &text) { return StrTransText(uiKind, text); };
 
     // 1. A traditional system draws window captions in Big5.
     if (m_sysCodePage == "950") {
-        const TextFunc toBig5 = [this](const QString &text) { return StrTransCode(2, text); };
+        const TextFunc toBig5 = [this](const QString &text) { return StrTransText(2, text); };
         convertStringProperty(form, hasProperty(form, "Caption") ? "Caption" : "windowTitle", toBig5);
     }
 
@@ -401,7 +401,7 @@ void TCodeConverter::DoTranslate(QWidget *form, const QString &exclusion, bool d
 
     // 3. The components.
     const int classKind = (m_uiConvertMode == 1 || m_uiConvertMode == 2) ? m_uiConvertMode : 0;
-    const TextFunc byClass = [this, classKind](const QString &text) { return StrTransCode(classKind, text); };
+    const TextFunc byClass = [this, classKind](const QString &text) { return StrTransText(classKind, text); };
     for (QObject *component : componentsOf(form)) {
         QStringList keep;
         if (!exclusion.isEmpty() && !excludedProperties(component, keep))

@@ -61,8 +61,8 @@ public:
     // translator, value neither empty nor null); arrays of one or two
     // dimensions element by element, nested arrays too; non-texts stay.
     Variant StrTransCode(int kind, const Variant &value) const;
-    // The same for one widget text.
-    QString StrTransCode(int kind, const QString &text) const;
+    // StrTransCode for one widget text.
+    QString StrTransText(int kind, const QString &text) const;
 
     Variant ConvertUIString(const Variant &value) const;
     Variant ConvertDataString(const Variant &value) const;
