@@ -3,6 +3,7 @@
 
 #include "lib/LangCommon.h"
 #include "lib/LanguageController.h"
+#include "lib/LibVCLs.h"
 #include "support/ShellFixture.h"
 
 #include <QComboBox>
@@ -209,6 +210,14 @@ TEST_F(LangControllerTest, RaisesEventsAroundOpeningAndEachComponent)
                                                "Before:lblTitle",    "After:lblTitle",     "AfterOpen",
                                                "BeforeClose",        "AfterClose"};
     EXPECT_EQ(log, expected);
+}
+
+TEST_F(LangControllerTest, DesignTypeIsSetByNameLikeAnyPublishedProperty)
+{
+    controller->setLangPackageName("TfrmLangDemo");
+    ASSERT_TRUE(kv::setPropertyByPath(controller, "DesignType", "dtServer"));
+    EXPECT_EQ(controller->designType(), KvDesign::dtServer);
+    EXPECT_EQ(controller->fileName(), kLangRoot + "/MultiLanguage/CHS/TfrmLangDemo.Lng");
 }
 
 TEST_F(LangControllerTest, ReportsMissingAndMalformedDocuments)
