@@ -1,5 +1,7 @@
 #include "lib/LangCommon.h"
 
+#include "lib/LibStrs.h"
+
 #include "lib/MarshalIniC.h"
 #include "lib/MarshalIniS.h"
 #include "platform/TextCodec.h"
@@ -286,43 +288,10 @@ private:
             return buffer.data();
         default: {
             const int decimals = std::clamp(d.precision < 0 ? 2 : d.precision, 0, 18);
-            const std::string fixed = roundedFixed(value, decimals);
+            const std::string fixed = RoundedDecimalText(value, decimals);
             return d.type == 'n' ? groupThousands(fixed) : fixed;
         }
         }
-    }
-
-    // value with exactly decimals places, halves rounded away from zero as
-    // users expect of amounts. The rounding is done on the shortest decimal
-    // text that reads back as value (the number as it was typed), so that
-    // 1234567.25 gives 1234567.3 and 2.345 gives 2.35, where binary rounding
-    // would go either way.
-    static std::string roundedFixed(double value, int decimals)
-    {
-        char buffer[400];
-        const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
-        std::string digits(buffer, written.ptr);
-        const std::size_t point = std::min(digits.find('.'), digits.size());
-        std::string whole = digits.substr(0, point);
-        std::string fraction = point < digits.size() ? digits.substr(point + 1) : std::string();
-        const bool roundUp = fraction.size() > std::size_t(decimals) && fraction[std::size_t(decimals)] >= '5';
-        fraction.resize(std::size_t(decimals), '0');
-        std::string number = whole + fraction;
-        for (std::size_t i = number.size(); roundUp && i-- > 0;) {
-            if (number[i] != '9') {
-                ++number[i];
-                break;
-            }
-            number[i] = '0';
-            if (i == 0)
-                number.insert(number.begin(), '1');
-        }
-        const std::size_t wholeDigits = number.size() - std::size_t(decimals);
-        std::string out = number.substr(0, wholeDigits);
-        if (decimals > 0)
-            out += "." + number.substr(wholeDigits);
-        const bool zero = out.find_first_not_of("0.") == std::string::npos;
-        return (value < 0 && !zero ? "-" : "") + out;
     }
 
     // "1.5E+03" -> "1.5E+003": the exponent is written with three digits.

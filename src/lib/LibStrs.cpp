@@ -192,19 +192,47 @@ std::string SwapStr(std::string_view text, std::string_view oldText, std::string
     return trimResult ? std::string(trimBlanks(result)) : result;
 }
 
+std::string RoundedDecimalText(double value, int decimals)
+{
+    // Round the decimal digits of the shortest text that reads back as the
+    // value (the number as it was typed), not the binary value: 1.005 is
+    // 1.00499999... in binary and 1234567.25 sits exactly on a half, and both
+    // must round away from zero as they would on paper.
+    if (!std::isfinite(value))
+        return std::to_string(value);
+    const std::size_t places = std::size_t(std::clamp(decimals, 0, 30));
+    char buffer[400];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value), std::chars_format::fixed);
+    const std::string digits(buffer, written.ptr);
+    const std::size_t point = std::min(digits.find('.'), digits.size());
+    std::string fraction = point < digits.size() ? digits.substr(point + 1) : std::string();
+    const bool roundUp = fraction.size() > places && fraction[places] >= '5';
+    fraction.resize(places, '0');
+    std::string number = digits.substr(0, point) + fraction;
+    for (std::size_t i = number.size(); roundUp && i-- > 0;) {
+        if (number[i] != '9') {
+            ++number[i];
+            break;
+        }
+        number[i] = '0';
+        if (i == 0)
+            number.insert(number.begin(), '1');
+    }
+    const std::size_t wholeDigits = number.size() - places;
+    std::string out = number.substr(0, wholeDigits);
+    if (places > 0)
+        out += "." + number.substr(wholeDigits);
+    const bool zero = out.find_first_not_of("0.") == std::string::npos;
+    return (value < 0 && !zero ? "-" : "") + out;
+}
+
 double RoundFloat(double x, int decimals)
 {
     if (!std::isfinite(x))
         return x;
-    double value = atFifteenDigits(x);
-    // The nudge turns a half that binary cannot hold exactly (1.005 is
-    // 1.00499999...) into the half the user typed, and rounds it away from zero.
-    value += value > 0 ? 1e-12 : -1e-12;
-    std::string buffer(400 + std::size_t(std::clamp(decimals, 0, 30)), '\0');
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                       std::chars_format::fixed, std::clamp(decimals, 0, 30));
-    double result = value;
-    std::from_chars(buffer.data(), written.ptr, result);
+    const std::string text = RoundedDecimalText(atFifteenDigits(x), decimals);
+    double result = 0.0;
+    std::from_chars(text.data(), text.data() + text.size(), result);
     return result == 0.0 ? 0.0 : result;
 }
 

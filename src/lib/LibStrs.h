@@ -49,6 +49,9 @@ std::string SwapStr(std::string_view text, std::string_view oldText, std::string
 // x rounded to decimals places (0 to 30), halves away from zero (2.5 -> 3,
 // 1.005 -> 1.01).
 double RoundFloat(double x, int decimals);
+// The value as fixed text with exactly `decimals` places, halves rounded away
+// from zero on its shortest decimal form (the rounding RoundFloat uses).
+std::string RoundedDecimalText(double value, int decimals);
 // 0 when a and b agree to within 1e-10 once read at 15 significant digits,
 // else 1 when a > b and -1 when a < b.
 int CompareFloat(double a, double b);

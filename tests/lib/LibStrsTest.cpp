@@ -74,6 +74,9 @@ TEST(LibStrs, RoundingAndComparingReals)
     EXPECT_EQ(kv::RoundFloat(1.005, 2), 1.01);
     EXPECT_EQ(kv::RoundFloat(-1.005, 2), -1.01);
     EXPECT_EQ(kv::RoundFloat(0.1 + 0.2, 1), 0.3);
+    EXPECT_EQ(kv::RoundFloat(1234567.25, 1), 1234567.3);
+    EXPECT_EQ(kv::RoundFloat(-999.995, 2), -1000.0);
+    EXPECT_EQ(kv::RoundFloat(0.004, 2), 0.0);
     EXPECT_EQ(kv::RoundFloat(1234.5678, -1), 1235.0);
 
     EXPECT_EQ(kv::CompareFloat(0.1 + 0.2, 0.3), 0);
