@@ -10,6 +10,8 @@
 
 #include "Kvlanguage.h"
 
+#include "platform/TextCodec.h"
+
 #include <opencc/SimpleConverter.hpp>
 
 #include <cstdlib>
@@ -66,46 +68,6 @@ private:
 SharedConverter g_toTraditional("s2tw.json");
 SharedConverter g_toSimplified("tw2s.json");
 
-// OpenCC trusts its input to be UTF-8; a truncated sequence at the end of the
-// text would make it read past the buffer, so the input is checked first.
-bool isValidUtf8(std::string_view bytes)
-{
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        std::size_t extra = 0;
-        unsigned int codePoint = 0;
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            codePoint = lead & 0x1F;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            codePoint = lead & 0x0F;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            codePoint = lead & 0x07;
-        } else {
-            return false;
-        }
-        if (i + extra >= bytes.size())
-            return false;
-        for (std::size_t k = 1; k <= extra; ++k) {
-            const auto next = static_cast<unsigned char>(bytes[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            codePoint = (codePoint << 6) | (next & 0x3F);
-        }
-        static constexpr unsigned int minimum[] = {0, 0x80, 0x800, 0x10000};
-        if (codePoint < minimum[extra] || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF))
-            return false;
-        i += extra + 1;
-    }
-    return true;
-}
 
 char *copyOut(const std::string &text)
 {
@@ -120,7 +82,9 @@ char *convertWith(SharedConverter &converter, const char *text)
     if (!text)
         return nullptr;
     const std::string_view input(text);
-    if (!isValidUtf8(input))
+    // OpenCC trusts its input to be UTF-8: a truncated sequence at the end
+    // of the text would make it read past the buffer.
+    if (!kv::isValidUtf8(input))
         return nullptr;
     std::string output;
     if (input.empty())

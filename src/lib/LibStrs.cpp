@@ -1,5 +1,7 @@
 #include "lib/LibStrs.h"
 
+#include "platform/TextUtil.h"
+
 #include "lib/AlertLog.h"
 #include "platform/Clock.h"
 #include "platform/SystemInfo.h"
@@ -21,14 +23,6 @@ namespace {
 
 constexpr char kListSeparator = '\x03';
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
 
 std::size_t characterCount(std::string_view text)
 {

@@ -1,5 +1,7 @@
 #include "lib/SqlConditions.h"
 
+#include "platform/TextUtil.h"
+
 #include "lib/LibStrs.h"
 
 #include <array>
@@ -13,23 +15,7 @@ namespace {
 constexpr std::string_view kRangeMark = "\x04";
 constexpr std::string_view kListMark = "\x05";
 
-std::string_view trimBlanks(std::string_view text)
-{
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
-}
 
-std::string upperAscii(std::string_view text)
-{
-    std::string upper(text);
-    for (char &c : upper)
-        if (c >= 'a' && c <= 'z')
-            c = char(c - 'a' + 'A');
-    return upper;
-}
 
 // An element that cannot be read (out of bounds, not text-like) reads as an
 // empty value: a broken row must not stop the whole report.
