@@ -50,7 +50,12 @@ public:
 
     bool isNull(int row, int column) const;
     // Typed reads; a null reads as "" / 0 / false. Reading a column as another
-    // type converts (number to text, text to number) as the variant casts do.
+    // type converts (number to text, text to number) as the variant casts do;
+    // a text that is no number throws VariantError. A row or column out of
+    // range throws ResultTableError.
+    // text() of a text or blob column views the table's own storage (valid as
+    // long as the table); the converted text of another column's cell lives
+    // in a per-thread buffer that the next such read overwrites.
     std::string_view text(int row, int column) const;
     std::int64_t integer(int row, int column) const;
     double number(int row, int column) const;
@@ -66,9 +71,10 @@ public:
     static ResultTable fromDataPacket(std::string_view packet);
 
     class Builder;
+    struct Storage;
 
 private:
-    struct Storage;
+    const Storage &storage() const;
     std::unique_ptr<Storage> m_storage;
 };
 
