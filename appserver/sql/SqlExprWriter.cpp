@@ -150,10 +150,11 @@ SqlRendered SqlExprWriter::binary(const SqlExpr &expr, const SqlScope &scope)
 {
     const std::string &op = expr.text;
     if (op == "AND" || op == "OR") {
+        // Left before right: parameters are listed in the order they appear.
         const int precedence = op == "AND" ? kAnd : kOr;
-        return {operand(*expr.args[0], scope, precedence) + " " + op + " "
-                    + operand(*expr.args[1], scope, precedence + 1),
-                SqlValueKind::Unknown, precedence};
+        std::string sql = operand(*expr.args[0], scope, precedence) + " " + op + " ";
+        sql += operand(*expr.args[1], scope, precedence + 1);
+        return {sql, SqlValueKind::Unknown, precedence};
     }
     SqlRendered left = write(*expr.args[0], scope);
     SqlRendered right = write(*expr.args[1], scope);

@@ -501,6 +501,9 @@ SqlExprPtr SqlParser::wordPrimary()
         return convertExpr();
     if (token.isKeyword("CURRENT_TIMESTAMP"))
         return node(SqlExprKind::Function, advance(), "GETDATE");
+    // LEFT and RIGHT are join words as well as functions.
+    if (call && (token.isKeyword("LEFT") || token.isKeyword("RIGHT")))
+        return functionCall();
     if (isReserved(token))
         fail(token, "expected a value");
     if (call && peek(2).isSymbol("+") && peek(3).isSymbol(")"))
