@@ -1,0 +1,140 @@
+#include "db/PostgresDatabase.h"
+
+#include "db/DatabaseError.h"
+#include "schema/SchemaDdl.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlField>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <atomic>
+
+namespace slip {
+namespace {
+
+std::string uniquePrefix()
+{
+    static std::atomic<unsigned> counter{0};
+    return "slip-pg-" + std::to_string(++counter);
+}
+
+ConnectionPool::Opener opener(const PgConnInfo &info)
+{
+    return [info](const QString &name) {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            throw DatabaseError("the Qt PostgreSQL driver (QPSQL) is not installed");
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        db.setHostName(QString::fromStdString(info.host()));
+        db.setPort(info.port());
+        db.setDatabaseName(QString::fromStdString(info.database()));
+        db.setUserName(QString::fromStdString(info.user()));
+        db.setPassword(QString::fromStdString(info.password()));
+        db.setConnectOptions(QString::fromStdString(info.otherOptions()));
+        if (!db.open())
+            throw DatabaseError("cannot connect to PostgreSQL at " + info.host() + ":" + std::to_string(info.port())
+                                + ": " + db.lastError().text().toStdString());
+        // Notices (such as what a DROP ... CASCADE took with it) would only
+        // clutter the server's output.
+        QSqlQuery quiet(db);
+        if (!quiet.exec(QStringLiteral("SET client_min_messages TO WARNING")))
+            throw DatabaseError("cannot set up the PostgreSQL session: " + quiet.lastError().text().toStdString());
+    };
+}
+
+std::optional<kv::FieldType> typeOfField(const QSqlField &field)
+{
+    switch (field.metaType().id()) {
+    case QMetaType::Bool:
+        return kv::FieldType::Boolean;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+        return kv::FieldType::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return kv::FieldType::Float;
+    case QMetaType::QByteArray:
+        return kv::FieldType::Blob;
+    default:
+        return kv::FieldType::Text;
+    }
+}
+
+} // namespace
+
+PostgresDatabase::PostgresDatabase(const std::string &conninfo, int maxConnections)
+    : Database(DbEngine::PostgreSQL,
+               std::make_shared<ConnectionPool>(uniquePrefix(), maxConnections, opener(PgConnInfo(conninfo))))
+{
+    connection();
+}
+
+PostgresDatabase::~PostgresDatabase()
+{
+    shutdown();
+}
+
+std::string PostgresDatabase::schemaName(const std::string &companyDb)
+{
+    // The namespace without its quotes: the lower-case company name.
+    const std::string quoted = SchemaDdl::companyNamespace(DbEngine::PostgreSQL, companyDb);
+    return quoted.substr(1, quoted.size() - 2);
+}
+
+bool PostgresDatabase::storageExists(const std::string &companyDb)
+{
+    const kv::ResultTable found = query("SELECT 1 FROM information_schema.schemata WHERE schema_name = :name",
+                                        {{"name", schemaName(companyDb)}});
+    return found.rowCount() > 0;
+}
+
+void PostgresDatabase::attachStorage(const std::string &companyDb)
+{
+    if (!storageExists(companyDb))
+        run("CREATE SCHEMA " + SchemaDdl::companyNamespace(DbEngine::PostgreSQL, companyDb));
+}
+
+void PostgresDatabase::removeStorage(const std::string &companyDb)
+{
+    run("DROP SCHEMA IF EXISTS " + SchemaDdl::companyNamespace(DbEngine::PostgreSQL, companyDb) + " CASCADE");
+}
+
+std::vector<std::string> PostgresDatabase::existingTables(const std::string &companyDb)
+{
+    const kv::ResultTable tables = query(
+        "SELECT table_name FROM information_schema.tables WHERE table_schema = :name", {{"name", schemaName(companyDb)}});
+    std::vector<std::string> names;
+    for (int row = 0; row < tables.rowCount(); ++row)
+        names.emplace_back(tables.text(row, 0));
+    return names;
+}
+
+// One round trip for the whole schema: the simple query protocol takes many
+// statements at once.
+void PostgresDatabase::executeScript(const std::vector<std::string> &statements)
+{
+    std::string script;
+    for (const auto &statement : statements)
+        script += statement + ";\n";
+    run(script);
+}
+
+std::string PostgresDatabase::beginStatement() const
+{
+    return "BEGIN";
+}
+
+std::vector<std::optional<kv::FieldType>> PostgresDatabase::declaredTypes(QSqlQuery &query)
+{
+    const QSqlRecord record = query.record();
+    std::vector<std::optional<kv::FieldType>> types;
+    for (int i = 0; i < record.count(); ++i)
+        types.push_back(typeOfField(record.field(i)));
+    return types;
+}
+
+} // namespace slip

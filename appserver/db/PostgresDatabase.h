@@ -1,0 +1,28 @@
+#pragma once
+
+#include "db/Database.h"
+#include "db/PgConnInfo.h"
+
+namespace slip {
+
+class PostgresDatabase : public Database {
+public:
+    // Connects once right away, so a wrong connection string or a server
+    // that is down is reported here.
+    PostgresDatabase(const std::string &conninfo, int maxConnections);
+    ~PostgresDatabase() override;
+
+protected:
+    bool storageExists(const std::string &companyDb) override;
+    void attachStorage(const std::string &companyDb) override;
+    void removeStorage(const std::string &companyDb) override;
+    std::vector<std::string> existingTables(const std::string &companyDb) override;
+    void executeScript(const std::vector<std::string> &statements) override;
+    std::string beginStatement() const override;
+    std::vector<std::optional<kv::FieldType>> declaredTypes(QSqlQuery &query) override;
+
+private:
+    static std::string schemaName(const std::string &companyDb);
+};
+
+} // namespace slip

@@ -1,0 +1,215 @@
+#include "db/SqliteDatabase.h"
+
+#include "db/DatabaseError.h"
+#include "platform/TextUtil.h"
+#include "schema/SchemaDdl.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlResult>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+namespace slip {
+namespace {
+
+std::string uniquePrefix()
+{
+    static std::atomic<unsigned> counter{0};
+    return "slip-sqlite-" + std::to_string(++counter);
+}
+
+void exec(QSqlQuery &query, const QString &sql)
+{
+    if (!query.exec(sql))
+        throw DatabaseError(query.lastError().text().toStdString() + " [SQL: " + sql.toStdString() + "]");
+}
+
+// The type of a column by its declared type, with SQLite's affinity rules;
+// nothing for computed columns and for declared types that allow numbers
+// and texts alike.
+std::optional<kv::FieldType> typeOfDeclared(const char *declared)
+{
+    if (!declared || !*declared)
+        return std::nullopt;
+    const std::string type = kv::upperAscii(declared);
+    const auto has = [&type](const char *part) { return type.find(part) != std::string::npos; };
+    if (has("INT"))
+        return kv::FieldType::Integer;
+    if (has("CHAR") || has("CLOB") || has("TEXT"))
+        return kv::FieldType::Text;
+    if (has("BLOB"))
+        return kv::FieldType::Blob;
+    if (has("REAL") || has("FLOA") || has("DOUB"))
+        return kv::FieldType::Float;
+    if (has("BOOL"))
+        return kv::FieldType::Boolean;
+    return std::nullopt;
+}
+
+} // namespace
+
+SqliteDatabase::SqliteDatabase(const std::filesystem::path &directory)
+    : Database(DbEngine::SQLite, std::make_shared<ConnectionPool>(uniquePrefix(), 0, &SqliteDatabase::openConnection))
+    , m_directory(directory)
+{
+    std::error_code error;
+    std::filesystem::create_directories(m_directory, error);
+    if (error)
+        throw DatabaseError("cannot create the database folder " + m_directory.string() + ": " + error.message());
+}
+
+SqliteDatabase::~SqliteDatabase()
+{
+    shutdown();
+}
+
+void SqliteDatabase::openConnection(const QString &name)
+{
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")))
+        throw DatabaseError("the Qt SQLite driver (QSQLITE) is not installed");
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+    // The main database stays private and empty; company files are attached.
+    db.setDatabaseName(QStringLiteral(":memory:"));
+    if (!db.open())
+        throw DatabaseError("cannot open an SQLite connection: " + db.lastError().text().toStdString());
+    QSqlQuery query(db);
+    // Writers of other connections wait up to ten seconds for each other.
+    exec(query, QStringLiteral("PRAGMA busy_timeout = 10000"));
+}
+
+void SqliteDatabase::mapCompanyFile(const std::string &companyDb, const std::filesystem::path &file)
+{
+    SchemaDdl::checkCompanyName(companyDb);
+    std::lock_guard lock(m_mutex);
+    m_fileMap[kv::upperAscii(companyDb)] = file;
+}
+
+std::filesystem::path SqliteDatabase::companyFile(const std::string &companyDb) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto found = m_fileMap.find(kv::upperAscii(companyDb));
+    return found != m_fileMap.end() ? found->second : m_directory / (companyDb + ".db");
+}
+
+void SqliteDatabase::prepareConnection(ConnectionPool::Slot &slot)
+{
+    syncAttachments(slot);
+}
+
+// Brings the connection's attached files in line with the open company
+// databases. SQLite refuses ATTACH and DETACH inside a transaction, so a
+// connection in one catches up afterwards.
+void SqliteDatabase::syncAttachments(ConnectionPool::Slot &slot)
+{
+    std::map<std::string, Company> companies;
+    unsigned generation;
+    {
+        std::lock_guard lock(m_mutex);
+        if (slot.attachGeneration == m_generation || slot.transactionDepth > 0)
+            return;
+        companies = m_companies;
+        generation = m_generation;
+    }
+    QSqlQuery query(QSqlDatabase::database(slot.name, false));
+    for (auto it = slot.attached.begin(); it != slot.attached.end();) {
+        if (companies.count(*it)) {
+            ++it;
+            continue;
+        }
+        exec(query, "DETACH DATABASE \"" + QString::fromStdString(*it) + "\"");
+        it = slot.attached.erase(it);
+    }
+    for (const auto &[key, company] : companies) {
+        if (slot.attached.count(key))
+            continue;
+        const QString alias = QString::fromStdString(SchemaDdl::companyNamespace(DbEngine::SQLite, company.name));
+        if (!query.prepare("ATTACH DATABASE ? AS " + alias))
+            throw DatabaseError(query.lastError().text().toStdString());
+        query.addBindValue(QString::fromStdString(company.file.string()));
+        if (!query.exec())
+            throw DatabaseError("cannot attach " + company.file.string() + " as " + company.name + ": "
+                                + query.lastError().text().toStdString());
+        slot.attached.insert(key);
+        exec(query, "PRAGMA " + alias + ".journal_mode = WAL");
+    }
+    slot.attachGeneration = generation;
+}
+
+bool SqliteDatabase::storageExists(const std::string &companyDb)
+{
+    return std::filesystem::exists(companyFile(companyDb));
+}
+
+void SqliteDatabase::attachStorage(const std::string &companyDb)
+{
+    if (transactionDepth() > 0)
+        throw DatabaseError("company database " + companyDb + " cannot be opened inside a transaction");
+    const std::string key = kv::upperAscii(companyDb);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_companies.count(key))
+            return;
+        const auto mapped = m_fileMap.find(key);
+        m_companies[key] = {companyDb, mapped != m_fileMap.end() ? mapped->second : m_directory / (companyDb + ".db")};
+        ++m_generation;
+    }
+    try {
+        connection();
+    } catch (...) {
+        std::lock_guard lock(m_mutex);
+        m_companies.erase(key);
+        ++m_generation;
+        throw;
+    }
+}
+
+void SqliteDatabase::removeStorage(const std::string &companyDb)
+{
+    const std::filesystem::path file = companyFile(companyDb);
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_companies.erase(kv::upperAscii(companyDb)))
+            ++m_generation;
+    }
+    connection();
+    for (const char *suffix : {"", "-wal", "-shm"}) {
+        std::error_code ignored;
+        std::filesystem::remove(file.string() + suffix, ignored);
+    }
+}
+
+std::vector<std::string> SqliteDatabase::existingTables(const std::string &companyDb)
+{
+    const kv::ResultTable tables = query("SELECT name FROM " + SchemaDdl::companyNamespace(DbEngine::SQLite, companyDb)
+                                         + ".sqlite_master WHERE type = 'table'");
+    std::vector<std::string> names;
+    for (int row = 0; row < tables.rowCount(); ++row)
+        names.emplace_back(tables.text(row, 0));
+    return names;
+}
+
+std::string SqliteDatabase::beginStatement() const
+{
+    // Take the write lock at once: a transaction that reads first and writes
+    // later could not wait for another writer and would fail instead.
+    return "BEGIN IMMEDIATE";
+}
+
+std::vector<std::optional<kv::FieldType>> SqliteDatabase::declaredTypes(QSqlQuery &query)
+{
+    const QVariant handle = query.result()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
+        throw DatabaseError("the SQLite driver gave no statement handle");
+    sqlite3_stmt *statement = *static_cast<sqlite3_stmt *const *>(handle.constData());
+    std::vector<std::optional<kv::FieldType>> types;
+    const int columns = statement ? sqlite3_column_count(statement) : 0;
+    for (int i = 0; i < columns; ++i)
+        types.push_back(typeOfDeclared(sqlite3_column_decltype(statement, i)));
+    return types;
+}
+
+} // namespace slip
