@@ -1,0 +1,53 @@
+#pragma once
+// Settings of the slipserv daemon, read from the section [Slipserv] of the
+// server's "MarshalS.ini":
+//
+//   [Slipserv]
+//   AccessToken=...            shared secret every client sends in its hello;
+//                              required: the daemon does not start without it
+//   ListenAddress=127.0.0.1    address to listen on; loop-back unless a site
+//                              opens the daemon to its network (0.0.0.0, ::)
+//   Port=7211                  TCP port
+//   MaxFrameBytes=67108864     largest request a client may send
+//   IdleTimeoutSeconds=28800   a connection without requests for this long is
+//                              closed (clients keep theirs open while a
+//                              window is open, so a working day)
+//   FrameTimeoutSeconds=30     a request (and the hello of a new connection)
+//                              must arrive completely within this time
+//   MaxConnections=64          further clients are turned away with an error
+//   MaxObjectsPerConnection=1000
+
+#include "platform/IniFile.h"
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace slip {
+
+// Raised for settings out of range and for a daemon that cannot start.
+class SlipServerError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct SlipServerConfig {
+    static constexpr const char *kSection = "Slipserv";
+
+    std::string accessToken;
+    std::string listenAddress = "127.0.0.1";
+    int port = 7211; // 0 lets the system choose (tests)
+    std::int64_t maxFrameBytes = 64 * 1024 * 1024;
+    int idleTimeoutMs = 8 * 3600 * 1000;
+    int frameTimeoutMs = 30 * 1000;
+    int maxConnections = 64;
+    int maxObjectsPerConnection = 1000;
+
+    // Missing keys keep the defaults above; a value that is not a number in
+    // range throws SlipServerError naming the key.
+    static SlipServerConfig fromIni(const kv::IniFile &ini);
+    // Throws SlipServerError when the settings cannot work (no token, ...).
+    void validate() const;
+};
+
+} // namespace slip

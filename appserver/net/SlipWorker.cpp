@@ -1,0 +1,170 @@
+#include "net/SlipWorker.h"
+
+#include <QTcpSocket>
+#include <QTimer>
+#include <QtDebug>
+
+namespace slip {
+
+namespace {
+
+// Bytes taken from the socket at a time; the rest waits in the system's
+// buffers until the request before it is answered.
+constexpr qint64 kReadChunk = 256 * 1024;
+
+} // namespace
+
+SlipWorker::SlipWorker(qintptr socketDescriptor, const SlipServerConfig &config)
+    : m_descriptor(socketDescriptor), m_config(config), m_reader(config.maxFrameBytes)
+{
+}
+
+SlipWorker::~SlipWorker() = default;
+
+void SlipWorker::start()
+{
+    m_session = std::make_unique<SlipSession>(m_config.accessToken, m_config.maxObjectsPerConnection);
+    m_socket = new QTcpSocket(this);
+    m_idleTimer = new QTimer(this);
+    m_frameTimer = new QTimer(this);
+    m_idleTimer->setSingleShot(true);
+    m_frameTimer->setSingleShot(true);
+    connect(m_idleTimer, &QTimer::timeout, this, &SlipWorker::onIdleTimeout);
+    connect(m_frameTimer, &QTimer::timeout, this, &SlipWorker::onFrameTimeout);
+    if (!m_socket->setSocketDescriptor(m_descriptor)) {
+        finish();
+        return;
+    }
+    m_peer = m_socket->peerAddress().toString().toStdString() + ":" + std::to_string(m_socket->peerPort());
+    m_socket->setReadBufferSize(kReadChunk * 4);
+    connect(m_socket, &QTcpSocket::readyRead, this, &SlipWorker::pump);
+    connect(m_socket, &QTcpSocket::bytesWritten, this, &SlipWorker::pump);
+    connect(m_socket, &QTcpSocket::disconnected, this, &SlipWorker::finish);
+    restartIdleTimer();
+    pump();
+}
+
+void SlipWorker::stop()
+{
+    if (m_socket)
+        m_socket->abort();
+    finish();
+}
+
+void SlipWorker::pump()
+{
+    if (m_finished)
+        return;
+    if (m_closing) {
+        m_socket->readAll(); // nothing more is served; keep the peer from stalling
+        return;
+    }
+    try {
+        // One request at a time: the next is read once the reply is out.
+        while (!m_closing && !m_finished && m_socket->bytesToWrite() == 0) {
+            if (std::optional<QByteArray> payload = m_reader.next()) {
+                handle(*payload);
+                continue;
+            }
+            if (m_socket->bytesAvailable() == 0)
+                break;
+            m_reader.append(m_socket->read(kReadChunk));
+        }
+    } catch (const kv::CborError &error) {
+        closeWith(std::string("Request refused: ") + error.what());
+        return;
+    }
+    updateFrameTimer();
+}
+
+void SlipWorker::handle(const QByteArray &payload)
+{
+    const SlipSession::Outcome outcome = m_session->handle(payload);
+    restartIdleTimer();
+    if (!outcome.reply.isEmpty())
+        send(outcome.reply);
+    if (outcome.close) {
+        qInfo("slipserv: closing %s after a refused request", m_peer.c_str());
+        beginClose();
+    }
+}
+
+void SlipWorker::send(const QByteArray &payload)
+{
+    try {
+        m_socket->write(kv::encodeFrame(payload));
+    } catch (const kv::CborError &error) {
+        m_socket->write(kv::encodeFrame(SlipSession::errorReply(std::string("The reply cannot be sent: ") + error.what())));
+    }
+}
+
+void SlipWorker::closeWith(const std::string &message)
+{
+    if (m_closing || m_finished)
+        return;
+    qInfo("slipserv: closing %s: %s", m_peer.c_str(), message.c_str());
+    send(SlipSession::errorReply(message));
+    beginClose();
+}
+
+// Lets the last reply go out, then closes; a peer that does not take it
+// within the frame timeout is cut off.
+void SlipWorker::beginClose()
+{
+    m_closing = true;
+    m_idleTimer->stop();
+    m_frameTimer->start(m_config.frameTimeoutMs);
+    m_socket->disconnectFromHost();
+    if (m_socket->state() == QAbstractSocket::UnconnectedState)
+        finish();
+}
+
+void SlipWorker::onIdleTimeout()
+{
+    closeWith("Connection closed: no request for " + std::to_string(m_idleTimer->interval()) + " ms");
+}
+
+void SlipWorker::onFrameTimeout()
+{
+    if (m_closing) {
+        m_socket->abort();
+        finish();
+        return;
+    }
+    closeWith("Connection closed: a request did not arrive completely within " +
+              std::to_string(m_config.frameTimeoutMs) + " ms");
+}
+
+// The frame timer runs from the first byte of a request to its last, so a
+// request trickling in byte by byte cannot hold the worker forever.
+void SlipWorker::updateFrameTimer()
+{
+    const bool partial = m_reader.pendingBytes() > 0 || m_socket->bytesAvailable() > 0;
+    if (!partial)
+        m_frameTimer->stop();
+    else if (!m_frameTimer->isActive())
+        m_frameTimer->start(m_config.frameTimeoutMs);
+}
+
+// Until the hello is accepted the connection gets only the frame timeout.
+void SlipWorker::restartIdleTimer()
+{
+    m_idleTimer->start(m_session->isAuthenticated() ? m_config.idleTimeoutMs : m_config.frameTimeoutMs);
+}
+
+void SlipWorker::finish()
+{
+    if (m_finished)
+        return;
+    m_finished = true;
+    m_idleTimer->stop();
+    m_frameTimer->stop();
+    m_socket->abort();
+    // The socket may be the sender of the signal that got us here.
+    m_socket->deleteLater();
+    // The objects (and their database connections) end on this thread.
+    m_session.reset();
+    emit finished();
+}
+
+} // namespace slip
