@@ -133,6 +133,7 @@ SqlQuery SqlCatalogQuery::answer(const Match &found, const ColumnCatalog &catalo
         auto never = std::make_unique<SqlExpr>();
         never->kind = SqlExprKind::Binary;
         never->text = "=";
+        never->ops.push_back("=");
         never->args.push_back(number(1));
         never->args.push_back(number(0));
         select.where = std::move(never);

@@ -150,23 +150,31 @@ SqlRendered SqlExprWriter::binary(const SqlExpr &expr, const SqlScope &scope)
 {
     const std::string &op = expr.text;
     if (op == "AND" || op == "OR") {
-        // Left before right: parameters are listed in the order they appear.
+        // Left to right: parameters are listed in the order they appear.
         const int precedence = op == "AND" ? kAnd : kOr;
-        std::string sql = operand(*expr.args[0], scope, precedence) + " " + op + " ";
-        sql += operand(*expr.args[1], scope, precedence + 1);
+        std::string sql = operand(*expr.args[0], scope, precedence);
+        for (std::size_t i = 1; i < expr.args.size(); ++i)
+            sql += " " + op + " " + operand(*expr.args[i], scope, precedence + 1);
         return {sql, SqlValueKind::Unknown, precedence};
     }
-    SqlRendered left = write(*expr.args[0], scope);
-    SqlRendered right = write(*expr.args[1], scope);
-    if (op == "+")
-        return plus(expr, std::move(left), std::move(right));
-    if (op == "-" || op == "*" || op == "/" || op == "%") {
-        if (left.kind == SqlValueKind::DateTime || right.kind == SqlValueKind::DateTime)
-            refuse(expr, "arithmetic on dates is not supported");
-        return arithmetic(op, std::move(left), std::move(right), op == "-" ? kAdditive : kMultiplicative);
+    SqlRendered result = write(*expr.args[0], scope);
+    if (isOneOf(op, {"=", "<>", "<", ">", "<=", ">="})) {
+        std::string sql = operand(result, kPredicate + 1) + " " + op + " ";
+        sql += operand(*expr.args[1], scope, kPredicate + 1);
+        return {sql, SqlValueKind::Unknown, kPredicate};
     }
-    return {operand(left, kPredicate + 1) + " " + op + " " + operand(right, kPredicate + 1),
-            SqlValueKind::Unknown, kPredicate};
+    for (std::size_t i = 1; i < expr.args.size(); ++i) {
+        const std::string &step = expr.ops[i - 1];
+        SqlRendered right = write(*expr.args[i], scope);
+        if (step == "+") {
+            result = plus(expr, std::move(result), std::move(right));
+            continue;
+        }
+        if (result.kind == SqlValueKind::DateTime || right.kind == SqlValueKind::DateTime)
+            refuse(expr, "arithmetic on dates is not supported");
+        result = arithmetic(step, std::move(result), std::move(right), step == "-" ? kAdditive : kMultiplicative);
+    }
+    return result;
 }
 
 // The ERP's engine adds when either side is a number (a text side is then
@@ -184,17 +192,22 @@ SqlRendered SqlExprWriter::plus(const SqlExpr &expr, SqlRendered left, SqlRender
         refuse(expr, "cannot tell whether + adds numbers or joins texts: neither side is known");
     // SQLite binds "||" more tightly than any arithmetic, PostgreSQL more
     // loosely than "+" and "-": only plain operands and other joins go bare.
-    const auto side = [](const SqlRendered &r) {
-        return r.precedence == kAtom || r.precedence == kConcat ? r.sql : "(" + r.sql + ")";
-    };
-    return {side(left) + " || " + side(right), SqlValueKind::Text, kConcat};
+    const auto bare = [](const SqlRendered &r) { return r.precedence == kAtom || r.precedence == kConcat; };
+    if (!bare(left))
+        left.sql = "(" + left.sql + ")";
+    // Appended in place: a long chain is written in linear time.
+    left.sql += " || ";
+    left.sql += bare(right) ? right.sql : "(" + right.sql + ")";
+    return {std::move(left.sql), SqlValueKind::Text, kConcat};
 }
 
 SqlRendered SqlExprWriter::arithmetic(const std::string &op, SqlRendered left, SqlRendered right,
                                       int precedence)
 {
-    return {numeric(left, precedence) + " " + op + " " + numeric(right, precedence + 1),
-            SqlValueKind::Number, precedence};
+    std::string sql = numeric(std::move(left), precedence);
+    sql += " " + op + " ";
+    sql += numeric(std::move(right), precedence + 1);
+    return {std::move(sql), SqlValueKind::Number, precedence};
 }
 
 SqlRendered SqlExprWriter::between(const SqlExpr &expr, const SqlScope &scope)
@@ -279,7 +292,7 @@ SqlRendered SqlExprWriter::cast(const SqlExpr &expr, const SqlScope &scope)
     if (isOneOf(type, {"NUMERIC", "DECIMAL"})) {
         const int precision = expr.type.sizes.empty() ? 18 : expr.type.sizes[0];
         const int scale = expr.type.sizes.size() > 1 ? expr.type.sizes[1] : 0;
-        if (precision < 0 || scale < 0 || scale > precision || expr.type.sizes.size() > 2)
+        if (precision < 1 || precision > 38 || scale > precision || expr.type.sizes.size() > 2)
             refuse(expr, "bad precision or scale");
         const std::string sql = postgres
             ? "CAST(" + value.sql + " AS numeric(" + std::to_string(precision) + ", " + std::to_string(scale) + "))"
@@ -302,8 +315,8 @@ SqlRendered SqlExprWriter::castToText(const SqlExpr &expr, const SqlRendered &va
         refuse(expr, "a text type takes one length");
     const int length = sizes.empty() ? 30 : sizes[0];
     const bool padded = expr.type.name == "CHAR" || expr.type.name == "NCHAR";
-    if (padded && length < 0)
-        refuse(expr, "CHAR(MAX) does not exist");
+    if (length == 0 || length > 8000 || (padded && length < 0))
+        refuse(expr, "a text length is 1 to 8000, or MAX for VARCHAR");
     const bool postgres = m_dialect == SqlDialect::PostgreSQL;
     std::string text = postgres ? "CAST(" + value.sql + " AS text)" : "CAST(" + value.sql + " AS TEXT)";
     if (value.kind == SqlValueKind::DateTime) {
@@ -348,11 +361,11 @@ std::string SqlExprWriter::operand(const SqlExpr &expr, const SqlScope &scope, i
 
 // PostgreSQL does no arithmetic on text columns; the ERP's engine reads the
 // text as a number, so the text side is cast first.
-std::string SqlExprWriter::numeric(const SqlRendered &rendered, int minimum) const
+std::string SqlExprWriter::numeric(SqlRendered rendered, int minimum) const
 {
     if (m_dialect == SqlDialect::PostgreSQL && rendered.kind == SqlValueKind::Text)
         return "CAST(" + rendered.sql + " AS numeric)";
-    return operand(rendered, minimum);
+    return rendered.precedence < minimum ? "(" + rendered.sql + ")" : std::move(rendered.sql);
 }
 
 void SqlExprWriter::addParameter(const std::string &name)

@@ -66,7 +66,7 @@ private:
     // The operand in parentheses when it binds less tightly than minimum.
     std::string operand(const SqlRendered &rendered, int minimum) const;
     std::string operand(const SqlExpr &expr, const SqlScope &scope, int minimum);
-    std::string numeric(const SqlRendered &rendered, int minimum) const;
+    std::string numeric(SqlRendered rendered, int minimum) const;
     void addParameter(const std::string &name);
 
     SqlDialect m_dialect;

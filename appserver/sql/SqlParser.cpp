@@ -8,6 +8,7 @@
 #include <array>
 #include <charconv>
 #include <iterator>
+#include <limits>
 
 namespace slip {
 
@@ -25,10 +26,8 @@ constexpr std::string_view kReserved[] = {
 
 bool isReserved(const SqlToken &token)
 {
-    if (token.kind != SqlTokenKind::Word)
-        return false;
-    const std::string upper = kv::upperAscii(token.text);
-    return std::find(std::begin(kReserved), std::end(kReserved), upper) != std::end(kReserved);
+    return std::any_of(std::begin(kReserved), std::end(kReserved),
+                       [&](std::string_view word) { return token.isKeyword(word); });
 }
 
 bool isName(const SqlToken &token)
@@ -66,7 +65,38 @@ bool isCondition(const SqlExpr &expr)
     }
 }
 
+// Operators that chain left to right at one precedence level; 0 for others.
+int chainLevel(const std::string &op)
+{
+    if (op == "+" || op == "-")
+        return 1;
+    if (op == "*" || op == "/" || op == "%")
+        return 2;
+    if (op == "AND")
+        return 3;
+    return op == "OR" ? 4 : 0;
+}
+
+// Nesting (parentheses, sub-queries, NOT NOT ..., - - ...) is refused beyond
+// this depth: recursion on hostile input must end in an error, not a crash.
+constexpr int kMaxNesting = 64;
+
 } // namespace
+
+class SqlParser::NestingGuard {
+public:
+    explicit NestingGuard(SqlParser &parser) : m_parser(parser)
+    {
+        if (++m_parser.m_nesting > kMaxNesting)
+            m_parser.fail(m_parser.peek(), "the statement is nested too deeply");
+    }
+    ~NestingGuard() { --m_parser.m_nesting; }
+    NestingGuard(const NestingGuard &) = delete;
+    NestingGuard &operator=(const NestingGuard &) = delete;
+
+private:
+    SqlParser &m_parser;
+};
 
 SqlStatement SqlParser::parse(std::string_view sql)
 {
@@ -98,6 +128,7 @@ SqlStatement SqlParser::statement()
 
 std::unique_ptr<SqlQuery> SqlParser::query()
 {
+    const NestingGuard guard(*this);
     auto result = std::make_unique<SqlQuery>();
     result->selects.push_back(select());
     while (acceptKeyword("UNION")) {
@@ -143,13 +174,7 @@ void SqlParser::selectHead(SqlSelect &select)
     if (!acceptKeyword("TOP"))
         return;
     const bool parenthesised = acceptSymbol("(");
-    const SqlToken &count = advance();
-    long long n = -1;
-    const char *end = count.text.data() + count.text.size();
-    if (count.kind != SqlTokenKind::Number
-        || std::from_chars(count.text.data(), end, n).ptr != end || n < 0)
-        fail(count, "TOP needs a whole number of rows");
-    select.top = n;
+    select.top = wholeNumber("TOP needs a whole number of rows");
     if (parenthesised)
         expectSymbol(")");
     if (peek().isKeyword("PERCENT") || peek().isKeyword("WITH"))
@@ -347,6 +372,7 @@ SqlExprPtr SqlParser::value()
 
 SqlExprPtr SqlParser::orTerm()
 {
+    const NestingGuard guard(*this);
     SqlExprPtr left = andTerm();
     while (acceptKeyword("OR"))
         left = binary("OR", std::move(left), andTerm(), true);
@@ -365,6 +391,7 @@ SqlExprPtr SqlParser::notTerm()
 {
     if (!peek().isKeyword("NOT"))
         return predicate();
+    const NestingGuard guard(*this);
     SqlExprPtr result = node(SqlExprKind::Unary, advance(), "NOT");
     result->args.push_back(requireCondition(notTerm()));
     return result;
@@ -453,6 +480,7 @@ SqlExprPtr SqlParser::unary()
 {
     if (!peek().isSymbol("-") && !peek().isSymbol("+"))
         return primary();
+    const NestingGuard guard(*this);
     const SqlToken &sign = advance();
     SqlExprPtr result = node(SqlExprKind::Unary, sign, sign.text);
     result->args.push_back(requireValue(unary()));
@@ -591,13 +619,7 @@ SqlExprPtr SqlParser::convertExpr()
     expectSymbol(",");
     result->args.push_back(value());
     if (acceptSymbol(",")) {
-        const SqlToken &style = advance();
-        int number = 0;
-        const char *end = style.text.data() + style.text.size();
-        if (style.kind != SqlTokenKind::Number
-            || std::from_chars(style.text.data(), end, number).ptr != end)
-            fail(style, "CONVERT style must be a whole number");
-        result->style = number;
+        result->style = static_cast<int>(wholeNumber("CONVERT style must be a whole number"));
     }
     expectSymbol(")");
     return result;
@@ -624,18 +646,25 @@ SqlTypeName SqlParser::typeName()
     if (!acceptSymbol("("))
         return type;
     do {
-        const SqlToken &size = advance();
-        int number = 0;
-        const char *end = size.text.data() + size.text.size();
-        if (size.isKeyword("MAX"))
-            number = -1;
-        else if (size.kind != SqlTokenKind::Number
-                 || std::from_chars(size.text.data(), end, number).ptr != end || number <= 0)
-            fail(size, "expected a type size");
-        type.sizes.push_back(number);
+        if (acceptKeyword("MAX"))
+            type.sizes.push_back(-1);
+        else
+            type.sizes.push_back(static_cast<int>(wholeNumber("expected a type size")));
     } while (acceptSymbol(","));
     expectSymbol(")");
     return type;
+}
+
+// A whole number that fits an int: row counts, styles and type sizes.
+long long SqlParser::wholeNumber(const char *what)
+{
+    const SqlToken &token = advance();
+    long long number = -1;
+    const char *end = token.text.data() + token.text.size();
+    if (token.kind != SqlTokenKind::Number || std::from_chars(token.text.data(), end, number).ptr != end
+        || number > std::numeric_limits<int>::max())
+        fail(token, what);
+    return number;
 }
 
 std::string SqlParser::name(const char *what)
@@ -656,12 +685,20 @@ SqlExprPtr SqlParser::node(SqlExprKind kind, const SqlToken &at, std::string tex
 
 SqlExprPtr SqlParser::binary(std::string op, SqlExprPtr left, SqlExprPtr right, bool logical)
 {
+    right = logical ? requireCondition(std::move(right)) : requireValue(std::move(right));
+    const int level = chainLevel(op);
+    if (level && left->kind == SqlExprKind::Binary && chainLevel(left->text) == level) {
+        left->ops.push_back(std::move(op));
+        left->args.push_back(std::move(right));
+        return left;
+    }
     auto result = std::make_unique<SqlExpr>();
     result->kind = SqlExprKind::Binary;
     result->position = left->position;
-    result->text = std::move(op);
+    result->text = op;
+    result->ops.push_back(std::move(op));
     result->args.push_back(logical ? requireCondition(std::move(left)) : requireValue(std::move(left)));
-    result->args.push_back(logical ? requireCondition(std::move(right)) : requireValue(std::move(right)));
+    result->args.push_back(std::move(right));
     return result;
 }
 

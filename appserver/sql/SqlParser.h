@@ -56,6 +56,7 @@ private:
     SqlExprPtr convertExpr();
     SqlExprPtr subquery(SqlExprKind kind, std::size_t position);
     SqlTypeName typeName();
+    long long wholeNumber(const char *what);
     std::string name(const char *what);
 
     SqlExprPtr node(SqlExprKind kind, const SqlToken &at, std::string text = {});
@@ -71,8 +72,11 @@ private:
     void expectSymbol(std::string_view symbol);
     [[noreturn]] void fail(const SqlToken &at, const std::string &what) const;
 
+    class NestingGuard;
+
     std::vector<SqlToken> m_tokens;
     std::size_t m_index = 0;
+    int m_nesting = 0;
 };
 
 } // namespace slip

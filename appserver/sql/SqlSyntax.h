@@ -25,7 +25,7 @@ enum class SqlExprKind {
     Star,      // * or qualifier.*
     Function,  // text: name in upper case; args; distinct for COUNT(DISTINCT x)
     Unary,     // text: "-", "+" or "NOT"; args[0]
-    Binary,    // text: operator in upper case ("+", "<>", "AND", ...); args[0], args[1]
+    Binary,    // text: first operator in upper case ("+", "<>", "AND", ...); see ops
     Between,   // args: value, low, high
     In,        // args[0] the value, then the list; or query
     Like,      // args: value, pattern and, when given, the escape character
@@ -52,6 +52,10 @@ struct SqlExpr {
     bool hasOperand = false;
     bool hasElse = false;
     std::vector<SqlExprPtr> args;
+    // Binary: the operator between args[i] and args[i + 1]. A chain of one
+    // precedence level (a + b - c, x AND y AND z) is one node, so that long
+    // chains do not make the tree, and the code walking it, deep.
+    std::vector<std::string> ops;
     std::unique_ptr<SqlQuery> query;
     SqlTypeName type;
     std::optional<int> style; // CONVERT style number

@@ -4,6 +4,7 @@
 
 #include "platform/TextUtil.h"
 
+#include <algorithm>
 #include <array>
 
 namespace slip {
@@ -28,9 +29,18 @@ constexpr std::array<std::string_view, 17> kSymbols = {
 
 } // namespace
 
+// Called many times per token while parsing, so it compares in place
+// instead of building an upper-case copy.
 bool SqlToken::isKeyword(std::string_view keyword) const
 {
-    return kind == SqlTokenKind::Word && kv::upperAscii(text) == keyword;
+    if (kind != SqlTokenKind::Word || text.size() != keyword.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if ((c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) != keyword[i])
+            return false;
+    }
+    return true;
 }
 
 bool SqlToken::isSymbol(std::string_view symbol) const
@@ -222,7 +232,10 @@ void SqlTokenizer::push(SqlTokenKind kind, std::string text, std::size_t positio
 
 void SqlTokenizer::fail(std::size_t position, const std::string &what) const
 {
-    const std::size_t end = std::min(m_sql.size(), position + 12);
+    // A short excerpt, cut where a character begins, not inside one.
+    std::size_t end = std::min(m_sql.size(), position + 12);
+    while (end < m_sql.size() && (static_cast<unsigned char>(m_sql[end]) & 0xC0) == 0x80)
+        ++end;
     throw SqlError(position, std::string(m_sql.substr(position, end - position)), what);
 }
 

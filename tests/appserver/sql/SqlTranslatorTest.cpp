@@ -232,6 +232,8 @@ TEST_F(SqlTranslatorTest, CaseCastConvertAndFunctions)
     refusal("SELECT UPPER(DISTINCT TC001) FROM $$MOCTC");
     refusal("SELECT CONVERT(VARCHAR(10), GETDATE())");
     refusal("SELECT CAST(TC001 AS DATETIME) FROM $$MOCTC");
+    refusal("SELECT CAST(TC001 AS CHAR(2000000000)) FROM $$MOCTC");
+    refusal("SELECT CAST(TC001 AS NUMERIC(MAX)) FROM $$MOCTC");
 }
 
 TEST_F(SqlTranslatorTest, StatementsTheServerSends)
@@ -279,6 +281,29 @@ TEST_F(SqlTranslatorTest, RefusalsNameThePlace)
     refusal("SELECT A.B.C FROM $$MOCTC");
     refusal("EXEC sp_who");
     EXPECT_THROW(lite("SELECT 1", ""), SqlError);
+    EXPECT_EQ(refusal("SELECT '领料单领料单").token(), "'领料单领");
+}
+
+// Deep nesting is refused; long flat chains, as permission filters and
+// condition lists make them, are not.
+TEST_F(SqlTranslatorTest, NestingIsBoundedChainsAreNot)
+{
+    std::string nested = "SELECT " + std::string(100, '(') + "1" + std::string(100, ')');
+    EXPECT_NE(std::string(refusal(nested).what()).find("nested too deeply"), std::string::npos);
+    refusal("SELECT " + std::string(200, '-') + "1");
+    refusal("SELECT 1 WHERE " + std::string(200, 'N') + " 1 = 1");
+
+    std::string chain = "SELECT TC001";
+    std::string where = " FROM $$MOCTC WHERE TC001 = 'A'";
+    for (int i = 0; i < 2000; ++i) {
+        chain += " + 'x'";
+        where += " AND TC002 = 'B'";
+    }
+    const std::string translated = lite(chain + where);
+    EXPECT_TRUE(translated.starts_with("SELECT TC001 || 'x' || 'x'"));
+    EXPECT_NE(translated.find("'x' || 'x' FROM \"Demo\".MOCTC WHERE TC001 = 'A' AND TC002 = 'B' AND"),
+              std::string::npos);
+    EXPECT_TRUE(translated.ends_with("'B' AND TC002 = 'B'"));
 }
 
 } // namespace
