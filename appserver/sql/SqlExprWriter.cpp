@@ -127,8 +127,8 @@ SqlRendered SqlExprWriter::function(const SqlExpr &expr, const SqlScope &scope)
         if (arg->kind == SqlExprKind::Star && (expr.text != "COUNT" || arg->qualifier.size()))
             refuse(expr, "* is allowed only in COUNT(*)");
         SqlRendered rendered = write(*arg, scope);
-        args.push_back(std::move(rendered.sql));
         kinds.push_back(rendered.kind);
+        args.push_back(function->readsText(args.size()) ? text(std::move(rendered)) : std::move(rendered.sql));
     }
     if (expr.distinct)
         args.front() = "DISTINCT " + args.front();
@@ -241,9 +241,9 @@ SqlRendered SqlExprWriter::like(const SqlExpr &expr, const SqlScope &scope)
     if (pattern.kind == SqlExprKind::Text && pattern.text.find('[') != std::string::npos)
         refuse(pattern, "character classes in LIKE patterns are not supported");
     const bool postgres = m_dialect == SqlDialect::PostgreSQL;
-    std::string sql = operand(*expr.args[0], scope, kPredicate + 1);
+    std::string sql = text(write(*expr.args[0], scope), kPredicate + 1);
     sql += std::string(expr.negated ? " NOT" : "") + (postgres ? " ILIKE " : " LIKE ");
-    sql += operand(pattern, scope, kPredicate + 1);
+    sql += text(write(pattern, scope), kPredicate + 1);
     if (expr.args.size() > 2)
         sql += " ESCAPE " + operand(*expr.args[2], scope, kPredicate + 1);
     else if (postgres)
@@ -365,6 +365,15 @@ std::string SqlExprWriter::numeric(SqlRendered rendered, int minimum) const
 {
     if (m_dialect == SqlDialect::PostgreSQL && rendered.kind == SqlValueKind::Text)
         return "CAST(" + rendered.sql + " AS numeric)";
+    return rendered.precedence < minimum ? "(" + rendered.sql + ")" : std::move(rendered.sql);
+}
+
+// The value where text is read; PostgreSQL does not turn numbers into text
+// by itself.
+std::string SqlExprWriter::text(SqlRendered rendered, int minimum) const
+{
+    if (m_dialect == SqlDialect::PostgreSQL && rendered.kind == SqlValueKind::Number)
+        return "CAST(" + rendered.sql + " AS text)";
     return rendered.precedence < minimum ? "(" + rendered.sql + ")" : std::move(rendered.sql);
 }
 

@@ -67,6 +67,7 @@ private:
     std::string operand(const SqlRendered &rendered, int minimum) const;
     std::string operand(const SqlExpr &expr, const SqlScope &scope, int minimum);
     std::string numeric(SqlRendered rendered, int minimum) const;
+    std::string text(SqlRendered rendered, int minimum = 0) const;
     void addParameter(const std::string &name);
 
     SqlDialect m_dialect;

@@ -20,6 +20,9 @@ struct SqlFunction {
     int maxArgs; // -1: no upper limit
     bool aggregate;
     Result result;
+    // Bit i set: argument i is read as text. The ERP's engine turns a number
+    // there into text by itself; PostgreSQL needs a cast.
+    unsigned textArgs;
     // Patterns: {0}, {1}, ... stand for the arguments, {*} for all of them
     // separated by ", ".
     std::string_view sqlite;
@@ -28,6 +31,7 @@ struct SqlFunction {
     // nullptr when the function is not supported.
     static const SqlFunction *find(std::string_view upperName);
 
+    bool readsText(std::size_t arg) const { return arg < 32 && (textArgs >> arg & 1u) != 0; }
     std::string write(SqlDialect dialect, const std::vector<std::string> &args) const;
     SqlValueKind resultKind(const std::vector<SqlValueKind> &argKinds) const;
 };

@@ -257,6 +257,7 @@ TEST_P(SqlExecutionTest, FunctionsAndMatching)
     EXPECT_EQ(erp("SELECT COUNT(*) FROM $$MOCTC WHERE TC001 LIKE 'a1%'")[0][0].toInt(), 2);
     EXPECT_EQ(erp("SELECT MF001 FROM $$ADMMF WHERE MF002 LIKE 'A\\B%'").size(), 1u);
     EXPECT_EQ(erp("SELECT MF001 FROM $$ADMMF WHERE MF002 LIKE '%!_%' ESCAPE '!'").size(), 1u);
+    EXPECT_EQ(erp("SELECT TE003 FROM $$MOCTE WHERE TE005 LIKE '10%'").size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, SqlExecutionTest, testing::Values(SqlDialect::SQLite, SqlDialect::PostgreSQL),

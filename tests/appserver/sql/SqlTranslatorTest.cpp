@@ -122,6 +122,35 @@ TEST_F(SqlTranslatorTest, LineTotalsKeepNamedParameters)
     EXPECT_EQ(repeated.parameters, (std::vector<std::string>{"A", "B"}));
 }
 
+// The report's own query in every shape translates on both engines, with the
+// lot text joined and the quantities subtracted.
+TEST_F(SqlTranslatorTest, SlipReportQueryInEveryShape)
+{
+    for (const bool summary : {false, true}) {
+        for (const bool warehouse : {false, true}) {
+            const std::string sql = slipReportSql(summary, warehouse, !warehouse);
+            const std::string sqlite = lite(sql);
+            const std::string postgres = pg(sql);
+            EXPECT_EQ(sqlite.find("$$"), std::string::npos);
+            EXPECT_NE(sqlite.find(" LEFT JOIN \"Demo\".ADMMF AS A ON TC015 = A.MF001"), std::string::npos);
+            EXPECT_NE(postgres.find(" LEFT JOIN \"demo\".\"admmf\" AS \"b\" ON \"moctc\".\"creator\" = \"b\".\"mf001\""),
+                      std::string::npos);
+            EXPECT_NE(sqlite.find("WHERE 1 = 1 AND TC001 = 'A110' AND TC002 BETWEEN '0001' AND '0009' AND TC009 = 'Y' "
+                                  "AND TC010 = 0 AND (CMSMC.MC001 IN ('W01', 'W02') OR CMSMC.MC001 IS NULL) ORDER BY"),
+                      std::string::npos)
+                << sqlite;
+            if (summary) {
+                EXPECT_TRUE(sqlite.starts_with("SELECT DISTINCT TC001, "));
+                EXPECT_NE(postgres.find("'null' AS \"cmsmc002\""), std::string::npos);
+            } else {
+                EXPECT_NE(sqlite.find("INVME.ME017 || '-' || INVME.ME018 || '-' || INVME.ME019 AS ME017C"),
+                          std::string::npos);
+                EXPECT_NE(postgres.find("\"tb004\" - \"tb005\" AS \"tb004c\""), std::string::npos);
+            }
+        }
+    }
+}
+
 TEST_F(SqlTranslatorTest, ColumnLengthQueryIsAnsweredFromTheCatalogue)
 {
     EXPECT_EQ(lite(kLayoutNameLengthSql), "SELECT 20 AS length");
@@ -226,6 +255,10 @@ TEST_F(SqlTranslatorTest, CaseCastConvertAndFunctions)
               "instr(TC002, '-'), count(*), count(DISTINCT TC001), upper(TC001) FROM \"Demo\".MOCTC");
     EXPECT_EQ(pg("SELECT RIGHT(TC002, 2), CHARINDEX('-', TC002) FROM $$MOCTC"),
               "SELECT right(\"tc002\", 2), strpos(\"tc002\", '-') FROM \"demo\".\"moctc\"");
+    // PostgreSQL reads no number as text by itself.
+    EXPECT_EQ(pg("SELECT LEN(TC010) FROM $$MOCTC WHERE TC010 LIKE '1%'"),
+              "SELECT length(rtrim(CAST(\"tc010\" AS text))) FROM \"demo\".\"moctc\" "
+              "WHERE CAST(\"tc010\" AS text) ILIKE '1%' ESCAPE ''");
 
     EXPECT_EQ(refusal("SELECT DATEADD(day, 1, GETDATE())").token(), "DATEADD");
     refusal("SELECT ISNULL(TC001) FROM $$MOCTC");

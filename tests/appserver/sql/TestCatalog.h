@@ -32,6 +32,11 @@ public:
         add("QMSTD", {{"TD001", 4}, {"TD002", 11}, {"TD003", 4}, {"TD026", 8}, {"TD027", 255}});
         add("QMSTG", {{"TG001", 4}, {"TG002", 11}, {"TG003", 4}, {"TG026", 8}, {"TG027", 255}});
         add("WARRANT", {{"NT001", 40}, {"NT002", 20}, {"NT003", 0}});
+        // Masters and work orders the report joins; only the columns the
+        // tests compute with are listed.
+        for (const char *table : {"CMSMQ", "CMSMB", "CMSMD", "CMSME", "CMSNO", "PURMA", "CMSMC", "INVMB",
+                                  "INVMC", "MOCTA", "MOCTB", "MOCTD", "CMSMW", "CMSMV"})
+            add(table, {{std::string(table).substr(3) + "001", 10}, {std::string(table).substr(3) + "002", 30}});
         add("ADMTA", {{"COMPANY", 10}, {"CREATOR", 10}, {"USR_GROUP", 10}, {"CREATE_DATE", 8},
                       {"FLAG", 1}, {"TA001", 10}, {"TA002", 255}, {"TA003", 1}, {"TA004", 255},
                       {"TA005", 8}, {"TA006", 8}});
