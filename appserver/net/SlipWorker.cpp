@@ -136,10 +136,12 @@ void SlipWorker::onFrameTimeout()
 }
 
 // The frame timer runs from the first byte of a request to its last, so a
-// request trickling in byte by byte cannot hold the worker forever.
+// request trickling in byte by byte cannot hold the worker forever. While a
+// reply is still going out the next request is not read, and not timed.
 void SlipWorker::updateFrameTimer()
 {
-    const bool partial = m_reader.pendingBytes() > 0 || m_socket->bytesAvailable() > 0;
+    const bool partial =
+        m_socket->bytesToWrite() == 0 && (m_reader.pendingBytes() > 0 || m_socket->bytesAvailable() > 0);
     if (!partial)
         m_frameTimer->stop();
     else if (!m_frameTimer->isActive())

@@ -49,6 +49,9 @@ public:
             return Variant(int(g_list.size()));
         });
         addMethod("Echo", 1, 1, [](std::vector<Variant> &args) { return args[0]; });
+        addMethod("Repeat", 2, 2, [](std::vector<Variant> &args) {
+            return Variant(std::string(std::size_t(args[1].toInt()), args[0].toText().at(0)));
+        });
         addMethod("Fail", 0, 0, [](std::vector<Variant> &) -> Variant { throw std::runtime_error("disk full"); });
         addMethod("Child", 0, 0, [](std::vector<Variant> &) { return Variant(kv::DispatchPtr(std::make_shared<Calc>())); });
         addMethod("OpenChild", 1, 1, [](std::vector<Variant> &args) {
@@ -224,6 +227,9 @@ TEST_F(SlipServerTest, RemoteCallsBehaveLikeInProcessCalls)
     builder.endRow();
     const std::string packet = builder.finish().toDataPacket();
     EXPECT_EQ(calc->call("Echo", {Variant(packet)}).toText(), packet);
+    // Replies are not held to the limit on requests (64 KB here).
+    EXPECT_EQ(calc->call("Repeat", {Variant("x"), Variant(3 * 1024 * 1024)}).toText().size(), 3u * 1024 * 1024);
+    EXPECT_EQ(calc->call("Add", {Variant(1), Variant(1)}), Variant(2));
 
     // Objects come back as remote objects of their own.
     const kv::DispatchPtr child = calc->call("Child").toObject();
