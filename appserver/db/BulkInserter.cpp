@@ -11,9 +11,14 @@
 namespace slip {
 namespace {
 
-// Keeps a statement below the engines' limits on bound values (PostgreSQL
-// 65 535) and on rows in one VALUES list.
-constexpr int kMaxValues = 30000;
+// Values bound to one statement. PostgreSQL allows 65 535 and gains from
+// large batches (fewer round trips). QtSql hands SQLite the placeholders as
+// names, which SQLite looks up one by one through a list, so there the cost
+// grows with the square of the batch: small batches are faster.
+int maxValues(DbEngine engine)
+{
+    return engine == DbEngine::PostgreSQL ? 30000 : 256;
+}
 constexpr int kMaxRows = 500;
 
 } // namespace
@@ -26,7 +31,7 @@ BulkInserter::BulkInserter(Database &db, std::string_view companyDb, std::string
 {
     if (m_columns.empty())
         throw DatabaseError("an insert into " + m_qualified + " names no columns");
-    m_batchRows = std::clamp(kMaxValues / int(m_columns.size()), 1, kMaxRows);
+    m_batchRows = std::clamp(maxValues(db.engine()) / int(m_columns.size()), 1, kMaxRows);
     m_values.reserve(std::size_t(m_batchRows) * m_columns.size());
 }
 

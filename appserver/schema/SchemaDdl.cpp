@@ -18,14 +18,6 @@ bool isIdentifierChar(char c)
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_';
 }
 
-std::string lowerAscii(std::string_view text)
-{
-    std::string lower(text);
-    std::transform(lower.begin(), lower.end(), lower.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return lower;
-}
-
 std::string defaultClause(DbEngine engine, const ColumnDef &column)
 {
     if (column.keyPosition > 0)
@@ -149,6 +141,14 @@ std::string SchemaDdl::sqlType(DbEngine engine, const ColumnDef &column)
         return engine == DbEngine::SQLite ? "BLOB" : "BYTEA";
     }
     return "TEXT";
+}
+
+std::string SchemaDdl::lowerAscii(std::string_view text)
+{
+    std::string lower(text);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return c < 0x80 ? static_cast<char>(std::tolower(c)) : static_cast<char>(c); });
+    return lower;
 }
 
 std::string SchemaDdl::quoteLiteral(std::string_view text)

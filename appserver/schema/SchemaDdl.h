@@ -45,6 +45,7 @@ public:
     // Name of a column type in the catalogue ("text", "numeric", ...).
     static const char *typeName(ColumnType type);
 
+    static std::string lowerAscii(std::string_view text);
     // Doubles single quotes and wraps the text in them.
     static std::string quoteLiteral(std::string_view text);
 };
