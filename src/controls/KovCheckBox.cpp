@@ -1,0 +1,7 @@
+#include "controls/KovCheckBox.h"
+
+namespace kv {
+
+TKovCheckBox::TKovCheckBox(QWidget *parent) : TBitCheckBox(parent) {}
+
+} // namespace kv
