@@ -51,6 +51,7 @@ public:
     SqlDialect dialect() const { return m_dialect; }
 
     // companyDb: the company database the statement runs for; must not be empty.
+    // Keeps no state between calls: workers may share one translator.
     TranslatedSql translate(std::string_view erpSql, const std::string &companyDb) const;
 
 private:
