@@ -23,8 +23,10 @@ HostDataQuery lookup(const char *table, const char *key, const char *title, Colu
     query.bindings = std::move(bindings);
     query.manyRows = true;
     query.searchColumns = std::move(search);
-    for (std::size_t i = 0; query.searchColumns.empty() && i < query.columns.size() && i < 2; ++i)
-        query.searchColumns.push_back(query.columns[i].name);
+    if (query.searchColumns.empty()) {
+        for (std::size_t i = 0; i < query.columns.size() && i < 2; ++i)
+            query.searchColumns.push_back(query.columns[i].name);
+    }
     query.orderBy = order.empty() ? std::vector<std::string>{query.columns.front().name} : std::move(order);
     return query;
 }
