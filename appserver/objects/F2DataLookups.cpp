@@ -1,7 +1,5 @@
 #include "objects/F2DataLookups.h"
 
-#include "platform/TextUtil.h"
-
 namespace slip {
 
 namespace {
@@ -82,19 +80,7 @@ const std::vector<HostDataQuery> &F2DataLookups::all()
 
 const HostDataQuery *F2DataLookups::find(std::string_view name, std::string_view key)
 {
-    const std::string wantedName = kv::upperAscii(kv::trimBlanks(name));
-    const std::string_view wantedKey = kv::trimBlanks(key);
-    const HostDataQuery *onlyOne = nullptr;
-    int count = 0;
-    for (const auto &query : all()) {
-        if (query.table != wantedName)
-            continue;
-        if (query.key == wantedKey)
-            return &query;
-        onlyOne = &query;
-        ++count;
-    }
-    return wantedKey.empty() && count == 1 ? onlyOne : nullptr;
+    return HostDataQuery::find(all(), name, key);
 }
 
 } // namespace slip

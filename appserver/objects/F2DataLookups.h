@@ -15,8 +15,7 @@ namespace slip {
 class F2DataLookups {
 public:
     static const std::vector<HostDataQuery> &all();
-    // Name compared without case, key as given ("19"); a blank key finds a
-    // name that has one lookup only. nullptr when unknown.
+    // See HostDataQuery::find; nullptr when unknown.
     static const HostDataQuery *find(std::string_view name, std::string_view key);
 };
 

@@ -166,6 +166,24 @@ kv::Variant HostDataQuery::columnCaptions() const
     return textArray(columns, true);
 }
 
+const HostDataQuery *HostDataQuery::find(const std::vector<HostDataQuery> &queries, std::string_view table,
+                                         std::string_view key)
+{
+    const std::string wantedTable = kv::upperAscii(kv::trimBlanks(table));
+    const std::string_view wantedKey = kv::trimBlanks(key);
+    const HostDataQuery *onlyOne = nullptr;
+    int count = 0;
+    for (const auto &query : queries) {
+        if (query.table != wantedTable)
+            continue;
+        if (query.key == wantedKey)
+            return &query;
+        onlyOne = &query;
+        ++count;
+    }
+    return wantedKey.empty() && count == 1 ? onlyOne : nullptr;
+}
+
 std::string HostDataQuery::containsPattern(std::string_view text)
 {
     std::string pattern = "%";

@@ -70,6 +70,11 @@ struct HostDataQuery {
     kv::Variant columnNames() const;
     kv::Variant columnCaptions() const;
 
+    // The query of a table (compared without case) and key (as given, "01")
+    // in a list; a blank key finds a table that has one query only.
+    static const HostDataQuery *find(const std::vector<HostDataQuery> &queries, std::string_view table,
+                                     std::string_view key);
+
     // A LIKE pattern matching text anywhere, with the pattern characters of
     // text escaped by "!".
     static std::string containsPattern(std::string_view text);

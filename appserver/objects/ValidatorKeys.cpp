@@ -1,7 +1,5 @@
 #include "objects/ValidatorKeys.h"
 
-#include "platform/TextUtil.h"
-
 namespace slip {
 
 namespace {
@@ -86,13 +84,7 @@ const std::vector<HostDataQuery> &ValidatorKeys::all()
 
 const HostDataQuery *ValidatorKeys::find(std::string_view table, std::string_view key)
 {
-    const std::string wantedTable = kv::upperAscii(kv::trimBlanks(table));
-    const std::string_view wantedKey = kv::trimBlanks(key);
-    for (const auto &query : all()) {
-        if (query.table == wantedTable && query.key == wantedKey)
-            return &query;
-    }
-    return nullptr;
+    return HostDataQuery::find(all(), table, key);
 }
 
 } // namespace slip

@@ -13,7 +13,7 @@ namespace slip {
 class ValidatorKeys {
 public:
     static const std::vector<HostDataQuery> &all();
-    // Table compared without case, key as given ("01"); nullptr when unknown.
+    // See HostDataQuery::find; nullptr when unknown.
     static const HostDataQuery *find(std::string_view table, std::string_view key);
 };
 

@@ -32,6 +32,10 @@ protected:
 
 TEST_P(CounterServerTest, SystemSettingsComeAsNameValueColumns)
 {
+    const Variant none = counter->call("GetSysInfo", {"01"});
+    ASSERT_TRUE(none.isArray()) << counter->lastError();
+    EXPECT_EQ(none.array().highBound(2), -1);
+
     insert("SYSINFO", {{"SETTING_NAME", "Sys002"}, {"SETTING_VALUE", "-"}});
     insert("SYSINFO", {{"SETTING_NAME", "QRM002"}, {"SETTING_VALUE", "测试"}});
     insert("SYSINFO", {{"SETTING_NAME", "Sys001"}, {"SETTING_VALUE", "4"}});
