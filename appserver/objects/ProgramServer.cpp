@@ -114,40 +114,38 @@ void ProgramServer::record(const char *operation, const std::string &reason)
     kv::WriteToAlertFile(kAlertLog, m_lastError, "D");
 }
 
-kv::Variant ProgramServer::textReply(const char *operation, const std::function<void()> &body)
+kv::Variant ProgramServer::attempt(const char *operation, const std::function<kv::Variant()> &body,
+                                   const std::function<kv::Variant(const std::string &)> &onFailure)
 {
     try {
-        body();
+        kv::Variant reply = body();
         m_lastError.clear();
-        return std::string();
+        return reply;
     } catch (const std::exception &error) {
         record(operation, error.what());
-        return std::string(error.what());
+        return onFailure(error.what());
     }
+}
+
+kv::Variant ProgramServer::textReply(const char *operation, const std::function<void()> &body)
+{
+    return attempt(
+        operation,
+        [&] {
+            body();
+            return kv::Variant(std::string());
+        },
+        [](const std::string &reason) { return kv::Variant(reason); });
 }
 
 kv::Variant ProgramServer::numberReply(const char *operation, int fallback, const std::function<kv::Variant()> &body)
 {
-    try {
-        kv::Variant reply = body();
-        m_lastError.clear();
-        return reply;
-    } catch (const std::exception &error) {
-        record(operation, error.what());
-        return fallback;
-    }
+    return attempt(operation, body, [fallback](const std::string &) { return kv::Variant(fallback); });
 }
 
 kv::Variant ProgramServer::raising(const char *operation, const std::function<kv::Variant()> &body)
 {
-    try {
-        kv::Variant reply = body();
-        m_lastError.clear();
-        return reply;
-    } catch (const std::exception &error) {
-        record(operation, error.what());
-        throw kv::DispatchError(m_lastError);
-    }
+    return attempt(operation, body, [this](const std::string &) -> kv::Variant { throw kv::DispatchError(m_lastError); });
 }
 
 void ProgramServer::requireConnected() const

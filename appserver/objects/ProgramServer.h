@@ -54,6 +54,10 @@ private:
     kv::Variant insertOrUpdateLayout(Args &args);
     kv::Variant findLayout(Args &args);
 
+    // Runs body; a failure is recorded in LastError and the alert log and
+    // answered by onFailure.
+    kv::Variant attempt(const char *operation, const std::function<kv::Variant()> &body,
+                        const std::function<kv::Variant(const std::string &)> &onFailure);
     // Failure policies: an error text as the reply, a fallback number with
     // LastError, or an error reply.
     kv::Variant textReply(const char *operation, const std::function<void()> &body);
