@@ -252,7 +252,9 @@ void TBitCheckBox::paintEvent(QPaintEvent *)
         option.initFrom(this);
         option.rect = area;
         option.backgroundColor = palette().color(QPalette::Window);
+        painter.save(); // styles leave their own pen, brush and clip behind
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+        painter.restore();
     }
     drawImage(painter, glyph, imageWidth);
 }

@@ -325,6 +325,18 @@ int TKovListView::CompareRows(const QTreeWidgetItem *a, const QTreeWidgetItem *b
     return m_sortAscending ? result : -result;
 }
 
+void TKovListView::ConvertTexts(const std::function<QString(const QString &)> &convert)
+{
+    Silence silence(m_silent);
+    for (int column = 0; column < m_columnCount; ++column)
+        headerItem()->setText(column, convert(headerItem()->text(column)));
+    for (int row = 0; row < topLevelItemCount(); ++row) {
+        QTreeWidgetItem *item = topLevelItem(row);
+        for (int column = 0; column <= subItemCount(item); ++column)
+            item->setText(column, convert(item->text(column)));
+    }
+}
+
 void TKovListView::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() == Qt::LeftButton) {

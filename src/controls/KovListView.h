@@ -97,6 +97,9 @@ public:
     void ColumnClick(int column);
     // Orders the rows by the current sort column and direction.
     void SortRows();
+    // Replaces every column caption and cell text t by convert(t), without
+    // change events (a language conversion, not an edit).
+    void ConvertTexts(const std::function<QString(const QString &)> &convert);
     // <0, 0, >0 as row a sorts before, with or after row b.
     int CompareRows(const QTreeWidgetItem *a, const QTreeWidgetItem *b) const;
 

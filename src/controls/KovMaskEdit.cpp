@@ -132,6 +132,18 @@ QString TKovMaskEdit::Text() const
     return typed;
 }
 
+bool TKovMaskEdit::showsEmptyMask() const
+{
+    if (inputMask().isEmpty())
+        return false;
+    const QString shown = displayText();
+    const QList<bool> input = inputPositions(inputMask());
+    for (qsizetype i = 0; i < shown.size() && i < input.size(); ++i)
+        if (input.at(i) && shown.at(i) != m_blank)
+            return false;
+    return true;
+}
+
 void TKovMaskEdit::setText_(const QString &text)
 {
     setText(text);

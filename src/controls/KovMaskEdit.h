@@ -47,6 +47,9 @@ public:
     // The typed text is kept across the change where the new mask takes it.
     void setEditMask(const QString &mask);
 
+    // True when a mask is set and nothing is typed into any of its places.
+    bool showsEmptyMask() const;
+
     bool isChangeSuppressed() const { return m_changeSuppressed; }
     void setChangeSuppressed(bool suppressed) { m_changeSuppressed = suppressed; }
 

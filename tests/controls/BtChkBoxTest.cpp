@@ -1,0 +1,246 @@
+// The glyph check box as a user meets it: clicks, space, accelerator,
+// painting by state and enabled state, and its published properties.
+
+#include "controls/BtChkBox.h"
+#include "controls/ControlEvents.h"
+#include "lib/LibVCLs.h"
+#include "UserInput.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using kv::TBitCheckBox;
+
+namespace {
+
+class BitCheckBoxTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.resize(300, 100);
+        box = new TBitCheckBox(&window);
+        box->setObjectName("chkPrint");
+        box->setCaption("汇总打印");
+        box->move(10, 10);
+        other = new TBitCheckBox(&window);
+        other->setObjectName("chkOther");
+        other->move(10, 40);
+        ASSERT_TRUE(kvtest::showActive(&window));
+        box->setEventOnClick(kv::EventHandler([this](QObject *, kv::EventArgs &) {
+            clickStates.push_back(box->state());
+        }));
+    }
+
+    std::vector<TBitCheckBox::TCheckBoxState> clicksOf(int count)
+    {
+        std::vector<TBitCheckBox::TCheckBoxState> seen;
+        for (int i = 0; i < count; ++i) {
+            kvtest::click(box);
+            seen.push_back(box->state());
+        }
+        return seen;
+    }
+
+    QWidget window;
+    TBitCheckBox *box = nullptr;
+    TBitCheckBox *other = nullptr;
+    std::vector<TBitCheckBox::TCheckBoxState> clickStates;
+};
+
+// Two images side by side of the given colours (one when second is
+// invalid), each with a transparent bottom row.
+QPixmap glyphOf(QColor first, QColor second = {})
+{
+    QImage image(second.isValid() ? 28 : 14, 14, QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.fillRect(0, 0, 14, 13, first);
+    if (second.isValid())
+        painter.fillRect(14, 0, 14, 13, second);
+    painter.end();
+    return QPixmap::fromImage(image);
+}
+
+QColor colourAt(QWidget *widget, QPoint point)
+{
+    return widget->grab().toImage().pixelColor(point);
+}
+
+} // namespace
+
+TEST_F(BitCheckBoxTest, StartsUncheckedWithDescribedDefaults)
+{
+    EXPECT_EQ(box->state(), TBitCheckBox::cbUnchecked);
+    EXPECT_EQ(box->alignment(), TBitCheckBox::taRightJustify);
+    EXPECT_FALSE(box->allowGrayed());
+    EXPECT_EQ(box->size(), QSize(97, 17));
+    EXPECT_EQ(box->checkedNumGlyphs(), 1);
+    EXPECT_FALSE(box->checkedGlyph().isNull());
+    EXPECT_TRUE(kv::ControlProperties::tabStop(box));
+}
+
+TEST_F(BitCheckBoxTest, ClicksCycleThroughGrayedOnlyWhenAllowed)
+{
+    using S = TBitCheckBox::TCheckBoxState;
+    EXPECT_EQ(clicksOf(2), (std::vector<S>{TBitCheckBox::cbChecked, TBitCheckBox::cbUnchecked}));
+
+    box->setAllowGrayed(true);
+    EXPECT_EQ(clicksOf(3), (std::vector<S>{TBitCheckBox::cbGrayed, TBitCheckBox::cbChecked, TBitCheckBox::cbUnchecked}));
+    // OnClick sees the new state of every click.
+    EXPECT_EQ(clickStates.size(), 5u);
+    EXPECT_EQ(clickStates.back(), TBitCheckBox::cbUnchecked);
+    EXPECT_TRUE(box->hasFocus()) << "a click takes the focus";
+}
+
+TEST_F(BitCheckBoxTest, CheckedIsTrueOnlyInTheCheckedState)
+{
+    box->setState(TBitCheckBox::cbGrayed);
+    EXPECT_FALSE(box->isChecked());
+    box->setChecked(true);
+    EXPECT_EQ(box->state(), TBitCheckBox::cbChecked);
+    box->setChecked(false);
+    EXPECT_EQ(box->state(), TBitCheckBox::cbUnchecked);
+    EXPECT_TRUE(clickStates.empty()) << "setting the state in code is no click";
+}
+
+TEST_F(BitCheckBoxTest, SpaceActsAsAClickAndOtherKeysDoNot)
+{
+    box->setFocus();
+    kvtest::keyClick(box, Qt::Key_Space);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(clickStates.size(), 1u);
+    kvtest::keyClick(box, Qt::Key_A);
+    kvtest::keyClick(box, Qt::Key_Return);
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_EQ(clickStates.size(), 1u);
+}
+
+TEST_F(BitCheckBoxTest, KeyHandlerCanSwallowTheSpace)
+{
+    box->setEventOnKeyDown(kv::EventHandler([](QObject *, kv::EventArgs &args) {
+        static_cast<kv::KeyEventArgs &>(args).key = 0;
+    }));
+    box->setFocus();
+    kvtest::keyClick(box, Qt::Key_Space);
+    EXPECT_FALSE(box->isChecked());
+}
+
+TEST_F(BitCheckBoxTest, AcceleratorFocusesAndTogglesWithoutOnClick)
+{
+    box->setCaption("汇总打印(&S)");
+    other->setFocus();
+    kvtest::keyClick(other, Qt::Key_S, Qt::AltModifier);
+    EXPECT_TRUE(box->hasFocus());
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(clickStates.empty());
+}
+
+TEST_F(BitCheckBoxTest, DisabledBoxIgnoresClicks)
+{
+    box->setEnabled(false);
+    kvtest::click(box);
+    EXPECT_FALSE(box->isChecked());
+    EXPECT_TRUE(clickStates.empty());
+}
+
+TEST_F(BitCheckBoxTest, DrawsFirstImageEnabledAndSecondDisabled)
+{
+    box->resize(97, 17);
+    box->setUncheckedGlyph(glyphOf(Qt::red, Qt::blue));
+    EXPECT_EQ(box->uncheckedNumGlyphs(), 2) << "a glyph twice as wide as high holds two images";
+    const QPoint inBox(3, 8);
+    EXPECT_EQ(colourAt(box, inBox), QColor(Qt::red));
+    box->setEnabled(false);
+    EXPECT_EQ(colourAt(box, inBox), QColor(Qt::blue));
+
+    box->setUncheckedGlyph(glyphOf(Qt::green));
+    box->setUncheckedNumGlyphs(1);
+    EXPECT_EQ(colourAt(box, inBox), QColor(Qt::green)) << "one image serves the disabled state too";
+}
+
+TEST_F(BitCheckBoxTest, GlyphFollowsStateAndSideFollowsAlignment)
+{
+    box->setCheckedGlyph(glyphOf(Qt::darkGreen));
+    box->setUncheckedGlyph(glyphOf(Qt::red));
+    box->setChecked(true);
+    EXPECT_EQ(colourAt(box, {3, 8}), QColor(Qt::darkGreen));
+
+    box->setAlignment(TBitCheckBox::taLeftJustify); // box at the right
+    EXPECT_EQ(colourAt(box, {box->width() - 3, 8}), QColor(Qt::darkGreen));
+    EXPECT_NE(colourAt(box, {3, 8}), QColor(Qt::darkGreen));
+}
+
+TEST_F(BitCheckBoxTest, NullGlyphRestoresTheBuiltInImage)
+{
+    box->setGrayedGlyph(glyphOf(Qt::red, Qt::blue));
+    box->setGrayedGlyph(QPixmap());
+    EXPECT_EQ(box->grayedGlyph().size(), QSize(19, 14));
+    EXPECT_EQ(box->grayedNumGlyphs(), 2) << "the count stays when the bitmap is no multiple of its height";
+}
+
+TEST_F(BitCheckBoxTest, ImageCountsAreClampedToOneOrTwo)
+{
+    box->setCheckedNumGlyphs(0);
+    EXPECT_EQ(box->checkedNumGlyphs(), 1);
+    box->setCheckedNumGlyphs(7);
+    EXPECT_EQ(box->checkedNumGlyphs(), 2);
+    QImage wide(56, 14, QImage::Format_ARGB32);
+    wide.fill(Qt::red);
+    box->setCheckedGlyph(QPixmap::fromImage(wide));
+    EXPECT_EQ(box->checkedNumGlyphs(), 2);
+}
+
+TEST_F(BitCheckBoxTest, BottomLeftColourOfAnOpaqueGlyphIsLeftOut)
+{
+    QImage image(14, 14, QImage::Format_RGB32);
+    image.fill(Qt::magenta);
+    image.setPixelColor(7, 7, Qt::black);
+    box->setCheckedGlyph(QPixmap::fromImage(image));
+    box->setChecked(true);
+    box->setPublishedColor(Qt::white);
+    EXPECT_EQ(colourAt(box, {1, 3}), QColor(Qt::white));
+    EXPECT_EQ(colourAt(box, {7, 8}), QColor(Qt::black));
+}
+
+TEST_F(BitCheckBoxTest, PublishedPropertiesWorkByName)
+{
+    kv::SetStringProperty(box, "Caption", "按仓库分页");
+    kv::SetOrdinalProperty(box, "State", 2);
+    kv::SetStringProperty(box, "Alignment", "taLeftJustify");
+    EXPECT_EQ(box->caption(), "按仓库分页");
+    EXPECT_EQ(box->state(), TBitCheckBox::cbGrayed);
+    EXPECT_EQ(box->alignment(), TBitCheckBox::taLeftJustify);
+    EXPECT_EQ(kv::GetStringProperty(box, "Checked"), "False");
+    EXPECT_TRUE(kv::setPropertyByPath(box, "Checked", "True"));
+    EXPECT_TRUE(box->isChecked());
+    EXPECT_TRUE(kv::setPropertyByPath(box, "Left", "40"));
+    EXPECT_EQ(box->x(), 40);
+
+    int clicks = 0;
+    kv::SetObjectMethod(box, "OnClick", kv::EventHandler([&](QObject *, kv::EventArgs &) { ++clicks; }, "chkPrintClick"));
+    kvtest::click(box);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(kv::GetObjectMethod(box, "OnClick").methodName(), "chkPrintClick");
+    for (const char *name : {"OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag", "OnMouseMove", "PopupMenu",
+                             "DragMode", "Ctl3D", "ParentCtl3D", "TabOrder"})
+        EXPECT_TRUE(kv::CheckPropertyExist(box, name)) << name;
+}
+
+TEST_F(BitCheckBoxTest, MouseAndFocusEventsReachTheirHandlers)
+{
+    std::vector<std::string> seen;
+    const auto record = [&](const char *name) {
+        return kv::EventHandler([&seen, name](QObject *, kv::EventArgs &) { seen.emplace_back(name); });
+    };
+    box->setEventOnMouseDown(record("down"));
+    box->setEventOnMouseUp(record("up"));
+    box->setEventOnEnter(record("enter"));
+    other->setFocus();
+    kvtest::click(box);
+    std::sort(seen.begin(), seen.end());
+    EXPECT_EQ(seen, (std::vector<std::string>{"down", "enter", "up"}));
+}
