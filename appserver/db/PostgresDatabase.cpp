@@ -1,6 +1,7 @@
 #include "db/PostgresDatabase.h"
 
 #include "db/DatabaseError.h"
+#include "db/ResultReader.h"
 #include "schema/SchemaDdl.h"
 
 #include <QSqlDatabase>
@@ -41,27 +42,6 @@ ConnectionPool::Opener opener(const PgConnInfo &info)
         if (!quiet.exec(QStringLiteral("SET client_min_messages TO WARNING")))
             throw DatabaseError("cannot set up the PostgreSQL session: " + quiet.lastError().text().toStdString());
     };
-}
-
-std::optional<kv::FieldType> typeOfField(const QSqlField &field)
-{
-    switch (field.metaType().id()) {
-    case QMetaType::Bool:
-        return kv::FieldType::Boolean;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-        return kv::FieldType::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return kv::FieldType::Float;
-    case QMetaType::QByteArray:
-        return kv::FieldType::Blob;
-    default:
-        return kv::FieldType::Text;
-    }
 }
 
 } // namespace
@@ -133,7 +113,7 @@ std::vector<std::optional<kv::FieldType>> PostgresDatabase::declaredTypes(QSqlQu
     const QSqlRecord record = query.record();
     std::vector<std::optional<kv::FieldType>> types;
     for (int i = 0; i < record.count(); ++i)
-        types.push_back(typeOfField(record.field(i)));
+        types.push_back(ResultReader::fieldTypeOf(record.field(i).metaType()));
     return types;
 }
 

@@ -14,26 +14,9 @@
 namespace slip {
 namespace {
 
-std::optional<kv::FieldType> typeOfValue(const QVariant &value)
+kv::FieldType typeOfValue(const QVariant &value)
 {
-    switch (value.metaType().id()) {
-    case QMetaType::Bool:
-        return kv::FieldType::Boolean;
-    case QMetaType::Int:
-    case QMetaType::UInt:
-    case QMetaType::LongLong:
-    case QMetaType::ULongLong:
-    case QMetaType::Short:
-    case QMetaType::UShort:
-        return kv::FieldType::Integer;
-    case QMetaType::Double:
-    case QMetaType::Float:
-        return kv::FieldType::Float;
-    case QMetaType::QByteArray:
-        return kv::FieldType::Blob;
-    default:
-        return kv::FieldType::Text;
-    }
+    return ResultReader::fieldTypeOf(value.metaType());
 }
 
 std::string textOf(const QVariant &value)
@@ -77,6 +60,28 @@ std::optional<double> numberOf(const QVariant &value)
 }
 
 } // namespace
+
+kv::FieldType ResultReader::fieldTypeOf(QMetaType type)
+{
+    switch (type.id()) {
+    case QMetaType::Bool:
+        return kv::FieldType::Boolean;
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return kv::FieldType::Integer;
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return kv::FieldType::Float;
+    case QMetaType::QByteArray:
+        return kv::FieldType::Blob;
+    default:
+        return kv::FieldType::Text;
+    }
+}
 
 ResultReader::ResultReader(QSqlQuery &query, std::vector<std::optional<kv::FieldType>> types)
     : m_query(query)

@@ -24,6 +24,9 @@ public:
 
     std::optional<kv::ResultTable> read();
 
+    // The field type for values of a Qt type (how the drivers hand values out).
+    static kv::FieldType fieldTypeOf(QMetaType type);
+
     // After a conflict: the types to use, widened where values did not fit.
     std::vector<std::optional<kv::FieldType>> widenedTypes() const { return m_widened; }
     // After a conflict: which column and value.
