@@ -3,11 +3,18 @@
 // PostgreSQL alike.
 #include "DbTestSupport.h"
 
+#include "db/BulkInserter.h"
 #include "db/Transaction.h"
+#include "platform/Variant.h"
 #include "schema/CompanySchema.h"
 #include "schema/SchemaDdl.h"
 
+#include <QSqlDatabase>
+#include <QSqlQuery>
+
 #include <gtest/gtest.h>
+
+#include <QDate>
 
 #include <chrono>
 #include <set>
@@ -209,6 +216,109 @@ TEST_P(DatabaseTest, EachThreadWritesThroughItsOwnConnection)
     EXPECT_EQ(count("HOST_PHRASE"), threads * rowsEach);
 }
 
+TEST_P(DatabaseTest, ComputedColumnsTakeTheWidestTypeOfTheirValues)
+{
+    db().execute("INSERT INTO " + table("CMSMC") + " (MC001, MC002) VALUES ('W1', 'a'), ('W2', 'b'), ('W3', NULL)");
+    // Whole number first, fraction later: the column is a float column and
+    // keeps the fraction.
+    const kv::ResultTable mixed = db().query("SELECT MC001, CASE WHEN MC001 = 'W1' THEN 1 ELSE 2.5 END AS Q, "
+                                             "CASE WHEN MC001 = 'W3' THEN 4 END AS LATE FROM " + table("CMSMC")
+                                             + " ORDER BY MC001");
+    ASSERT_EQ(mixed.rowCount(), 3);
+    EXPECT_EQ(mixed.columnType(1), kv::FieldType::Float);
+    EXPECT_EQ(mixed.number(0, 1), 1.0);
+    EXPECT_EQ(mixed.number(1, 1), 2.5);
+    EXPECT_EQ(mixed.columnType(2), kv::FieldType::Integer) << "typed by the value after two nulls";
+    EXPECT_TRUE(mixed.isNull(0, 2));
+    EXPECT_EQ(mixed.integer(2, 2), 4);
+
+    const kv::ResultTable empty = db().query("SELECT MC001, MC002 || 'x' AS N FROM " + table("CMSMC") + " WHERE 1 = 0");
+    EXPECT_EQ(empty.rowCount(), 0);
+    ASSERT_EQ(empty.columnCount(), 2);
+    EXPECT_EQ(empty.columnName(1), "N");
+    EXPECT_EQ(empty.columnType(0), kv::FieldType::Text);
+}
+
+TEST_P(DatabaseTest, BulkInserterSendsEveryBatchAndChecksItsRows)
+{
+    constexpr int rows = 1234;
+    {
+        BulkInserter phrases(db(), company, "HOST_PHRASE", {"USER_ID", "PHRASE_NO", "PHRASE_TEXT"});
+        for (int i = 0; i < rows; ++i)
+            phrases.add({"U", i, i % 2 ? kv::Variant::null() : kv::Variant("第" + std::to_string(i) + "条")});
+        EXPECT_THROW(phrases.add({"U", 1}), DatabaseError);
+        phrases.finish();
+        EXPECT_EQ(phrases.rowsAdded(), rows);
+    }
+    EXPECT_EQ(count("HOST_PHRASE"), rows);
+    const kv::ResultTable last = db().query("SELECT PHRASE_TEXT FROM " + table("HOST_PHRASE")
+                                            + " WHERE PHRASE_NO IN (1232, 1233) ORDER BY PHRASE_NO");
+    EXPECT_EQ(last.text(0, 0), "第1232条");
+    EXPECT_TRUE(last.isNull(1, 0));
+
+    // Dates travel as the 8-character texts they are stored as; arrays have
+    // no SQL value.
+    db().execute("INSERT INTO " + table("GENES") + " (NCONDITION, CREATOR, PROGRAMME, CREATE_DATE) "
+                 "VALUES ('A', 'U', 'QIPR07', :d)",
+                 {{"d", kv::Variant(kv::OleDate::fromYmd(2024, 3, 5))}});
+    EXPECT_EQ(db().query("SELECT CREATE_DATE FROM " + table("GENES")).text(0, 0), "20240305");
+    EXPECT_THROW(db().query("SELECT 1 FROM " + table("GENES") + " WHERE NCONDITION = :n",
+                            {{"n", kv::Variant(kv::VariantArray::of({kv::Variant("A")}))}}),
+                 DatabaseError);
+}
+
+TEST_P(DatabaseTest, OpeningAnOlderCompanyAddsTheTablesItLacks)
+{
+    db().execute("DROP TABLE " + table("HOST_COUNTER"));
+    std::unique_ptr<Database> later = GetParam() == DbEngine::SQLite
+                                          ? Database::openSqlite(env->dir.path().toStdString())
+                                          : Database::openPostgres(dbtest::pgConnInfo(), 2);
+    later->openCompany(company);
+    EXPECT_EQ(later->query("SELECT COUNT(*) FROM " + table("HOST_COUNTER")).integer(0, 0), 0);
+    EXPECT_EQ(later->query("SELECT COUNT(*) FROM " + table(CompanySchema::tableCatalogue)).integer(0, 0),
+              std::int64_t(CompanySchema::tables().size()));
+}
+
+TEST_P(DatabaseTest, RefusesToOpenADatabaseThatIsNoCompanyDatabase)
+{
+    const std::string foreign = dbtest::uniqueCompanyName("FOREIGN");
+    env->companies.push_back(foreign);
+    if (GetParam() == DbEngine::SQLite) {
+        std::unique_ptr<Database> plain = Database::openSqlite(env->dir.path().toStdString());
+        QSqlDatabase file = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("foreign"));
+        file.setDatabaseName(env->dir.filePath(QString::fromStdString(foreign + ".db")));
+        ASSERT_TRUE(file.open());
+        QSqlQuery(file).exec(QStringLiteral("CREATE TABLE OTHER (A TEXT)"));
+        file.close();
+    } else {
+        db().execute("CREATE SCHEMA " + SchemaDdl::companyNamespace(DbEngine::PostgreSQL, foreign));
+    }
+    EXPECT_TRUE(db().companyExists(foreign));
+    EXPECT_THROW(db().openCompany(foreign), DatabaseError);
+    EXPECT_THROW(db().openCompany(foreign, OpenMode::CreateIfMissing), DatabaseError);
+    if (GetParam() == DbEngine::SQLite)
+        QSqlDatabase::removeDatabase(QStringLiteral("foreign"));
+}
+
+TEST_P(DatabaseTest, ThreadsSeeCompaniesOpenedLaterAndGiveUpTheirConnectionsWhenTheyEnd)
+{
+    const std::string later = dbtest::uniqueCompanyName("LATER");
+    std::string failure;
+    std::thread worker([&] {
+        try {
+            db().query("SELECT COUNT(*) FROM " + table("CMSMC"));
+            env->companies.push_back(later);
+            db().openCompany(later, OpenMode::CreateNew);
+        } catch (const std::exception &error) {
+            failure = error.what();
+        }
+    });
+    worker.join();
+    ASSERT_EQ(failure, "");
+    // The main thread's connection existed before the company was opened.
+    EXPECT_EQ(db().query("SELECT COUNT(*) FROM " + env->table(later, "CMSMC")).integer(0, 0), 0);
+}
+
 DBTEST_ON_BOTH_ENGINES(DatabaseTest);
 
 TEST(SqliteDatabaseTest, CompanyFilesUseWriteAheadLogging)
@@ -236,6 +346,26 @@ TEST(PostgresDatabaseTest, ThreadsWaitForAFreeConnectionOfThePool)
     env.db->releaseThreadConnection();
     waiting.join();
     EXPECT_TRUE(done);
+}
+
+TEST(PostgresDatabaseTest, AThreadThatEndsReturnsItsConnectionToThePool)
+{
+    if (!dbtest::pgConnInfo())
+        GTEST_SKIP() << "QIPR07_PG_CONNINFO is not set";
+    dbtest::TestDatabase env(DbEngine::PostgreSQL, 1);
+    env.db->releaseThreadConnection();
+    std::thread([&] { env.db->query("SELECT 1"); }).join();
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(env.db->query("SELECT 1"));
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << "waited for a lost connection";
+}
+
+TEST(SqliteDatabaseTest, CompaniesCannotBeOpenedInsideATransaction)
+{
+    dbtest::TestDatabase env(DbEngine::SQLite);
+    env.createCompany();
+    Transaction transaction(*env.db);
+    EXPECT_THROW(env.db->openCompany(dbtest::uniqueCompanyName(), OpenMode::CreateNew), DatabaseError);
 }
 
 TEST(PostgresDatabaseTest, ReportsAnUnreachableServer)
