@@ -13,6 +13,15 @@ namespace {
 // gone by then have closed their connections already.
 struct ThreadReleaser {
     std::vector<std::weak_ptr<ConnectionPool>> pools;
+    void add(const std::shared_ptr<ConnectionPool> &pool)
+    {
+        std::erase_if(pools, [](const auto &weak) { return weak.expired(); });
+        for (const auto &weak : pools) {
+            if (weak.lock() == pool)
+                return;
+        }
+        pools.push_back(pool);
+    }
     ~ThreadReleaser()
     {
         for (auto &weak : pools) {
@@ -66,7 +75,7 @@ ConnectionPool::Slot &ConnectionPool::current()
         closeConnection(name);
         throw;
     }
-    t_releaser.pools.push_back(weak_from_this());
+    t_releaser.add(shared_from_this());
     return slot;
 }
 

@@ -190,8 +190,9 @@ TEST_P(DatabaseTest, OpensExistingCompaniesAndRefusesMissingOrForeignOnes)
 
 TEST_P(DatabaseTest, EachThreadWritesThroughItsOwnConnection)
 {
-    constexpr int threads = 4;
-    constexpr int rowsEach = 25;
+    // As many writers as clients saving condition sets at once.
+    constexpr int threads = 8;
+    constexpr int rowsEach = 15;
     std::vector<std::thread> workers;
     std::vector<std::string> errors(threads);
     for (int t = 0; t < threads; ++t) {
