@@ -189,12 +189,18 @@ void Database::begin()
     slot.transactionDepth = depth + 1;
 }
 
-void Database::commit()
+ConnectionPool::Slot &Database::openTransaction(const char *action)
 {
     ConnectionPool::Slot &slot = m_pool->current();
+    if (slot.transactionDepth == 0)
+        throw DatabaseError(std::string(action) + " without a transaction");
+    return slot;
+}
+
+void Database::commit()
+{
+    ConnectionPool::Slot &slot = openTransaction("commit");
     const int depth = slot.transactionDepth;
-    if (depth == 0)
-        throw DatabaseError("commit without a transaction");
     if (depth > 1) {
         run("RELEASE SAVEPOINT slip_sp" + std::to_string(depth - 1));
         slot.transactionDepth = depth - 1;
@@ -217,10 +223,8 @@ void Database::commit()
 
 void Database::rollback()
 {
-    ConnectionPool::Slot &slot = m_pool->current();
+    ConnectionPool::Slot &slot = openTransaction("rollback");
     const int depth = slot.transactionDepth;
-    if (depth == 0)
-        throw DatabaseError("rollback without a transaction");
     if (depth > 1) {
         const std::string savepoint = "slip_sp" + std::to_string(depth - 1);
         run("ROLLBACK TO SAVEPOINT " + savepoint);

@@ -111,6 +111,8 @@ private:
     QSqlQuery prepareStatement(const std::string &sql);
     void execPrepared(QSqlQuery &query, const std::vector<QVariant> &values, std::string_view sqlForErrors);
 
+    // This thread's slot; DatabaseError when it has no transaction.
+    ConnectionPool::Slot &openTransaction(const char *action);
     void createCompany(const std::string &companyDb);
     void completeCompany(const std::string &companyDb);
     void createTables(const std::string &companyDb, const std::vector<const TableDef *> &tables);
