@@ -692,8 +692,12 @@ bool TSelectPanel::forwardKey(QObject *child, QEvent *event)
 
 void TSelectPanel::forwardMouse(QObject *child, QMouseEvent *event)
 {
-    QObject *leaf = senderFor(child);
     auto *area = static_cast<QWidget *>(child);
+    // An event a child did not take travels on to its parents; it is raised
+    // once, for the innermost control under the mouse.
+    if (area != m_listBox->viewport() && area->childAt(event->position().toPoint()))
+        return;
+    QObject *leaf = senderFor(child);
     const bool itself = passesItself(leaf);
     QObject *sender = itself ? leaf : this;
     const QPoint position = area->mapTo(itself ? static_cast<QWidget *>(leaf) : this, event->position().toPoint());
@@ -724,7 +728,7 @@ void TSelectPanel::forwardMouse(QObject *child, QMouseEvent *event)
 
 bool TSelectPanel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (isDesigning(this))
+    if (isDesigning(this) || !watched->isWidgetType())
         return false;
     switch (event->type()) {
     case QEvent::KeyPress:
@@ -739,25 +743,29 @@ bool TSelectPanel::eventFilter(QObject *watched, QEvent *event)
 
 void TSelectPanel::mousePressEvent(QMouseEvent *event)
 {
-    forwardMouse(this, event);
+    if (!isDesigning(this))
+        forwardMouse(this, event);
     QGroupBox::mousePressEvent(event);
 }
 
 void TSelectPanel::mouseReleaseEvent(QMouseEvent *event)
 {
-    forwardMouse(this, event);
+    if (!isDesigning(this))
+        forwardMouse(this, event);
     QGroupBox::mouseReleaseEvent(event);
 }
 
 void TSelectPanel::mouseMoveEvent(QMouseEvent *event)
 {
-    forwardMouse(this, event);
+    if (!isDesigning(this))
+        forwardMouse(this, event);
     QGroupBox::mouseMoveEvent(event);
 }
 
 void TSelectPanel::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    forwardMouse(this, event);
+    if (!isDesigning(this))
+        forwardMouse(this, event);
     QGroupBox::mouseDoubleClickEvent(event);
 }
 
