@@ -156,12 +156,7 @@ kv::ResultTable Database::query(std::string_view sql, const SqlParams &params)
     // Each column can widen at most twice (integer, float, text).
     for (;;) {
         QSqlQuery result = run(sql, params);
-        std::vector<std::optional<kv::FieldType>> types = declaredTypes(result);
-        for (std::size_t i = 0; i < types.size() && i < widened.size(); ++i) {
-            if (widened[i])
-                types[i] = widened[i];
-        }
-        ResultReader reader(result, types);
+        ResultReader reader(result, declaredTypes(result), widened);
         if (auto table = reader.read())
             return std::move(*table);
         if (!isSelect(sql))

@@ -83,18 +83,19 @@ kv::FieldType ResultReader::fieldTypeOf(QMetaType type)
     }
 }
 
-ResultReader::ResultReader(QSqlQuery &query, std::vector<std::optional<kv::FieldType>> types)
+ResultReader::ResultReader(QSqlQuery &query, const std::vector<std::optional<kv::FieldType>> &declared,
+                           const std::vector<std::optional<kv::FieldType>> &widened)
     : m_query(query)
-    , m_types(std::move(types))
 {
     const QSqlRecord record = m_query.record();
     m_columns = record.count();
-    m_types.resize(std::size_t(m_columns));
-    for (int i = 0; i < m_columns; ++i) {
+    for (std::size_t i = 0; i < std::size_t(m_columns); ++i) {
         // Column names as the ERP writes them: PostgreSQL folds unquoted
         // names to lower case, SQLite keeps them as written.
-        m_names.push_back(kv::upperAscii(record.fieldName(i).toStdString()));
-        m_declared.push_back(m_types[std::size_t(i)].has_value());
+        m_names.push_back(kv::upperAscii(record.fieldName(int(i)).toStdString()));
+        const std::optional<kv::FieldType> engine = i < declared.size() ? declared[i] : std::nullopt;
+        m_declared.push_back(engine.has_value());
+        m_types.push_back(engine ? engine : i < widened.size() ? widened[i] : std::nullopt);
     }
     m_widened = m_types;
 }

@@ -20,7 +20,10 @@ namespace slip {
 
 class ResultReader {
 public:
-    ResultReader(QSqlQuery &query, std::vector<std::optional<kv::FieldType>> types);
+    // `declared`: the types the engine reports; `widened`: the types an
+    // earlier run of the same statement found the values need.
+    ResultReader(QSqlQuery &query, const std::vector<std::optional<kv::FieldType>> &declared,
+                 const std::vector<std::optional<kv::FieldType>> &widened = {});
 
     std::optional<kv::ResultTable> read();
 

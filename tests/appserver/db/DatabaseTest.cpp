@@ -361,6 +361,24 @@ TEST(PostgresDatabaseTest, AThreadThatEndsReturnsItsConnectionToThePool)
     EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << "waited for a lost connection";
 }
 
+TEST(SqliteDatabaseTest, ComputedColumnsWidenStepByStepButStatementsThatWriteRunOnce)
+{
+    dbtest::TestDatabase env(DbEngine::SQLite);
+    const std::string company = env.createCompany();
+    const std::string warehouses = env.table(company, "CMSMC");
+    env.db->execute("INSERT INTO " + warehouses + " (MC001) VALUES ('A'), ('B'), ('C')");
+    const kv::ResultTable widened = env.db->query(
+        "SELECT CASE MC001 WHEN 'A' THEN 1 WHEN 'B' THEN 2.5 ELSE 'x' END AS V FROM " + warehouses + " ORDER BY MC001");
+    EXPECT_EQ(widened.columnType(0), kv::FieldType::Text);
+    EXPECT_EQ(widened.text(0, 0), "1");
+    EXPECT_EQ(widened.text(2, 0), "x");
+
+    EXPECT_THROW(env.db->query("INSERT INTO " + warehouses + " (MC001) VALUES ('D'), ('E') "
+                               "RETURNING CASE MC001 WHEN 'D' THEN 1 ELSE 2.5 END AS V"),
+                 DatabaseError);
+    EXPECT_EQ(env.db->query("SELECT COUNT(*) FROM " + warehouses).integer(0, 0), 5) << "inserted once, not twice";
+}
+
 TEST(SqliteDatabaseTest, CompaniesCannotBeOpenedInsideATransaction)
 {
     dbtest::TestDatabase env(DbEngine::SQLite);
