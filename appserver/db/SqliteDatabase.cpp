@@ -88,11 +88,17 @@ void SqliteDatabase::mapCompanyFile(const std::string &companyDb, const std::fil
     m_fileMap[kv::upperAscii(companyDb)] = file;
 }
 
+// Names are matched without regard to case, as SQLite matches attach names:
+// a company opened as DEMO is the same one when named demo later.
 std::filesystem::path SqliteDatabase::companyFile(const std::string &companyDb) const
 {
+    const std::string key = kv::upperAscii(companyDb);
     std::lock_guard lock(m_mutex);
-    const auto found = m_fileMap.find(kv::upperAscii(companyDb));
-    return found != m_fileMap.end() ? found->second : m_directory / (companyDb + ".db");
+    if (const auto mapped = m_fileMap.find(key); mapped != m_fileMap.end())
+        return mapped->second;
+    if (const auto open = m_companies.find(key); open != m_companies.end())
+        return open->second.file;
+    return m_directory / (companyDb + ".db");
 }
 
 void SqliteDatabase::prepareConnection(ConnectionPool::Slot &slot)
@@ -149,12 +155,12 @@ void SqliteDatabase::attachStorage(const std::string &companyDb)
     if (transactionDepth() > 0)
         throw DatabaseError("company database " + companyDb + " cannot be opened inside a transaction");
     const std::string key = kv::upperAscii(companyDb);
+    const std::filesystem::path file = companyFile(companyDb);
     {
         std::lock_guard lock(m_mutex);
         if (m_companies.count(key))
             return;
-        const auto mapped = m_fileMap.find(key);
-        m_companies[key] = {companyDb, mapped != m_fileMap.end() ? mapped->second : m_directory / (companyDb + ".db")};
+        m_companies[key] = {companyDb, file};
         ++m_generation;
     }
     try {

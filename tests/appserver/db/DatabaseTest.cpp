@@ -171,6 +171,10 @@ TEST_P(DatabaseTest, OpensExistingCompaniesAndRefusesMissingOrForeignOnes)
     db().execute("INSERT INTO " + table("CMSMC") + " (MC001) VALUES ('W1')");
     EXPECT_THROW(db().openCompany(company, OpenMode::CreateNew), DatabaseError);
     EXPECT_NO_THROW(db().openCompany(company, OpenMode::CreateIfMissing));
+    // Company database names are matched without regard to case.
+    const std::string lower = SchemaDdl::lowerAscii(company);
+    EXPECT_NO_THROW(db().openCompany(lower));
+    EXPECT_EQ(db().query("SELECT MC001 FROM " + env->table(lower, "CMSMC")).text(0, 0), "W1");
     EXPECT_THROW(db().openCompany(dbtest::uniqueCompanyName("NONE"), OpenMode::Existing), DatabaseError);
     EXPECT_THROW(db().openCompany("bad name; drop", OpenMode::CreateIfMissing), SchemaNameError);
     EXPECT_THROW(db().openCompany("main", OpenMode::CreateIfMissing), SchemaNameError);
