@@ -4,8 +4,12 @@
 #include "controls/ControlEvents.h"
 #include "lib/LibVCLs.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QDrag>
+#include <QDropEvent>
+#include <QFocusEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QWidget>
 
@@ -24,12 +28,26 @@ int keyOfCharacter(QChar character)
     return Qt::Key_unknown;
 }
 
+// The one drag of the module's controls in progress, and where it ended.
+const QString kDragFormat = QStringLiteral("application/x-kv-control-drag");
+QPointer<QObject> s_dragSource;
+QPointer<QObject> s_dropTarget;
+
+constexpr int kAutomaticDrag = 1; // TDragMode dmAutomatic
+
 } // namespace
 
 ControlEventBridge::ControlEventBridge(QWidget *control, Option option)
     : QObject(control), m_control(control), m_option(option)
 {
     control->installEventFilter(this);
+    if (CheckPropertyExist(control, "OnDragOver"))
+        control->setAcceptDrops(true);
+}
+
+QString ControlEventBridge::dragFormat()
+{
+    return kDragFormat;
 }
 
 void ControlEventBridge::watch(QObject *part)
@@ -50,27 +68,49 @@ bool ControlEventBridge::eventFilter(QObject *watched, QEvent *event)
         return false;
     switch (event->type()) {
     case QEvent::FocusIn:
-        if (watched == m_control)
-            raise("OnEnter");
+    case QEvent::FocusOut: {
+        // Switching windows or opening a menu keeps the control the active
+        // one of its form: no enter or exit.
+        const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
+        if (watched == m_control && reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            raise(event->type() == QEvent::FocusIn ? "OnEnter" : "OnExit");
         return false;
-    case QEvent::FocusOut:
-        if (watched == m_control)
-            raise("OnExit");
-        return false;
+    }
     case QEvent::KeyPress: return keyPress(watched, static_cast<QKeyEvent *>(event));
     case QEvent::KeyRelease: return keyRelease(static_cast<QKeyEvent *>(event));
     case QEvent::MouseButtonPress: {
         auto *mouseEvent = static_cast<QMouseEvent *>(event);
         m_pressedInside = mouseEvent->button() == Qt::LeftButton;
+        m_pressPosition = mouseEvent->position().toPoint();
         mouse("OnMouseDown", mouseEvent);
         return false;
+    }
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop: {
+        // Other drags (text into an edit) are the control's own business.
+        if (!static_cast<QDropEvent *>(event)->mimeData()->hasFormat(kDragFormat))
+            return false;
+        if (event->type() == QEvent::Drop)
+            drop(event);
+        else
+            dragOver(event);
+        return true;
     }
     case QEvent::MouseButtonDblClick:
         mouse("OnMouseDown", static_cast<QMouseEvent *>(event));
         raise("OnDblClick");
         return false;
-    case QEvent::MouseMove: mouse("OnMouseMove", static_cast<QMouseEvent *>(event)); return false;
-    case QEvent::MouseButtonRelease: mouseRelease(watched, static_cast<QMouseEvent *>(event)); return false;
+    case QEvent::MouseMove:
+        mouse("OnMouseMove", static_cast<QMouseEvent *>(event));
+        return startDragOnMove(static_cast<QMouseEvent *>(event));
+    case QEvent::MouseButtonRelease:
+        if (m_dragged) {
+            m_dragged = false;
+            return true;
+        }
+        mouseRelease(watched, static_cast<QMouseEvent *>(event));
+        return false;
     default: return false;
     }
 }
@@ -118,6 +158,79 @@ void ControlEventBridge::mouse(const char *name, QMouseEvent *event)
 {
     if (EventHandler handler = GetObjectMethod(m_control, name)) {
         MouseEventArgs args(event->button(), event->modifiers(), event->position().toPoint());
+        handler(m_control, args);
+    }
+}
+
+bool ControlEventBridge::startDragOnMove(QMouseEvent *event)
+{
+    if (!m_pressedInside || !(event->buttons() & Qt::LeftButton) || GetOrdinalProperty(m_control, "DragMode") != kAutomaticDrag)
+        return false;
+    if ((event->position().toPoint() - m_pressPosition).manhattanLength() < QApplication::startDragDistance())
+        return false;
+    m_pressedInside = false;
+    m_dragged = true;
+    startDrag();
+    return true;
+}
+
+void ControlEventBridge::startDrag()
+{
+    QPointer<QWidget> control = m_control;
+    s_dragSource = control.data();
+    s_dropTarget = nullptr;
+    raise("OnStartDrag");
+    if (control) {
+        auto *data = new QMimeData;
+        data->setData(kDragFormat, control->objectName().toUtf8());
+        auto *drag = new QDrag(control);
+        drag->setMimeData(data);
+        QApplication::setOverrideCursor(QCursor(Qt::CursorShape(GetOrdinalProperty(control, "DragCursor"))));
+        drag->exec(Qt::MoveAction);
+        QApplication::restoreOverrideCursor();
+    }
+    s_dragSource = nullptr;
+    if (!control)
+        return;
+    if (EventHandler handler = GetObjectMethod(control, "OnEndDrag")) {
+        EndDragEventArgs args(s_dropTarget);
+        handler(control, args);
+    }
+}
+
+// Without an OnDragOver handler a control takes no drops.
+void ControlEventBridge::dragOver(QEvent *event)
+{
+    auto *over = static_cast<QDragMoveEvent *>(event);
+    EventHandler handler = GetObjectMethod(m_control, "OnDragOver");
+    if (!s_dragSource || !handler) {
+        over->ignore();
+        return;
+    }
+    DragEventArgs args(s_dragSource, over->position().toPoint());
+    handler(m_control, args);
+    m_dropAccepted = args.accept;
+    over->setDropAction(args.accept ? Qt::MoveAction : Qt::IgnoreAction);
+    // The enter is always taken, so that every later move asks the handler
+    // again, as the pointer moves over the control.
+    if (event->type() == QEvent::DragEnter)
+        over->accept();
+    else
+        over->setAccepted(args.accept);
+}
+
+void ControlEventBridge::drop(QEvent *event)
+{
+    auto *dropped = static_cast<QDropEvent *>(event);
+    if (!s_dragSource || !m_dropAccepted) {
+        dropped->ignore();
+        return;
+    }
+    s_dropTarget = m_control.data();
+    dropped->setDropAction(Qt::MoveAction);
+    dropped->accept();
+    if (EventHandler handler = GetObjectMethod(m_control, "OnDragDrop")) {
+        DragEventArgs args(s_dragSource, dropped->position().toPoint());
         handler(m_control, args);
     }
 }

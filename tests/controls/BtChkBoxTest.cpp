@@ -2,11 +2,14 @@
 // painting by state and enabled state, and its published properties.
 
 #include "controls/BtChkBox.h"
+#include "controls/ControlEventBridge.h"
 #include "controls/ControlEvents.h"
 #include "lib/LibVCLs.h"
 #include "UserInput.h"
 
+#include <QDropEvent>
 #include <QImage>
+#include <QMimeData>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -243,4 +246,67 @@ TEST_F(BitCheckBoxTest, MouseAndFocusEventsReachTheirHandlers)
     kvtest::click(box);
     std::sort(seen.begin(), seen.end());
     EXPECT_EQ(seen, (std::vector<std::string>{"down", "enter", "up"}));
+}
+
+// One box dragged onto another: the target decides whether it takes the
+// drop, and the source learns where it ended. The platform's part of the
+// drag (carrying it over the target) is played by the start handler, as the
+// off-screen platform does not carry drags.
+TEST_F(BitCheckBoxTest, AutomaticDragReachesTheTargetsDragEvents)
+{
+    std::vector<std::string> events;
+    QObject *endedOn = nullptr;
+    QObject *droppedFrom = nullptr;
+    bool accept = false;
+    bool firstRefused = false;
+    const auto carryOverOther = [&] {
+        QMimeData data;
+        data.setData(kv::ControlEventBridge::dragFormat(), "chkPrint");
+        QDragEnterEvent enter(QPoint(5, 5), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(other, &enter);
+        firstRefused = enter.dropAction() == Qt::IgnoreAction;
+        accept = true;
+        QDragMoveEvent move(QPoint(6, 6), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(other, &move);
+        QDropEvent drop(QPointF(6, 6), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(other, &drop);
+    };
+    box->setDragMode(TBitCheckBox::dmAutomatic);
+    box->setEventOnStartDrag(kv::EventHandler([&](QObject *, kv::EventArgs &) {
+        events.push_back("start");
+        carryOverOther();
+    }));
+    box->setEventOnEndDrag(kv::EventHandler([&](QObject *, kv::EventArgs &args) {
+        events.push_back("end");
+        endedOn = static_cast<kv::EndDragEventArgs &>(args).target;
+    }));
+    other->setEventOnDragOver(kv::EventHandler([&](QObject *, kv::EventArgs &args) {
+        events.push_back("over");
+        static_cast<kv::DragEventArgs &>(args).accept = accept;
+    }));
+    other->setEventOnDragDrop(kv::EventHandler([&](QObject *, kv::EventArgs &args) {
+        events.push_back("drop");
+        droppedFrom = static_cast<kv::DragEventArgs &>(args).source;
+    }));
+
+    kvtest::sendMouse(box, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {5, 5}, Qt::NoModifier);
+    kvtest::sendMouse(box, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {40, 5}, Qt::NoModifier);
+    kvtest::sendMouse(box, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {40, 5}, Qt::NoModifier);
+
+    EXPECT_EQ(events, (std::vector<std::string>{"start", "over", "over", "drop", "end"}));
+    EXPECT_TRUE(firstRefused) << "the handler refused the first time";
+    EXPECT_EQ(droppedFrom, box);
+    EXPECT_EQ(endedOn, other);
+    EXPECT_FALSE(box->isChecked()) << "a drag is no click";
+}
+
+TEST_F(BitCheckBoxTest, ManualDragModeStartsNoDrag)
+{
+    int starts = 0;
+    box->setEventOnStartDrag(kv::EventHandler([&](QObject *, kv::EventArgs &) { ++starts; }));
+    kvtest::sendMouse(box, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton, {5, 5}, Qt::NoModifier);
+    kvtest::sendMouse(box, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton, {40, 5}, Qt::NoModifier);
+    kvtest::sendMouse(box, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton, {40, 5}, Qt::NoModifier);
+    EXPECT_EQ(starts, 0);
+    EXPECT_TRUE(box->isChecked()) << "press and release inside is a click";
 }
