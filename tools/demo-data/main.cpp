@@ -7,6 +7,7 @@
 #include "db/DatabaseError.h"
 #include "db/DemoData.h"
 #include "db/SqliteDatabase.h"
+#include "objects/MessageCatalog.h"
 
 #include <QCoreApplication>
 
@@ -109,7 +110,9 @@ int run(const Options &options)
         db->dropCompany(options.demo.companyDb);
     }
     slip::DemoData demo(*db, options.demo);
-    const auto rows = demo.generate();
+    auto rows = demo.generate();
+    // The message texts the windows report are company data too.
+    rows["HOST_MESSAGE"] += slip::MessageCatalog::seed(*db, options.demo.companyDb);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     std::int64_t total = 0;
     for (const auto &[table, count] : rows) {
