@@ -78,15 +78,6 @@ TEST_F(GlyphButtonsTest, UnreadableGlyphShowsTheErrorAndItsNumber)
     EXPECT_TRUE(speed.icon().isNull());
 }
 
-TEST_F(GlyphButtonsTest, LookupButtonDefaults)
-{
-    EXPECT_EQ(button->glyphIndex(), 8);
-    EXPECT_TRUE(button->isFlat());
-    EXPECT_TRUE(button->autoAlign());
-    EXPECT_EQ(button->gap(), 2);
-    EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
-}
-
 TEST_F(GlyphButtonsTest, AttachedButtonSitsSquareRightOfTheEdit)
 {
     button->setF2Control(edit);

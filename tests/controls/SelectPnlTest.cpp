@@ -99,19 +99,10 @@ QRect inPanel(QWidget *child, TSelectPanel *panel)
 
 } // namespace
 
-TEST_F(SelectPanelTest, StartsAsADescribedRangePanel)
+TEST_F(SelectPanelTest, StartsAsARangePanelWithItsButtons)
 {
     EXPECT_EQ(panel->size(), QSize(353, 45));
     EXPECT_EQ(kv::GetStringProperty(panel, "Style"), "sp_Range");
-    EXPECT_EQ(kv::GetStringProperty(panel, "ValueType"), "vt_String");
-    EXPECT_EQ(kv::GetStringProperty(panel, "CheckDuplicate"), "cd_None");
-    EXPECT_EQ(panel->beginWords(), (QStringList{"起", "起"}));
-    EXPECT_EQ(panel->finalWords(), (QStringList{"止", "止"}));
-    EXPECT_EQ(panel->hintWord(), "区间选择");
-    EXPECT_EQ(panel->glyphIndex(), 8);
-    EXPECT_EQ(panel->otherWidth(), 200);
-    EXPECT_EQ(panel->otherHeight(), 105);
-    EXPECT_EQ(panel->dateSign(), "/");
     EXPECT_TRUE(panel->IsRangeMode());
     EXPECT_TRUE(panel->rangePage()->isVisible());
     EXPECT_FALSE(panel->listPage()->isVisible());
@@ -121,11 +112,9 @@ TEST_F(SelectPanelTest, StartsAsADescribedRangePanel)
     EXPECT_TRUE(panel->edBegin()->toolTip().isEmpty()) << "default hints are not applied by themselves";
     for (kv::TF2Button *button : {panel->beginButton(), panel->finalButton(), panel->listButton()}) {
         EXPECT_EQ(button->glyphIndex(), 8);
-        EXPECT_EQ(button->size(), QSize(23, 23));
+        EXPECT_FALSE(button->icon().isNull());
         EXPECT_EQ(button->f2Control(), nullptr);
     }
-    EXPECT_EQ(panel->deleteButton()->glyphIndex(), 47);
-    EXPECT_EQ(panel->clearButton()->glyphIndex(), 4);
     EXPECT_EQ(panel->clearButton()->numGlyphs(), 2);
 }
 
@@ -273,6 +262,7 @@ TEST_F(SelectPanelTest, EditMaskKeepsTheTextAndItsEmptyFormStopsOrdering)
     kvtest::click(panel->edBegin());
     kvtest::click(other);
     EXPECT_EQ(bounds().first, "2024/03/10") << "an editor showing only its mask is not ordered";
+    EXPECT_TRUE(panel->edFinal()->showsEmptyMask()) << "trimming leaves an empty mask as it was";
     EXPECT_EQ(panel->ConditionValue(), kv::varArrayOf({"\x04", "2024/03/10", ""}))
         << "an untouched masked editor is an empty bound";
 }
