@@ -9,7 +9,7 @@
 // null) or replace the typed character. Nothing is raised while the control
 // is being designed.
 //
-// Dragging controls onto controls works as in the described system: a
+// Dragging controls onto controls works as in the ERP's forms: a
 // control whose DragMode is automatic starts a drag when the mouse moves
 // with the left button down (OnStartDrag, then OnEndDrag with the control
 // it was dropped on); a control publishing OnDragOver accepts a control

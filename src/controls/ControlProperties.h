@@ -1,8 +1,8 @@
 #pragma once
 // The published properties every control of the module shares (position,
 // size, visibility, hint, font, colour, tab stop), so that property access by
-// name, language packages and stored layouts find them under their described
-// names on any control. A control class publishes them by placing
+// name, language packages and stored layouts find them under the ERP's names
+// on any control. A control class publishes them by placing
 //
 //     Q_OBJECT
 //     KV_PUBLISHED_CONTROL

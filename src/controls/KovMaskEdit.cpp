@@ -7,7 +7,7 @@ namespace kv {
 namespace {
 
 // Mask characters whose meaning differs between the two syntaxes; every
-// character of the described syntax not listed is a literal.
+// character of the ERP's syntax not listed is a literal.
 QString qtMaskCharacter(QChar c)
 {
     switch (c.unicode()) {

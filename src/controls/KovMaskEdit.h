@@ -1,6 +1,6 @@
 #pragma once
 // TKovMaskEdit: the bound editor of a selection panel, and the module's mask
-// edit. EditMask takes the described mask syntax ("9999/99/99;1; ": the mask,
+// edit. EditMask takes the ERP's mask syntax ("9999/99/99;1; ": the mask,
 // whether literals are part of the text, the blank character) and shows it
 // through Qt's input mask. Text reads as the editor shows it: literals and
 // blanks included, blanks read as spaces, literals left out when the mask
@@ -53,7 +53,7 @@ public:
     bool isChangeSuppressed() const { return m_changeSuppressed; }
     void setChangeSuppressed(bool suppressed) { m_changeSuppressed = suppressed; }
 
-    // The Qt input mask for a mask in the described syntax.
+    // The Qt input mask for a mask in the ERP's syntax.
     static QString toQtInputMask(const QString &editMask);
 
 signals:

@@ -2,8 +2,8 @@
 // The lookup request a lookup button or a selection panel sends to the
 // window that owns an input: "open the lookup (F2) window for this control".
 // The window handles it as if F2 had been pressed on that control. It is the
-// user message 1034 (user message base 1024 + 10) of the described system,
-// carried as a Qt event of its own type.
+// ERP's window message 1034 (user message base 1024 + 10), carried as a Qt
+// event of its own type.
 
 #include <QEvent>
 #include <QPointer>

@@ -75,7 +75,7 @@ QColor colourAt(QWidget *widget, QPoint point)
 
 } // namespace
 
-TEST_F(BitCheckBoxTest, StartsUncheckedWithDescribedDefaults)
+TEST_F(BitCheckBoxTest, StartsUncheckedWithDefaultGlyphs)
 {
     EXPECT_EQ(box->state(), TBitCheckBox::cbUnchecked);
     EXPECT_EQ(box->alignment(), TBitCheckBox::taRightJustify);

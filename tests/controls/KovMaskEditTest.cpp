@@ -1,4 +1,4 @@
-// The mask edit: masks in the described syntax shown through Qt, and the
+// The mask edit: the ERP's masks shown through Qt, and the
 // text as the window reads it.
 
 #include "controls/KovMaskEdit.h"
@@ -10,7 +10,7 @@ using kv::TKovMaskEdit;
 
 TEST(KovMaskEditTest, MasksTranslateToQtInputMasks)
 {
-    // Digits: "0" required, "9" optional in the described syntax; the
+    // Digits: "0" required, "9" optional in the ERP's syntax; the
     // other way round in Qt's.
     EXPECT_EQ(TKovMaskEdit::toQtInputMask("9999/99/99;1; "), "0000/00/00; ");
     EXPECT_EQ(TKovMaskEdit::toQtInputMask("0000/00/00;1;_"), "9999/99/99;_");
