@@ -1,0 +1,193 @@
+#include "HostSession.h"
+
+#include "ModuleLoader.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QString>
+
+#include <ostream>
+
+namespace erphost {
+
+namespace {
+
+std::string utf8(const std::u16string &text)
+{
+    return QString::fromStdU16String(text).toStdString();
+}
+
+std::string describe(const kv::Variant &value)
+{
+    try {
+        return value.isEmpty() ? std::string("unassigned") : kv::varToStr(value);
+    } catch (const kv::VariantError &) {
+        return value.debugText();
+    }
+}
+
+} // namespace
+
+HostSession::HostSession(HostOptions options, kv::DispatchPtr hostApp, std::ostream &out, std::ostream &err)
+    : m_options(std::move(options)), m_hostApp(std::move(hostApp)), m_out(out), m_err(err)
+{
+}
+
+HostSession::~HostSession()
+{
+    finish();
+}
+
+std::string HostSession::plainWords(const std::string &message)
+{
+    QString text = QString::fromStdString(message);
+    text.replace("\r\n", " ").replace('\r', ' ').replace('\n', ' ');
+    text = text.simplified();
+    if (text.contains("Not Assign \"frmVRBaseOptClass\""))
+        text += " (the module registers no report window class, so it has no window to open)";
+    else if (text.contains("Not Assign \"DLLControllerClass\""))
+        text += " (the module registers no controller class)";
+    return text.toStdString();
+}
+
+std::string HostSession::notificationName(int code)
+{
+    switch (code) {
+    case kNotifyCreate: return "create";
+    case kNotifyShow: return "show";
+    case kNotifyHide: return "hide";
+    case kNotifyDestroy: return "destroy";
+    case kNotifyClose: return "close";
+    default: return "unknown";
+    }
+}
+
+void HostSession::notifyThunk(void *data, std::int32_t code, TDLLBaseController *sender)
+{
+    static_cast<HostSession *>(data)->notified(code, sender);
+}
+
+void HostSession::notified(int code, TDLLBaseController *sender)
+{
+    m_notifications.push_back(code);
+    m_out << "erp-host: notification " << code << " (" << notificationName(code) << ")";
+    if (code == kNotifyDestroy && sender)
+        m_out << ", result code " << sender->ResultCode << ", result value " << describe(sender->ResultValue);
+    m_out << std::endl;
+    if (code == kNotifyDestroy && m_loop)
+        m_loop->quit();
+}
+
+bool HostSession::call(const std::string &what, const std::function<std::int32_t()> &operation)
+{
+    try {
+        const std::int32_t result = operation();
+        if (result == 0)
+            return true;
+        m_err << "erp-host: " << what << " returned " << result << "; the window has reported why" << std::endl;
+    } catch (const std::exception &error) {
+        m_err << "erp-host: " << what << " failed: " << plainWords(error.what()) << std::endl;
+    } catch (...) {
+        m_err << "erp-host: " << what << " failed with an error the host cannot read" << std::endl;
+    }
+    m_failed = true;
+    return false;
+}
+
+int HostSession::run()
+{
+    std::unique_ptr<ModuleLoader> module;
+    try {
+        module = std::make_unique<ModuleLoader>(m_options.module);
+        m_controller.reset(module->getController()());
+    } catch (const std::exception &error) {
+        m_err << "erp-host: " << plainWords(error.what()) << std::endl;
+        return 1;
+    }
+    if (!m_controller) {
+        m_err << "erp-host: the module " << m_options.module << " gave no controller" << std::endl;
+        return 1;
+    }
+    m_controller->HostApp = kv::Variant(m_hostApp);
+    m_controller->OnNotify = {&HostSession::notifyThunk, this};
+
+    if (openWindow()) {
+        if (m_options.conditions)
+            call("SetConditions", [this] { return m_controller->SetConditions(*m_options.conditions); });
+        for (const ExecuteCommand &command : m_options.executes)
+            call("Execute " + std::to_string(command.kind), [this, &command] {
+                return m_controller->Execute(command.kind, kv::Variant(), command.params);
+            });
+        if (m_options.show)
+            showUntilClosed();
+    }
+    settle();
+    finish();
+    return m_failed ? 1 : 0;
+}
+
+bool HostSession::openWindow()
+{
+    const kv::Variant params = m_options.startupParams();
+    if (!call("Open", [this, &params] { return m_controller->Open(params); }))
+        return false;
+    reportWindow();
+    return true;
+}
+
+void HostSession::reportWindow()
+{
+    kv::Variant info;
+    if (m_controller->GetInfo(info) != 0 || !info.isArray())
+        return;
+    std::string text;
+    const kv::VariantArray &array = info.array();
+    for (int i = array.lowBound(); i <= array.highBound(); ++i)
+        text += (i == array.lowBound() ? "" : ", ") + describe(array.at(i));
+    m_out << "erp-host: window open: " << text << "; version " << utf8(m_controller->GetVersion()) << std::endl;
+}
+
+void HostSession::showUntilClosed()
+{
+    try {
+        m_controller->SetVisible(kWordTrue);
+    } catch (const std::exception &error) {
+        m_err << "erp-host: showing the window failed: " << plainWords(error.what()) << std::endl;
+        m_failed = true;
+        return;
+    }
+    if (m_controller->IsClosed())
+        return;
+    QEventLoop loop;
+    m_loop = &loop;
+    loop.exec();
+    m_loop = nullptr;
+}
+
+// Lets requests the window posted to itself (a close after a failed open,
+// a deferred free) run before the host lets go of it.
+void HostSession::settle()
+{
+    if (!m_controller)
+        return;
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+}
+
+void HostSession::finish()
+{
+    if (!m_controller)
+        return;
+    try {
+        m_controller->CloseWindow();
+    } catch (const std::exception &error) {
+        m_err << "erp-host: closing the window failed: " << plainWords(error.what()) << std::endl;
+        m_failed = true;
+    }
+    m_controller.reset();
+}
+
+} // namespace erphost

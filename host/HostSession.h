@@ -1,0 +1,64 @@
+#pragma once
+// One run of erp-host: load the module, take a controller, hand it HostApp
+// and the notification event, open the window with the start-up array, pass
+// the condition package, run the report commands and show the window until
+// it is closed. Every notification is logged. The run succeeds when every
+// controller call the user asked for returned 0; errors are told in plain
+// words.
+
+#include "HostOptions.h"
+
+#include "controller/DLLBaseCtrller.h"
+#include "platform/Dispatch.h"
+
+#include <QEventLoop>
+
+#include <functional>
+#include <iosfwd>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace erphost {
+
+class HostSession {
+public:
+    HostSession(HostOptions options, kv::DispatchPtr hostApp, std::ostream &out, std::ostream &err);
+    ~HostSession();
+    HostSession(const HostSession &) = delete;
+    HostSession &operator=(const HostSession &) = delete;
+
+    // Runs the whole session; the process exit status (0 or 1).
+    int run();
+
+    const std::vector<int> &notifications() const { return m_notifications; }
+
+    // A text fit for a terminal: carriage returns of the module's messages
+    // become blanks, and the internal "Not Assign" errors get an explanation.
+    static std::string plainWords(const std::string &message);
+    // "create", "show", … for a notification code.
+    static std::string notificationName(int code);
+
+private:
+    static void notifyThunk(void *data, std::int32_t code, TDLLBaseController *sender);
+    void notified(int code, TDLLBaseController *sender);
+    // Runs one controller call; false (reported) when it raised or returned
+    // anything but 0.
+    bool call(const std::string &what, const std::function<std::int32_t()> &operation);
+    bool openWindow();
+    void reportWindow();
+    void showUntilClosed();
+    void settle();
+    void finish();
+
+    HostOptions m_options;
+    kv::DispatchPtr m_hostApp;
+    std::ostream &m_out;
+    std::ostream &m_err;
+    std::unique_ptr<TDLLBaseController> m_controller;
+    std::vector<int> m_notifications;
+    QEventLoop *m_loop = nullptr;
+    bool m_failed = false;
+};
+
+} // namespace erphost
