@@ -14,6 +14,8 @@
 // parameter array. The window frees itself when it is closed.
 
 #include "base/KVForm.h"
+#include "base/ListView.h"
+#include "platform/Dispatch.h"
 #include "platform/Prompter.h"
 #include "platform/Variant.h"
 
@@ -22,6 +24,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,6 +35,8 @@ class QWidget;
 namespace kv {
 
 class ClientDataSet;
+class ConditionValueCodec;
+class DateDisplay;
 class TDataLabel;
 class TF2Button;
 class TImageList;
@@ -45,7 +50,6 @@ class TKvPopupMenu;
 class TKvTabSheet;
 class TKvToolBar;
 class TKvToolButton;
-class TListView;
 class TSelectPanel;
 class TSimpleObjectBroker;
 class TSocketConnection;
@@ -273,6 +277,9 @@ public:
     EventHandler onRequiredExit() const { return m_onRequiredExit; }
     void setOnRequiredExit(const EventHandler &handler) { m_onRequiredExit = handler; }
 
+    // True when the comma-separated list names the component (any case).
+    static bool listContainsName(const std::string &commaList, const QString &name);
+
     // The caption: ProgramName [+ "[" CaptionTag "]"].
     void UpdateCaption();
 
@@ -294,6 +301,9 @@ public slots:
     void tsOption2Show();
 
 protected:
+    // The F2Flags bit that asks for the F2 server (lookups, calendar, phrases).
+    static constexpr std::uint8_t kF2ServerFlag = 4;
+
     void FormCreate() override;
     void FormShow() override;
     void FormClose(TCloseAction &action) override;
@@ -306,10 +316,22 @@ protected:
     // The exit checks of a control leaving the focus: date, year-month and
     // required. Sets InputInvalid.
     virtual void FieldExit(QWidget *control);
+    // The window's own handlers of OnDateFieldEnter, OnDateFieldExit and
+    // OnRequiredExit.
+    virtual void DateFieldEnter(QObject *sender);
+    virtual void DateFieldExit(QObject *sender);
+    virtual void RequiredExit(QObject *sender);
+    // Applies a condition package by component names: [names, values].
+    virtual bool ApplyConditionsByName(const Variant &content);
     // Posts a close request to the window.
     void PostClose();
-    // The help topic of F1 (empty: no help).
-    std::string HelpTopic() const;
+    // A handler that runs body and shows what it raises in an error box.
+    EventHandler action(const char *name, std::function<void()> body);
+    // The date display of the current DateKind and DateSep.
+    DateDisplay dateDisplay() const;
+    ConditionValueCodec conditionCodec() const;
+    // The input a widget belongs to: its selection panel, or itself.
+    QWidget *logicalInput(QWidget *widget) const;
 
 private:
     void buildComponents();
@@ -319,33 +341,44 @@ private:
     void buildNonVisual();
     void wireHandlers();
     void focusChanged(QWidget *old, QWidget *now);
-    void lstConditionEdited(int row, const QString &oldText, QString &newText, bool &accept);
-    void renameConditionSet(const QString &oldName, const QString &newName);
+    void lstConditionEdited(TListView::EditedArgs &args);
     void setConditionColumns();
+    void setViewStyle(int style, TKvMenuItem *item);
     void callHelp();
     void showModuleProperties();
-    void moveToPage(int delta);
+    void moveToPage(bool forward);
     bool enterInGrid(QWidget *focused);
     bool memoKeepsLineBreak(QWidget *focused) const;
     bool isPageEndControl(QWidget *focused) const;
+    bool cancelFocused() const;
     void readProgramName();
+    void readDateSettings();
+    void reloadSysInfo();
+    void hookFields(ClientDataSet *dataSet);
     void recordInputColours();
     void restoreRequiredColours();
     void colourRequired(const std::string &spec);
-    std::string codePageOfInterface() const;
+    QString colourKey(QWidget *input) const;
+    static void SetColorOf(QWidget *input, const QColor &color);
+    bool requiredCheckBlocks(QObject *button);
+    bool checkDateEdits(QWidget *control, bool setup, std::string *code, bool asDate);
+    bool checkOptionArray(const Variant &array, int count, const char *key, const char *defaultText);
+    void applyValueByName(QObject *component, const Variant &value);
+    void applyPanelValue(TSelectPanel *panel, const Variant &value,
+                         const std::function<QString(const Variant &)> &shown);
     Variant toDb(const Variant &value) const;
     Variant fromDb(const Variant &value) const;
 
     bool m_wantLog = false;
     bool m_systemPageArranged = false;
-    bool m_opening = false;
+    bool m_inExitCheck = false;
+    bool m_running = false;
     std::string m_requiredSpec;
     // name=colour of every input at open, to undo required highlighting.
     std::vector<std::pair<QString, QColor>> m_inputColours;
     EventHandler m_onDateFieldEnter;
     EventHandler m_onDateFieldExit;
     EventHandler m_onRequiredExit;
-    QMetaObject::Connection m_focusConnection;
 };
 
 } // namespace kv

@@ -240,6 +240,7 @@ private:
     bool m_destroying = false;
     bool m_created = false;
     bool m_inModalLoop = false;
+    bool m_freeAfterModal = false;
     int m_modalResult = 0;
     TPosition m_position = poScreenCenter;
     bool m_positioned = false;
