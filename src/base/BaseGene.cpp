@@ -62,6 +62,7 @@ TfrmBaseGene::TfrmBaseGene(QWidget *parent) : TKVForm(parent)
 
 TfrmBaseGene::~TfrmBaseGene()
 {
+    disconnect(m_focusConnection);
     // The destroy handlers read this window's fields: raise them while the
     // fields are still there.
     raiseDestroyOnce();
@@ -280,7 +281,7 @@ void TfrmBaseGene::FormCreate()
     for (QObject *component : findChildren<QObject *>())
         if (CheckPropertyExist(component, "ImeName"))
             SetStringProperty(component, "ImeName", "");
-    connect(qApp, &QApplication::focusChanged, this, &TfrmBaseGene::focusChanged);
+    m_focusConnection = connect(qApp, &QApplication::focusChanged, this, &TfrmBaseGene::focusChanged);
     WrapClicks({QStringLiteral("btnOk"), QStringLiteral("btnQuery"), QStringLiteral("btnDesign"),
                 QStringLiteral("btnPeriod")});
     for (TF2Button *button : findChildren<TF2Button *>())

@@ -379,6 +379,7 @@ private:
     EventHandler m_onDateFieldEnter;
     EventHandler m_onDateFieldExit;
     EventHandler m_onRequiredExit;
+    QMetaObject::Connection m_focusConnection;
 };
 
 } // namespace kv

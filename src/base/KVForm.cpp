@@ -43,6 +43,11 @@ TKVForm::TKVForm(QWidget *parent)
     font.setPixelSize(13);
     setFont(font);
     setSizeGripEnabled(false);
+    // The form's own handlers, bound so that a controller can save them and
+    // chain itself in front.
+    m_onShow = EventHandler([this](QObject *, EventArgs &) { FormShow(); }, "FormShow");
+    m_onHide = EventHandler([this](QObject *, EventArgs &) { FormHide(); }, "FormHide");
+    m_onDestroy = EventHandler([this](QObject *, EventArgs &) { FormDestroy(); }, "FormDestroy");
     // Key preview: the form sees the keys of its controls before they do.
     qApp->installEventFilter(this);
 }

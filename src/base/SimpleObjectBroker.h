@@ -14,7 +14,7 @@ class TSimpleObjectBroker : public QObject {
     Q_PROPERTY(bool LoadBalanced READ loadBalanced WRITE setLoadBalanced)
 
 public:
-    explicit TSimpleObjectBroker(QObject *parent = nullptr) : QObject(parent) {}
+    explicit TSimpleObjectBroker(QObject *parent = nullptr);
 
     QStringList servers() const { return m_servers; }
     void setServers(const QStringList &servers) { m_servers = servers; }
