@@ -79,16 +79,28 @@ public:
     virtual bool IsClosed() = 0;                                                               // 10
 
     // Slots 11 to 17: the window's life events and the notification itself.
-    virtual void DoCreate(QObject *sender);                                                    // 11
-    virtual void DoShow(QObject *sender);                                                      // 12
-    virtual void DoHide(QObject *sender);                                                      // 13
-    virtual void DoDestroy(QObject *sender);                                                   // 14
-    virtual void DoClose(QObject *sender, std::int32_t &action);                               // 15
-    virtual void Notify(std::int32_t code, QObject *sender);                                   // 16
-    virtual void CloseLayout();                                                                // 17
+    // They are defined here, so that a host needs nothing but this header:
+    // its compiler then emits the class's type data itself.
+    virtual void DoCreate(QObject *sender) { Notify(kNotifyCreate, sender); }                   // 11
+    virtual void DoShow(QObject *sender) { Notify(kNotifyShow, sender); }                       // 12
+    virtual void DoHide(QObject *sender) { Notify(kNotifyHide, sender); }                       // 13
+    virtual void DoDestroy(QObject *sender) { Notify(kNotifyDestroy, sender); }                 // 14
+    virtual void DoClose(QObject *sender, std::int32_t &action)                                 // 15
+    {
+        (void)action;
+        Notify(kNotifyClose, sender);
+    }
+    // Calls OnNotify with (code, this controller); nothing while it is unset.
+    virtual void Notify(std::int32_t code, QObject *sender)                                     // 16
+    {
+        (void)sender;
+        if (OnNotify.assigned())
+            OnNotify.code(OnNotify.data, code, this);
+    }
+    virtual void CloseLayout() {}                                                               // 17
 
     // After the eighteen slots: the host frees the controller through it.
-    virtual ~TDLLBaseController();
+    virtual ~TDLLBaseController() = default;
 
     TDLLBaseController() = default;
     TDLLBaseController(const TDLLBaseController &) = delete;
