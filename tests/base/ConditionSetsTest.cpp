@@ -1,0 +1,238 @@
+// The condition-set list of a program window as a user works it: save the
+// current conditions, find them again in a new window, open, rename with
+// its checks, delete; the list's view styles; and the condition packages
+// the host hands over.
+
+#include "BaseTestSupport.h"
+
+#include "base/KvMenuItem.h"
+#include "base/KvToolButton.h"
+#include "controls/KovListView.h"
+#include "platform/ClientDataSet.h"
+#include "platform/Clock.h"
+
+#include <QDateTime>
+#include <QLineEdit>
+
+using namespace basetest;
+using kv::mrOk;
+using kvtest::keyClick;
+
+namespace {
+
+QWidget *focused()
+{
+    return QApplication::focusWidget();
+}
+
+} // namespace
+
+class ConditionSetsTest : public BaseGeneTest {
+protected:
+    void fillConditions()
+    {
+        window->spDate->edBegin()->setText_("2024/01/01");
+        window->spDate->edFinal()->setText_("2024/01/31");
+        window->spCode->setUserChoice(false);
+        window->spCode->ListBox()->AddItem({"A01", "甲料"});
+        window->spCode->ListBox()->AddItem({"B02", "乙料"});
+        window->edtMonth->setText_("2024/03");
+        window->edtRemark->setText_("急件");
+        window->cboKind->setCurrentIndex(2);
+    }
+
+    void saveAs(const std::string &name)
+    {
+        window->nextSetName = name;
+        kvtest::click(window->btnInsert);
+        ASSERT_TRUE(window->saved) << name;
+    }
+
+    // Types a new caption for a row in place and confirms it with Enter.
+    void rename(int row, const QString &text)
+    {
+        window->lstCondition->EditItem(row);
+        auto *editor = qobject_cast<QLineEdit *>(focused());
+        ASSERT_NE(editor, nullptr);
+        editor->selectAll();
+        keyClick(editor, Qt::Key_Delete);
+        kvtest::typeText(editor, text);
+        keyClick(editor, Qt::Key_Return);
+    }
+
+    void selectSet(const QString &name)
+    {
+        const int row = window->lstCondition->FindCaption(name);
+        ASSERT_GE(row, 0) << name.toStdString();
+        window->lstCondition->setItemIndex(row);
+    }
+};
+
+TEST_F(ConditionSetsTest, ASavedSetIsListedAgainInTheNextWindowAndRestoresItsValues)
+{
+    const kv::FixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(8, 0)));
+    openWindow();
+    fillConditions();
+    saveAs("月初方案");
+    ASSERT_EQ(window->lstCondition->count(), 1);
+    EXPECT_EQ(window->lstCondition->caption(0), "月初方案");
+    EXPECT_EQ(window->lstCondition->subItems(0), QStringList{"2024/03/05"});
+    window->Free();
+
+    openWindow();
+    EXPECT_EQ(window->lstCondition->captions(), QStringList{"月初方案"});
+    selectSet("月初方案");
+    kvtest::click(window->btnOpen);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(window->spDate->edBegin()->Text(), "2024/01/01");
+    EXPECT_EQ(window->spDate->edFinal()->Text(), "2024/01/31");
+    EXPECT_FALSE(window->spCode->userChoice());
+    EXPECT_EQ(window->spCode->ListBox()->rows(), (QList<QStringList>{{"A01", "甲料"}, {"B02", "乙料"}}));
+    EXPECT_EQ(window->edtMonth->Text(), "2024/03");
+    EXPECT_EQ(window->edtRemark->Text(), "急件");
+    EXPECT_EQ(window->cboKind->currentIndex(), 2);
+}
+
+TEST_F(ConditionSetsTest, DatesAreStoredMovedByTheirRelativeDateSetting)
+{
+    openWindow();
+    fillConditions();
+    // Begin date: one month on, then the last day of that month; the end
+    // date does not move.
+    const QChar f(3);
+    window->RelativeDates = {QStringList{"0", "spDate", "Y", "1", "1", "2", "0", "N", "0", "0", "0", "0", "D"}.join(f)};
+    saveAs("相对日期");
+    window->spDate->edBegin()->setText_(QString());
+    selectSet("相对日期");
+    kvtest::click(window->btnOpen);
+    EXPECT_EQ(window->spDate->edBegin()->Text(), "2024/02/29");
+    EXPECT_EQ(window->spDate->edFinal()->Text(), "2024/01/31");
+}
+
+TEST_F(ConditionSetsTest, RenamingInPlaceChecksTheNewName)
+{
+    openWindow();
+    fillConditions();
+    saveAs("方案一");
+    saveAs("方案二");
+    ASSERT_EQ(window->lstCondition->captions(), (QStringList{"方案一", "方案二"}));
+
+    const struct {
+        QString name;
+        const char *message;
+    } refused[] = {{"   ", "方案名不可空白!"},
+                   {QString(21, QChar(u'长')), "方案名长度不可大于20!"},
+                   {"方案二", "此方案名称已经存在！"}};
+    for (const auto &r : refused) {
+        SCOPED_TRACE(r.message);
+        prompter->answerMessage(mrOk);
+        rename(0, r.name);
+        EXPECT_EQ(messages().back(), r.message);
+        EXPECT_EQ(prompter->questions().back().type, kv::MessageType::Error);
+        EXPECT_EQ(window->lstCondition->caption(0), "方案一") << "the old name is put back";
+    }
+
+    rename(0, "二十个字以内的新名字");
+    EXPECT_EQ(messages().size(), 3u);
+    EXPECT_EQ(window->lstCondition->FindCaption("二十个字以内的新名字"), 0);
+    EXPECT_TRUE(window->ClientDataSet1->Locate("NCONDITION", Variant("二十个字以内的新名字")));
+    window->LoadConditionSets();
+    EXPECT_EQ(window->lstCondition->captions(), (QStringList{"二十个字以内的新名字", "方案二"}));
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
+TEST_F(ConditionSetsTest, DeletingAsksFirst)
+{
+    openWindow();
+    fillConditions();
+    saveAs("待删方案");
+    selectSet("待删方案");
+    prompter->answerMessage(kv::mrNo);
+    kvtest::click(window->btnDelete);
+    EXPECT_EQ(messages().back(), "确实要删除此方案吗？待删方案");
+    EXPECT_EQ(prompter->questions().back().buttons, kv::MessageButton::Yes | kv::MessageButton::No);
+    EXPECT_EQ(window->lstCondition->count(), 1);
+
+    prompter->answerMessage(kv::mrYes);
+    window->N3->trigger();
+    EXPECT_EQ(window->lstCondition->count(), 0);
+    window->LoadConditionSets();
+    EXPECT_EQ(window->lstCondition->count(), 0);
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
+TEST_F(ConditionSetsTest, ASetThatCannotBeRestoredIsReported)
+{
+    openWindow();
+    Variant request = kv::varArrayOf({"spCode.style;", "DS", "20240305", "QIPR07", "坏方案", "sp_Bogus\r\n", false});
+    ASSERT_EQ(window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)}), Variant(""));
+    window->LoadConditionSets();
+    selectSet("坏方案");
+    prompter->answerMessage(mrOk);
+    kvtest::doubleClick(window->lstCondition->currentView()->viewport(), window->lstCondition->itemRect(0).center());
+    EXPECT_EQ(messages(), std::vector<std::string>{"条件方案恢复失败，方案内容可能已经损坏！"});
+}
+
+TEST_F(ConditionSetsTest, TheViewButtonCyclesThroughTheFourStyles)
+{
+    openWindow();
+    using LV = kv::TListView;
+    const LV::TViewStyle expected[] = {LV::vsSmallIcon, LV::vsList, LV::vsReport, LV::vsIcon};
+    kv::TKvMenuItem *items[] = {window->N8, window->N9, window->N10, window->N7};
+    for (int press = 0; press < 4; ++press) {
+        kvtest::click(window->ToolButton1, QPoint(4, window->ToolButton1->height() / 2));
+        EXPECT_EQ(window->lstCondition->viewStyle(), expected[press]) << press;
+        EXPECT_TRUE(items[press]->isChecked()) << press;
+    }
+    EXPECT_FALSE(window->N10->isChecked());
+    window->N10->trigger();
+    EXPECT_EQ(window->lstCondition->viewStyle(), LV::vsReport);
+    EXPECT_EQ(window->lstCondition->columnCaptions(), (QStringList{"方案名称", "创建时间"}));
+}
+
+TEST_F(ConditionSetsTest, ConditionPackagesApplyByNameAndRunByMode)
+{
+    openWindow();
+    const auto package = [](int mode, bool byName, Variant values) {
+        return kv::varArrayOf({"", kv::varArrayOf({mode, kv::varArrayOf({byName, values})})});
+    };
+    const Variant names = kv::varArrayOf({kv::varArrayOf({"备注", "edtRemark"}), kv::varArrayOf({"类", "cboKind"}),
+                                          kv::varArrayOf({"代码", "spCode"}), kv::varArrayOf({"日期", "spDate"})});
+    const Variant values = kv::varArrayOf({"急", 1, kv::varArrayOf({"A01", "A05"}), "20240105"});
+    const Variant byName = kv::varArrayOf({names, values});
+
+    window->ApplyConditions(package(0, true, byName));
+    EXPECT_EQ(window->edtRemark->Text(), "急");
+    EXPECT_EQ(window->cboKind->currentIndex(), 1);
+    EXPECT_EQ(window->spCode->edBegin()->Text(), "A01");
+    EXPECT_EQ(window->spCode->edFinal()->Text(), "A05");
+    EXPECT_EQ(window->spDate->edBegin()->Text(), "2024/01/05");
+    EXPECT_EQ(window->runs, 0) << "mode 0 only applies";
+    EXPECT_FALSE(window->AutoRun);
+    EXPECT_TRUE(window->isConverted());
+
+    window->ApplyConditions(package(1, true, byName));
+    EXPECT_EQ(window->runs, 1);
+    window->ApplyConditions(package(2, true, byName));
+    EXPECT_EQ(window->runs, 2);
+    window->ApplyConditions(package(3, true, byName));
+    EXPECT_EQ(window->runs, 2);
+    EXPECT_EQ(window->externalModes, std::vector<int>{3});
+
+    // Values by position go to the window's own ApplyConditionValues, which
+    // the base does not take: nothing runs.
+    window->ApplyConditions(package(1, false, kv::varArrayOf({"x"})));
+    EXPECT_FALSE(window->ByName);
+    EXPECT_EQ(window->runs, 2);
+
+    window->edtRemark->setText_("原值");
+    prompter->answerMessage(mrOk);
+    const Variant unknown = kv::varArrayOf(
+        {kv::varArrayOf({kv::varArrayOf({"备注", "edtRemark"}), kv::varArrayOf({"?", "lblNothing"})}),
+         kv::varArrayOf({"新值", "x"})});
+    window->ApplyConditions(package(1, true, unknown));
+    EXPECT_EQ(messages(), std::vector<std::string>{"条件中指定的元件不存在或不能接受条件值！"});
+    EXPECT_EQ(window->edtRemark->Text(), "原值") << "nothing is applied";
+    EXPECT_EQ(window->runs, 2);
+    EXPECT_TRUE(prompter->allAnswered());
+}
