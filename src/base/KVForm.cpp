@@ -201,6 +201,8 @@ void TKVForm::translateChain(QObject *target, bool wholeChain, const QMetaObject
             break;
     }
     for (const std::string &name : names) {
+        // Each package is applied anew, also when it was the last one used.
+        m_langController->setActive(false);
         m_langController->setLangPackageName(QString::fromStdString(name));
         if (!QFileInfo::exists(QString::fromStdString(m_langController->fileName())))
             continue;
