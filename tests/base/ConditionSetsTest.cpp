@@ -236,3 +236,36 @@ TEST_F(ConditionSetsTest, ConditionPackagesApplyByNameAndRunByMode)
     EXPECT_EQ(window->runs, 2);
     EXPECT_TRUE(prompter->allAnswered());
 }
+
+TEST_F(ConditionSetsTest, AnExistingNameIsOnlyOverwrittenWhenAsked)
+{
+    openWindow();
+    fillConditions();
+    const std::string specs = TestWindow::kSpecs;
+    ASSERT_TRUE(window->SaveConditionSet(specs, "常用", false));
+    window->edtRemark->setText_("改过");
+    EXPECT_FALSE(window->SaveConditionSet(specs, "常用", false));
+    EXPECT_TRUE(window->SaveConditionSet(specs, "常用", true));
+    window->LoadConditionSets();
+    window->edtRemark->setText_(QString());
+    selectSet("常用");
+    kvtest::click(window->btnOpen);
+    EXPECT_EQ(window->edtRemark->Text(), "改过");
+}
+
+TEST_F(ConditionSetsTest, ATraditionalInterfaceStoresNamesInTheDatabasesCodePage)
+{
+    shell.writeFile("client/MarshalC.ini", "[CodePage]\nUICodePage=950\nDBCodePage=936\n"
+                                           "[Server Information]\nComputerName=127.0.0.1\n");
+    openWindow();
+    fillConditions();
+    saveAs("領料方案");
+    EXPECT_EQ(window->lstCondition->captions(), QStringList{"領料方案"});
+    Variant row;
+    EXPECT_TRUE(window->CheckCode("GENES", "01", true, row, kv::varArrayOf({"领料方案", "DS", "QIPR07"})))
+        << "stored in simplified characters";
+    selectSet("領料方案");
+    kvtest::click(window->btnOpen);
+    EXPECT_TRUE(messages().empty());
+    EXPECT_EQ(window->edtRemark->Text(), "急件");
+}
