@@ -34,6 +34,11 @@ TDLLVRCtrller::~TDLLVRCtrller()
         CloseWindow();
 }
 
+std::string TDLLVRCtrller::ModuleFileName() const
+{
+    return DLLModuleFileName();
+}
+
 std::u16string TDLLVRCtrller::GetVersion()
 {
     if (!Window)
@@ -71,7 +76,7 @@ std::int32_t TDLLVRCtrller::Open(const kv::Variant &params)
             throw std::runtime_error(kNotAssignWindowClass);
         kv::TfrmVRBaseOpt *window = frmVRBaseOptClass();
         Window = window;
-        window->SetModuleFileName(DLLModuleFileName());
+        window->SetModuleFileName(ModuleFileName());
         window->HostApp = HostApp;
         DoCreate(window);
         if (Window != window)

@@ -44,11 +44,15 @@ public:
 
     ~TDLLVRCtrller() override;
 
+    // The file the window is told it was loaded from: the module's own file.
+    // A controller linked into a program for testing names the module file
+    // it stands in for.
+    virtual std::string ModuleFileName() const;
+
+private:
     // The resolution of a picture export: element 3 of the parameters as an
     // integer, 96 when it is missing or not a number.
     static int ExportResolution(const kv::Variant &params);
-
-private:
     void chainEvents(kv::TfrmVRBaseOpt *window);
     void unchainEvents(kv::TfrmVRBaseOpt *window);
 };

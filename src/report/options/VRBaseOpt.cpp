@@ -25,6 +25,22 @@ void TfrmVRBaseOpt::FormCreate()
 
 TfrmVRBaseOpt::~TfrmVRBaseOpt() = default;
 
+bool TfrmVRBaseOpt::OpenWindow(const Variant &params)
+{
+    const bool opened = TfrmBaseGene::OpenWindow(params);
+    if (ProgramServer.isObject()) {
+        const DispatchPtr server = ProgramServer.toObject();
+        // Elements 5 to 7 are kept for the server's later use.
+        server->call("Connect", {varArrayOf({Variant(ProgramCode), Variant(UserID), Variant(CompanyID),
+                                             Variant(CompanyDB), Variant(MainTable), Variant(), Variant(),
+                                             Variant()})});
+        ParseRights(server->call("PowerData"));
+        SQLType = server->call("SQLType").toInt();
+        PermissionData = server->call("PowerData");
+    }
+    return opened;
+}
+
 bool TfrmVRBaseOpt::notAvailable(const std::string &operation)
 {
     ReportText(operation + ": the report layout windows are not part of this module yet");

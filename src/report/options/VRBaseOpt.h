@@ -13,6 +13,7 @@
 
 #include <QPointer>
 
+#include <cstdint>
 #include <string>
 
 namespace kv {
@@ -23,6 +24,18 @@ class TfrmVRBaseOpt : public TfrmBaseGene {
 public:
     explicit TfrmVRBaseOpt(QWidget *parent = nullptr);
     ~TfrmVRBaseOpt() override;
+
+    // The report's main table; sent to the program server when it connects.
+    std::string MainTable;
+    // SQL dialect number the program server reports at open; 0 before.
+    std::int32_t SQLType = 0;
+    // The data-permission package of the program server's PowerData.
+    Variant PermissionData;
+
+    // The base start-up, then (whatever it returned) the program server is
+    // told who works with which program on which company, and the user's
+    // rights and data permissions are fetched.
+    bool OpenWindow(const Variant &params) override;
 
     // Runs with the user's conditions and prints (false) or previews (true).
     virtual bool RunReport(bool preview);

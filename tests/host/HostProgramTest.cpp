@@ -1,0 +1,149 @@
+// erp-host run as a program, as the ERP client runs it: the real module
+// (whose report window is not built in yet) and the test module through a
+// whole window life on a demo company, report commands, and the errors a
+// user can make on the command line.
+#include "DemoShell.h"
+
+#include <QProcess>
+#include <QProcessEnvironment>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct HostRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+class HostProgramTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { s_demo = new kvtest::DemoShell; }
+    static void TearDownTestSuite()
+    {
+        delete s_demo;
+        s_demo = nullptr;
+    }
+
+    static std::string bin(const std::string &file) { return std::string(QIPR07_BIN_DIR) + "/" + file; }
+
+    HostRun host(const QStringList &arguments, const std::string &module = "QIPT07C.so") const
+    {
+        QStringList all{"--user", "DS", "--company", "01", "--db", "DEMO",
+                        "--registry", QString::fromStdString(s_demo->registryFile())};
+        if (!module.empty())
+            all << "--module" << QString::fromStdString(bin(module));
+        all << arguments;
+        return runHost(all);
+    }
+
+    static HostRun runHost(const QStringList &arguments)
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        process.setProcessEnvironment(environment);
+        process.start(QString::fromStdString(bin("erp-host")), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000)) << "erp-host did not end";
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    }
+
+    static bool inOrder(const std::string &text, const std::vector<std::string> &parts)
+    {
+        std::size_t at = 0;
+        for (const std::string &part : parts) {
+            at = text.find(part, at);
+            if (at == std::string::npos)
+                return false;
+            at += part.size();
+        }
+        return true;
+    }
+
+    static kvtest::DemoShell *s_demo;
+};
+
+kvtest::DemoShell *HostProgramTest::s_demo = nullptr;
+
+TEST_F(HostProgramTest, TheRealModuleSaysInPlainWordsThatItHasNoWindowYet)
+{
+    const HostRun run = host({"--show"}, "QIPR07C.so");
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("erp-host: Open failed: QRM DLL Internal Error : Not Assign "
+                                              "\"frmVRBaseOptClass\" varible (the module registers no report "
+                                              "window class"))
+        << run.err;
+    EXPECT_EQ(std::string::npos, run.err.find('\r'));
+    EXPECT_EQ(std::string::npos, run.out.find("notification")) << run.out;
+}
+
+TEST_F(HostProgramTest, WindowLifeWithConditionSetsKeptAcrossRuns)
+{
+    const QString saveAsPlanA = R"(["", [3, [true, [[["", "edtNote"]], ["plan-A"]]]]])";
+    const HostRun first = host({"--show", "--conditions", saveAsPlanA});
+    EXPECT_EQ(0, first.status) << first.err;
+    EXPECT_TRUE(inOrder(first.out, {"notification 256 (create)", "window open: DS, 01, QIPT07",
+                                    "version 900101-9.9.9.9", "condition sets: [plan-A]",
+                                    "notification 272 (show)", "notification 288 (hide)",
+                                    "notification 304 (destroy), result code 1, result value save plan-A"}))
+        << first.out;
+
+    // Opened again by a new host, the window lists the set it saved. (The
+    // window's own show handler lists the sets, before the host hears of
+    // the show.)
+    const HostRun second = host({"--show"});
+    EXPECT_EQ(0, second.status) << second.err;
+    EXPECT_TRUE(inOrder(second.out, {"notification 256", "condition sets: [plan-A]", "notification 272",
+                                     "notification 304 (destroy), result code 0"}))
+        << second.out;
+}
+
+TEST_F(HostProgramTest, HostAnswersWhileTheWindowHasItsOwnServerOpen)
+{
+    // Host and module each run an in-process server on the same company
+    // files; neither may take the other's database connections away.
+    const HostRun run = host({"--show", "--conditions", R"(["", [4, [true, [[["", "edtNote"]], ["x"]]]]])"});
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("result value counter 1, message 没有符合条件的资料！")) << run.out;
+}
+
+TEST_F(HostProgramTest, ReportCommandsRunInOrderAndAFailedOneFailsTheRun)
+{
+    const HostRun run = host({"--execute", "6", "--params", R"([true, "missing"])", "--execute", "11", "--params",
+                          R"(["5401-0001", 2, "slip", "fine"])"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_NE(std::string::npos, run.err.find("erp-host: Execute 6 returned -1")) << run.err;
+    EXPECT_NE(std::string::npos,
+              run.out.find("result code 2, result value ExportByKey key=5401-0001 kind=2 dpi=96 prefix=slip extra="))
+        << run.out;
+    EXPECT_EQ(std::string::npos, run.out.find("notification 272")) << "executing must not show the window";
+
+    const HostRun unreadable = host({"--execute", "5"});
+    EXPECT_EQ(1, unreadable.status);
+    EXPECT_NE(std::string::npos, unreadable.err.find("erp-host: Execute 5 failed: Variant is not an array"))
+        << unreadable.err;
+}
+
+TEST_F(HostProgramTest, CommandLineMistakesAreToldBeforeAnythingIsLoaded)
+{
+    const HostRun noDb = runHost({"--user", "DS", "--company", "01"});
+    EXPECT_EQ(1, noDb.status);
+    EXPECT_NE(std::string::npos, noDb.err.find("erp-host: --db is required")) << noDb.err;
+    EXPECT_NE(std::string::npos, noDb.err.find("--execute KIND"));
+
+    const HostRun badJson = host({"--conditions", "[1, 2"});
+    EXPECT_EQ(1, badJson.status);
+    EXPECT_NE(std::string::npos, badJson.err.find("--conditions: not valid JSON")) << badJson.err;
+
+    const HostRun noModule = host({}, "NOSUCH.so");
+    EXPECT_EQ(1, noModule.status);
+    EXPECT_NE(std::string::npos, noModule.err.find("NOSUCH.so does not exist")) << noModule.err;
+
+    const HostRun notAModule = host({}, "erp-host");
+    EXPECT_EQ(1, notAModule.status);
+    EXPECT_NE(std::string::npos, notAModule.err.find("cannot be loaded")) << notAModule.err;
+}
+
+} // namespace
