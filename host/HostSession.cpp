@@ -84,7 +84,7 @@ bool HostSession::call(const std::string &what, const std::function<std::int32_t
         const std::int32_t result = operation();
         if (result == 0)
             return true;
-        m_err << "erp-host: " << what << " returned " << result << "; the window has reported why" << std::endl;
+        m_err << "erp-host: " << what << " returned " << result << " (the window could not do it)" << std::endl;
     } catch (const std::exception &error) {
         m_err << "erp-host: " << what << " failed: " << plainWords(error.what()) << std::endl;
     } catch (...) {
