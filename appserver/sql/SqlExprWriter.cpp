@@ -105,10 +105,21 @@ SqlRendered SqlExprWriter::leaf(const SqlExpr &expr, const SqlScope &scope)
     case SqlExprKind::Star:
         return {qualifier + "*", SqlValueKind::Unknown, kAtom};
     case SqlExprKind::Column:
-        return {qualifier + m_names.name(expr.text), scope.columnKind(expr.qualifier, expr.text), kAtom};
+        return {(qualifier.empty() ? joinedQualifier(expr, scope) : qualifier) + m_names.name(expr.text),
+                scope.columnKind(expr.qualifier, expr.text), kAtom};
     default:
         refuse(expr, "unsupported expression");
     }
+}
+
+// SQLite would look for a column of an ON condition in every table of the
+// FROM clause; written with its table, it means what the ERP's engine reads.
+std::string SqlExprWriter::joinedQualifier(const SqlExpr &column, const SqlScope &scope) const
+{
+    const std::vector<std::string> holders = scope.joinedHolders(column.text);
+    if (holders.size() > 1)
+        refuse(column, "ambiguous column name " + column.text + ": " + holders[0] + " and " + holders[1] + " have it");
+    return holders.empty() ? std::string() : m_names.name(holders.front()) + ".";
 }
 
 SqlRendered SqlExprWriter::function(const SqlExpr &expr, const SqlScope &scope)

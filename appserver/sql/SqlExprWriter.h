@@ -50,6 +50,7 @@ public:
 
 private:
     SqlRendered leaf(const SqlExpr &expr, const SqlScope &scope);
+    std::string joinedQualifier(const SqlExpr &column, const SqlScope &scope) const;
     SqlRendered function(const SqlExpr &expr, const SqlScope &scope);
     SqlRendered unary(const SqlExpr &expr, const SqlScope &scope);
     SqlRendered binary(const SqlExpr &expr, const SqlScope &scope);

@@ -39,6 +39,34 @@ SqlValueKind SqlScope::columnKind(std::string_view qualifier, std::string_view c
     return SqlValueKind::Unknown;
 }
 
+SqlScope SqlScope::joinCondition(std::size_t first, std::size_t last) const
+{
+    SqlScope scope(m_catalog, m_outer);
+    scope.m_sources.assign(m_sources.begin() + static_cast<std::ptrdiff_t>(first),
+                           m_sources.begin() + static_cast<std::ptrdiff_t>(last) + 1);
+    scope.m_joinCondition = true;
+    return scope;
+}
+
+std::vector<std::string> SqlScope::joinedHolders(std::string_view column) const
+{
+    for (const SqlScope *scope = this; scope; scope = scope->m_outer) {
+        std::vector<std::string> holders;
+        for (const Source &source : scope->m_sources)
+            if (scope->kindIn(source, column))
+                holders.push_back(source.alias);
+        if (holders.empty())
+            continue;
+        if (!scope->m_joinCondition)
+            return {};
+        for (const SqlScope *inner = this; inner != scope; inner = inner->m_outer)
+            if (inner->findSource(holders.front()))
+                return {};
+        return holders;
+    }
+    return {};
+}
+
 std::optional<SqlValueKind> SqlScope::kindIn(const Source &source, std::string_view column) const
 {
     if (source.table.empty()) {

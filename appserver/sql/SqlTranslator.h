@@ -17,6 +17,12 @@
 //   isTextColumn, resolved through table aliases).
 // - SELECT TOP n -> LIMIT n; a TOP inside a UNION branch keeps to that branch
 //   and the final ORDER BY applies to the whole union.
+// - A column written without its table in a join's ON condition is written
+//   with the table (alias) that has it among the tables joined so far, which
+//   is where the ERP's engine looks; SQLite would look in every table of the
+//   FROM clause and could find it twice. Found in two of them, the column is
+//   ambiguous and refused, as the ERP's engine refuses it; found in none, it
+//   is left as written. The same text goes to both engines.
 // - :NAME parameters are kept as named parameters for QtSql; parameters()
 //   lists the names (without the colon) in order of first appearance.
 // - The syscolumns/sysobjects column-length query is answered from

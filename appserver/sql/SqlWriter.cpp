@@ -79,18 +79,24 @@ SqlQueryText SqlWriter::select(const SqlSelect &s, const SqlScope *outer,
     return result;
 }
 
-// Every table enters the scope before the first ON condition is written, so
-// the conditions can name any of them.
+// Every table enters the statement's scope first: the select list, WHERE and
+// ORDER BY see all of them. An ON condition sees only the tables of its own
+// join chain up to and including the table it joins, as in the ERP's engine;
+// a comma starts a new chain.
 std::string SqlWriter::from(const SqlSelect &s, SqlScope &scope, const SqlScope *outer)
 {
     std::vector<std::string> tables{table(*s.from, scope, outer)};
     for (const SqlJoin &join : s.joins)
         tables.push_back(table(join.table, scope, outer));
     std::string text = tables.front();
+    std::size_t chain = 0; // the first table of the current join chain
     for (std::size_t i = 0; i < s.joins.size(); ++i) {
         const SqlJoin &join = s.joins[i];
+        if (join.type == ",")
+            chain = i + 1;
         text += (join.type == "," ? ", " : " " + join.type + " ") + tables[i + 1];
-        text += condition(" ON ", join.on, scope);
+        if (join.on)
+            text += condition(" ON ", join.on, scope.joinCondition(chain, i + 1));
     }
     return text;
 }

@@ -202,6 +202,23 @@ TEST_P(SqlExecutionTest, JoinedTextsAndTablesInAnyCase)
     EXPECT_EQ(rows[0][2].toString(), "王小明（U01）");
 }
 
+// CMSMB and INVMB both have MB001; the first join's condition means the
+// table joined so far, as it does in the ERP's engine.
+TEST_P(SqlExecutionTest, JoinConditionSeesTheTablesJoinedSoFar)
+{
+    erp("INSERT INTO $$CMSMB (MB001, MB002) VALUES ('PCS', N'个'), ('ITEM-1', N'单位')");
+    erp("INSERT INTO $$INVMB (MB001, MB002) VALUES ('ITEM-1', N'螺栓'), ('PCS', N'品号')");
+    const std::vector<Row> rows = erp(
+        "SELECT TE003, CMSMB.MB002, INVMB.MB002 FROM $$MOCTE AS MOCTE LEFT JOIN $$CMSMB AS CMSMB ON TE006=MB001 "
+        "LEFT JOIN $$INVMB AS INVMB ON TE004=INVMB.MB001 ORDER BY TE003");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0][1].toString(), "个");
+    EXPECT_EQ(rows[0][2].toString(), "螺栓");
+    EXPECT_EQ(rows[1][1].toString(), "个");
+    EXPECT_TRUE(rows[2][1].isNull());
+    EXPECT_TRUE(rows[2][2].isNull());
+}
+
 TEST_P(SqlExecutionTest, ColumnLengthQuery)
 {
     std::vector<Row> rows = erp(kLayoutNameLengthSql);

@@ -132,7 +132,7 @@ TEST_F(SqlTranslatorTest, SlipReportQueryInEveryShape)
             const std::string sqlite = lite(sql);
             const std::string postgres = pg(sql);
             EXPECT_EQ(sqlite.find("$$"), std::string::npos);
-            EXPECT_NE(sqlite.find(" LEFT JOIN \"Demo\".ADMMF AS A ON TC015 = A.MF001"), std::string::npos);
+            EXPECT_NE(sqlite.find(" LEFT JOIN \"Demo\".ADMMF AS A ON MOCTC.TC015 = A.MF001"), std::string::npos);
             EXPECT_NE(postgres.find(" LEFT JOIN \"demo\".\"admmf\" AS \"b\" ON \"moctc\".\"creator\" = \"b\".\"mf001\""),
                       std::string::npos);
             EXPECT_NE(sqlite.find("WHERE 1 = 1 AND TC001 = 'A110' AND TC002 BETWEEN '0001' AND '0009' AND TC009 = 'Y' "
@@ -149,6 +149,44 @@ TEST_F(SqlTranslatorTest, SlipReportQueryInEveryShape)
             }
         }
     }
+}
+
+// An ON condition sees the tables joined so far, as in the ERP's engine;
+// SQLite would also see the later ones (CMSMB and INVMB both have MB001).
+TEST_F(SqlTranslatorTest, JoinConditionColumnsGetTheTableJoinedSoFar)
+{
+    const std::string sql = "SELECT TE003, MB002 FROM $$MOCTE AS MOCTE LEFT JOIN $$CMSMB AS CMSMB ON TE006=MB001 "
+                            "LEFT JOIN $$INVMB AS INVMB ON TE004=INVMB.MB001 WHERE MB001 IS NULL";
+    EXPECT_EQ(lite(sql),
+              "SELECT TE003, MB002 FROM \"Demo\".MOCTE AS MOCTE LEFT JOIN \"Demo\".CMSMB AS CMSMB "
+              "ON MOCTE.TE006 = CMSMB.MB001 LEFT JOIN \"Demo\".INVMB AS INVMB ON MOCTE.TE004 = INVMB.MB001 "
+              "WHERE MB001 IS NULL");
+    EXPECT_EQ(pg(sql),
+              "SELECT \"te003\", \"mb002\" FROM \"demo\".\"mocte\" AS \"mocte\" LEFT JOIN \"demo\".\"cmsmb\" AS \"cmsmb\" "
+              "ON \"mocte\".\"te006\" = \"cmsmb\".\"mb001\" LEFT JOIN \"demo\".\"invmb\" AS \"invmb\" "
+              "ON \"mocte\".\"te004\" = \"invmb\".\"mb001\" WHERE \"mb001\" IS NULL");
+
+    // Only a later table has MD001, the catalogue knows no TC004: both stay
+    // as written. A table without an alias is named by itself.
+    EXPECT_EQ(lite("SELECT 1 FROM $$MOCTC LEFT JOIN $$CMSMB B ON TC004 = B.MB001 AND MD001 = TC001 "
+                   "LEFT JOIN $$CMSMD D ON D.MD001 = B.MB002"),
+              "SELECT 1 FROM \"Demo\".MOCTC LEFT JOIN \"Demo\".CMSMB AS B ON TC004 = B.MB001 AND MD001 = MOCTC.TC001 "
+              "LEFT JOIN \"Demo\".CMSMD AS D ON D.MD001 = B.MB002");
+    // A comma starts a new join chain: CMSMB before it is out of reach.
+    EXPECT_EQ(lite("SELECT 1 FROM $$CMSMB, $$MOCTE LEFT JOIN $$INVMB I ON TE004 = MB001"),
+              "SELECT 1 FROM \"Demo\".CMSMB, \"Demo\".MOCTE LEFT JOIN \"Demo\".INVMB AS I ON MOCTE.TE004 = I.MB001");
+    // A sub-query's own columns stay; its references to the joined tables get
+    // their table, unless a table of the sub-query goes by the same name.
+    EXPECT_EQ(lite("SELECT 1 FROM $$MOCTC LEFT JOIN $$CMSMB M ON MB001 IN (SELECT TE004 FROM $$MOCTE "
+                   "WHERE TE001 = TC001) AND EXISTS (SELECT 1 FROM $$MOCTE AS M WHERE TE004 = MB002)"),
+              "SELECT 1 FROM \"Demo\".MOCTC LEFT JOIN \"Demo\".CMSMB AS M ON M.MB001 IN (SELECT TE004 FROM "
+              "\"Demo\".MOCTE WHERE TE001 = MOCTC.TC001) AND EXISTS (SELECT 1 FROM \"Demo\".MOCTE AS M "
+              "WHERE TE004 = MB002)");
+
+    const SqlError twice = refusal("SELECT 1 FROM $$MOCTE LEFT JOIN $$CMSMB AS C ON TE004 = C.MB001 "
+                                   "LEFT JOIN $$INVMB AS I ON TE004 = MB001");
+    EXPECT_EQ(twice.token(), "MB001");
+    EXPECT_NE(std::string(twice.what()).find("ambiguous column name MB001"), std::string::npos);
 }
 
 TEST_F(SqlTranslatorTest, ColumnLengthQueryIsAnsweredFromTheCatalogue)
@@ -179,7 +217,7 @@ TEST_F(SqlTranslatorTest, PlusJoinsTextsAndAddsNumbers)
     EXPECT_EQ(lite("SELECT A.MF002 + TC001, TC010 + 1, TC010 + TE005 FROM $$MOCTC LEFT JOIN $$ADMMF A "
                    "ON A.MF001 = TC015, $$MOCTE"),
               "SELECT A.MF002 || TC001, TC010 + 1, TC010 + TE005 FROM \"Demo\".MOCTC LEFT JOIN \"Demo\".ADMMF AS A "
-              "ON A.MF001 = TC015, \"Demo\".MOCTE");
+              "ON A.MF001 = MOCTC.TC015, \"Demo\".MOCTE");
     // A parameter takes the kind of the other side; functions give theirs.
     EXPECT_EQ(lite("SELECT :P + 'x', :P + 1, ISNULL(TC001, '') + RTRIM(:Q), LEN(TC001) + 1 FROM $$MOCTC"),
               "SELECT :P || 'x', :P + 1, coalesce(TC001, '') || rtrim(:Q), length(rtrim(TC001)) + 1 FROM "
