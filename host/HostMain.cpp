@@ -2,6 +2,7 @@
 // host's automation object and drives it through the module's controller
 // (see HostOptions.h for the command line, HostSession.h for the run).
 
+#include "HeadlessDialogs.h"
 #include "HostApp.h"
 #include "HostDataSource.h"
 #include "HostOptions.h"
@@ -77,6 +78,9 @@ int main(int argc, char **argv)
     auto hostApp = std::make_shared<erphost::HostApp>(hostAppSettings(settings), [settings, companyDb] {
         return erphost::HostDataSource::fromSettings(settings, companyDb);
     });
+    erphost::HeadlessDialogs headless(std::cerr);
+    if (!displayPresent())
+        headless.install();
     erphost::HostSession session(options, hostApp, std::cout, std::cerr);
     return session.run();
 }

@@ -4,8 +4,10 @@
 // user can make on the command line.
 #include "DemoShell.h"
 
+#include <QFile>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -107,6 +109,22 @@ TEST_F(HostProgramTest, HostAnswersWhileTheWindowHasItsOwnServerOpen)
     const HostRun run = host({"--show", "--conditions", R"(["", [4, [true, [[["", "edtNote"]], ["x"]]]]])"});
     EXPECT_EQ(0, run.status) << run.err;
     EXPECT_NE(std::string::npos, run.out.find("result value counter 1, message 没有符合条件的资料！")) << run.out;
+}
+
+TEST_F(HostProgramTest, WithoutAScreenTheWindowsMessagesAreToldAndTheRunEnds)
+{
+    // Under another file name the module's program code no longer fits its
+    // window, which says so in a message box and closes.
+    QTemporaryDir dir;
+    const QString renamed = dir.filePath("QABC01C.so");
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(bin("QIPT07C.so")), renamed));
+    const HostRun run = runHost({"--user", "DS", "--company", "01", "--db", "DEMO", "--registry",
+                                 QString::fromStdString(s_demo->registryFile()), "--module", renamed, "--show"});
+    EXPECT_EQ(1, run.status);
+    EXPECT_TRUE(inOrder(run.err, {"erp-host: the window shows a message (answered, no screen): ",
+                                  ": 程序名称与程序代码不符，程序不能执行！", "erp-host: Open returned -1"}))
+        << run.err;
+    EXPECT_TRUE(inOrder(run.out, {"notification 256", "notification 304"})) << run.out;
 }
 
 TEST_F(HostProgramTest, ReportCommandsRunInOrderAndAFailedOneFailsTheRun)
