@@ -1,0 +1,371 @@
+#include "platform/report/PageStore.h"
+
+#include "platform/report/BarcodeEncoder.h"
+#include "platform/report/ReportError.h"
+#include "platform/report/ReportUnits.h"
+
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+
+#include <algorithm>
+
+namespace kv {
+
+namespace {
+
+constexpr double kScale = PageStore::kTextScale;
+
+QRectF scaled(const QRectF &rect)
+{
+    return QRectF(rect.x() * kScale, rect.y() * kScale, rect.width() * kScale, rect.height() * kScale);
+}
+
+template <typename Style>
+int indexOf(std::vector<Style> &styles, const Style &style)
+{
+    const auto found = std::find(styles.begin(), styles.end(), style);
+    if (found != styles.end())
+        return int(found - styles.begin());
+    styles.push_back(style);
+    return int(styles.size()) - 1;
+}
+
+} // namespace
+
+PageStore::PageStore(QObject *parent) : QObject(parent) {}
+
+PageStore::~PageStore() = default;
+
+void PageStore::reset(QSizeF pageSize, bool printPicture)
+{
+    m_pages.clear();
+    m_current.reset();
+    m_pageSize = pageSize;
+    m_printPicture = printPicture;
+    m_formCount = 0;
+    m_finished = m_cancelled = m_cancelRequested = false;
+    m_components.clear();
+    m_textStyles.clear();
+    m_shapeStyles.clear();
+    m_images.clear();
+    m_pictures.clear();
+    m_barcodeStyles.clear();
+}
+
+int PageStore::componentIndex(const QString &name)
+{
+    return indexOf(m_components, name);
+}
+
+int PageStore::textStyle(const QFont &font, const QColor &background)
+{
+    for (std::size_t index = 0; index < m_textStyles.size(); ++index) {
+        if (m_textStyles[index].font == font && m_textStyles[index].background == background)
+            return int(index);
+    }
+    m_textStyles.push_back({font, background});
+    return int(m_textStyles.size()) - 1;
+}
+
+int PageStore::shapeStyle(const QPen &pen, const QBrush &brush)
+{
+    for (std::size_t index = 0; index < m_shapeStyles.size(); ++index) {
+        if (m_shapeStyles[index].pen == pen && m_shapeStyles[index].brush == brush)
+            return int(index);
+    }
+    m_shapeStyles.push_back({pen, brush});
+    return int(m_shapeStyles.size()) - 1;
+}
+
+int PageStore::imageStyle(const QImage &image)
+{
+    // Images are shared data: the same picture of a component is one entry.
+    for (std::size_t index = 0; index < m_images.size(); ++index) {
+        if (m_images[index].cacheKey() == image.cacheKey())
+            return int(index);
+    }
+    m_images.push_back(image);
+    return int(m_images.size()) - 1;
+}
+
+int PageStore::pictureStyle(const std::shared_ptr<const PagePicture> &picture)
+{
+    return indexOf(m_pictures, picture);
+}
+
+int PageStore::barcodeStyle(const BarcodeStyle &style)
+{
+    return indexOf(m_barcodeStyles, style);
+}
+
+void PageStore::beginPage(int firstForm)
+{
+    m_current = std::make_unique<Page>();
+    m_current->firstForm = firstForm;
+}
+
+PageStore::Item &PageStore::addItem(Kind kind, int form, const QRectF &rect, int style, int component)
+{
+    if (!m_current)
+        throw ReportError("A page store records only between beginPage and endPage");
+    m_current->items.push_back({kind, std::uint8_t(form), 0, style, component, 0, 0, float(rect.x()),
+                                float(rect.y()), float(rect.width()), float(rect.height())});
+    return m_current->items.back();
+}
+
+void PageStore::storeText(Item &item, const QString &text)
+{
+    item.textOffset = std::uint32_t(m_current->text.size());
+    item.textLength = std::uint32_t(text.size());
+    m_current->text += text;
+}
+
+void PageStore::addText(int component, int form, const QRectF &rect, int flags, int style, const QString &text)
+{
+    Item &item = addItem(Kind::Text, form, rect, style, component);
+    item.flags = std::uint16_t(flags);
+    storeText(item, text);
+}
+
+void PageStore::addShape(ShapeKind kind, int form, const QRectF &rect, int style)
+{
+    const Kind itemKind = kind == ShapeKind::Line ? Kind::Line
+                          : kind == ShapeKind::Ellipse ? Kind::Ellipse
+                                                       : Kind::Rectangle;
+    addItem(itemKind, form, rect, style, -1);
+}
+
+void PageStore::addImage(int form, const QRectF &rect, int style)
+{
+    addItem(Kind::Image, form, rect, style, -1);
+}
+
+void PageStore::addPicture(int form, const QRectF &rect, int style)
+{
+    addItem(Kind::Picture, form, rect, style, -1);
+}
+
+void PageStore::addBarcode(int component, int form, const QRectF &rect, int style, const QString &data)
+{
+    storeText(addItem(Kind::Barcode, form, rect, style, component), data);
+}
+
+void PageStore::endPage(int formsOnPage)
+{
+    if (!m_current)
+        return;
+    m_current->items.shrink_to_fit();
+    m_current->text.squeeze();
+    m_pages.push_back(std::move(*m_current));
+    m_current.reset();
+    m_formCount += formsOnPage;
+    emit pageAvailable(pageCount());
+}
+
+void PageStore::finish(bool cancelled)
+{
+    m_current.reset();
+    m_finished = !cancelled;
+    m_cancelled = cancelled;
+    emit finished();
+}
+
+const PageStore::Page *PageStore::pageAt(int page) const
+{
+    return page >= 1 && page <= pageCount() ? &m_pages[std::size_t(page - 1)] : nullptr;
+}
+
+QString PageStore::itemText(const Page &page, const Item &item) const
+{
+    return page.text.mid(qsizetype(item.textOffset), qsizetype(item.textLength));
+}
+
+std::vector<PageText> PageStore::texts(int page) const
+{
+    std::vector<PageText> result;
+    const Page *stored = pageAt(page);
+    if (!stored)
+        return result;
+    for (const Item &item : stored->items) {
+        if (item.kind != Kind::Text && item.kind != Kind::Barcode)
+            continue;
+        const QString name = item.component >= 0 ? m_components[std::size_t(item.component)] : QString();
+        result.push_back({name, itemText(*stored, item), item.rect(), stored->firstForm + item.form});
+    }
+    return result;
+}
+
+QStringList PageStore::textsOf(int page, const QString &component) const
+{
+    std::vector<PageText> found;
+    for (PageText &text : texts(page)) {
+        if (text.component == component)
+            found.push_back(std::move(text));
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const PageText &a, const PageText &b) { return a.rect.top() < b.rect.top(); });
+    QStringList result;
+    for (const PageText &text : found)
+        result << text.text;
+    return result;
+}
+
+void PageStore::drawText(QPainter &painter, const Page &page, const Item &item) const
+{
+    const TextStyle &style = m_textStyles[std::size_t(item.style)];
+    const QRectF rect = scaled(item.rect());
+    if (style.background.alpha() > 0)
+        painter.fillRect(rect, style.background);
+    painter.setFont(style.font);
+    painter.drawText(rect, item.flags, itemText(page, item));
+}
+
+void PageStore::drawShape(QPainter &painter, const Item &item) const
+{
+    const ShapeStyle &style = m_shapeStyles[std::size_t(item.style)];
+    QPen pen = style.pen;
+    pen.setWidthF(pen.widthF() * kScale);
+    painter.setPen(pen);
+    painter.setBrush(style.brush);
+    const QRectF rect = scaled(item.rect());
+    if (item.kind == Kind::Line)
+        painter.drawLine(rect.topLeft(), rect.bottomRight());
+    else if (item.kind == Kind::Ellipse)
+        painter.drawEllipse(rect);
+    else
+        painter.drawRect(rect);
+}
+
+void PageStore::drawBarcode(QPainter &painter, const Page &page, const Item &item) const
+{
+    const BarcodeStyle &style = m_barcodeStyles[std::size_t(item.style)];
+    const QString data = itemText(page, item);
+    const BarcodeSymbol symbol = BarcodeEncoder::encode(style.kind, data);
+    if (!symbol.isValid())
+        return;
+    QRectF area = scaled(item.rect());
+    QRectF textArea;
+    if (style.textPosition > 0 && style.textStyle >= 0) {
+        const QFont &font = m_textStyles[std::size_t(style.textStyle)].font;
+        const double lineHeight = std::min(QFontMetricsF(font).height(), area.height() / 2);
+        const bool above = style.textPosition <= 3;
+        textArea = QRectF(area.left(), above ? area.top() : area.bottom() - lineHeight, area.width(), lineHeight);
+        area = above ? area.adjusted(0, lineHeight, 0, 0) : area.adjusted(0, 0, 0, -lineHeight);
+        const int column = (style.textPosition - 1) % 3;
+        const int align = column == 0 ? Qt::AlignLeft : column == 1 ? Qt::AlignHCenter : Qt::AlignRight;
+        painter.setFont(font);
+        painter.setPen(Qt::black);
+        painter.drawText(textArea, align | Qt::AlignVCenter, data);
+    }
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    for (const QRectF &bar : symbol.bars) {
+        painter.drawRect(QRectF(area.left() + bar.x() * area.width(), area.top() + bar.y() * area.height(),
+                                bar.width() * area.width(), bar.height() * area.height()));
+    }
+}
+
+void PageStore::render(int page, QPainter &painter, bool printing) const
+{
+    const Page *stored = pageAt(page);
+    if (!stored)
+        return;
+    painter.save();
+    painter.scale(1.0 / kScale, 1.0 / kScale);
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    for (const Item &item : stored->items) {
+        switch (item.kind) {
+        case Kind::Text:
+            painter.setPen(Qt::black);
+            drawText(painter, *stored, item);
+            break;
+        case Kind::Line:
+        case Kind::Rectangle:
+        case Kind::Ellipse:
+            drawShape(painter, item);
+            break;
+        case Kind::Image:
+            painter.drawImage(scaled(item.rect()), m_images[std::size_t(item.style)]);
+            break;
+        case Kind::Picture:
+            if (!printing || m_printPicture)
+                m_pictures[std::size_t(item.style)]->draw(painter, scaled(item.rect()));
+            break;
+        case Kind::Barcode:
+            drawBarcode(painter, *stored, item);
+            break;
+        }
+    }
+    painter.restore();
+}
+
+QImage PageStore::renderImage(int page, double dotsPerInch) const
+{
+    const double scale = dotsPerInch / report_units::kTenthsPerInch;
+    QImage image(QSize(qRound(m_pageSize.width() * scale), qRound(m_pageSize.height() * scale)),
+                 QImage::Format_RGB32);
+    image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
+    image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(scale, scale);
+    render(page, painter);
+    return image;
+}
+
+QPicture PageStore::picture(int page) const
+{
+    QPicture picture;
+    QPainter painter(&picture);
+    render(page, painter);
+    painter.end();
+    return picture;
+}
+
+void PageStore::print(QPrinter &printer, int fromPage, int toPage) const
+{
+    const int last = toPage <= 0 ? pageCount() : std::min(toPage, pageCount());
+    const int first = std::max(fromPage, 1);
+    if (first > last)
+        throw ReportError("There are no pages to print");
+    const QPageSize paper(QSizeF(m_pageSize.width() / 10.0, m_pageSize.height() / 10.0), QPageSize::Millimeter,
+                          QString(), QPageSize::ExactMatch);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError("Cannot start printing on " +
+                          (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
+                              .toStdString());
+    const double scale = printer.resolution() / report_units::kTenthsPerInch;
+    for (int page = first; page <= last; ++page) {
+        if (page > first)
+            printer.newPage();
+        painter.save();
+        painter.scale(scale, scale);
+        render(page, painter, true);
+        painter.restore();
+    }
+    painter.end();
+}
+
+void PageStore::printToPdf(const QString &fileName) const
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    print(printer);
+}
+
+std::size_t PageStore::memoryUsage() const
+{
+    std::size_t bytes = m_pages.capacity() * sizeof(Page);
+    for (const Page &page : m_pages)
+        bytes += page.items.capacity() * sizeof(Item) + std::size_t(page.text.capacity()) * sizeof(QChar);
+    return bytes;
+}
+
+} // namespace kv

@@ -1,0 +1,174 @@
+#pragma once
+// kv::PageStore: the pages a report run produced, kept for the preview, for
+// printing and for exports, together with the texts drawn on them (component
+// name, text, rectangle) for tests and search.
+//
+// A page is a sheet of paper; it holds one form, or two (the upper and the
+// lower half) when the report prints half pages. Every page is kept as a
+// compact list of drawing operations in page units (tenths of a millimetre
+// from the sheet's top-left corner). What repeats from page to page is kept
+// once and referenced: fonts, pens, images, barcode settings and the page
+// picture behind the fields. picture() gives a page as a QPicture (the
+// metafile) on demand; render() draws it on any painter.
+//
+// Pages arrive while the report generates them (pageAvailable); cancel()
+// asks the running generation to stop after the page in progress.
+
+#include "platform/report/PagePicture.h"
+
+#include <QBrush>
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QObject>
+#include <QPen>
+#include <QPicture>
+#include <QRectF>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class QPainter;
+class QPrinter;
+
+namespace kv {
+
+// One text drawn on a page: the component that printed it, the text, where
+// (page units, sheet coordinates) and on which form (numbered through the run).
+struct PageText {
+    QString component;
+    QString text;
+    QRectF rect;
+    int form = 0;
+};
+
+class PageStore : public QObject {
+    Q_OBJECT
+
+public:
+    // Text fonts are sized in sixteenths of a page unit, so that font sizes
+    // keep their fractions (9 pt is 31.75 page units) in whole pixel sizes.
+    static constexpr double kTextScale = 16.0;
+
+    enum class ShapeKind : std::uint8_t { Line, Rectangle, Ellipse };
+
+    struct BarcodeStyle {
+        int kind = 0;
+        int textPosition = 0; // 0 none, 1-3 above (left, centre, right), 4-6 below
+        int textStyle = -1;
+        bool operator==(const BarcodeStyle &) const = default;
+    };
+
+    explicit PageStore(QObject *parent = nullptr);
+    ~PageStore() override;
+
+    // --- reading
+    int pageCount() const { return int(m_pages.size()); }
+    int formCount() const { return m_formCount; }
+    QSizeF pageSize() const { return m_pageSize; } // the sheet, page units
+    bool isFinished() const { return m_finished; }
+    bool isCancelled() const { return m_cancelled; }
+    // Pages are numbered from 1; a number out of range gives nothing.
+    std::vector<PageText> texts(int page) const;
+    // The texts one component printed on a page, top to bottom.
+    QStringList textsOf(int page, const QString &component) const;
+    // Draws the page with the painter's coordinates in page units. The page
+    // picture is left out on a printer when the report prints on pre-printed
+    // forms (printPicture false); the preview always shows it.
+    void render(int page, QPainter &painter, bool printing = false) const;
+    QImage renderImage(int page, double dotsPerInch) const;
+    QPicture picture(int page) const;
+    // Prints pages from..to (0: the last) on the printer, one sheet each.
+    // Throws ReportError when the printer cannot be opened.
+    void print(QPrinter &printer, int fromPage = 1, int toPage = 0) const;
+    // Writes every page into a PDF file (headless runs and tests).
+    void printToPdf(const QString &fileName) const;
+    // Bytes held by the pages (not the shared styles).
+    std::size_t memoryUsage() const;
+
+    // Asks a running generation to stop; pages generated so far stay.
+    void cancel() { m_cancelRequested = true; }
+    bool cancelRequested() const { return m_cancelRequested; }
+
+    // --- recording (the report engine)
+    void reset(QSizeF pageSize, bool printPicture);
+    int componentIndex(const QString &name);
+    int textStyle(const QFont &font, const QColor &background);
+    const QFont &textFont(int style) const { return m_textStyles[std::size_t(style)].font; }
+    int shapeStyle(const QPen &pen, const QBrush &brush);
+    int imageStyle(const QImage &image);
+    int pictureStyle(const std::shared_ptr<const PagePicture> &picture);
+    int barcodeStyle(const BarcodeStyle &style);
+
+    void beginPage(int firstForm);
+    // form: 0 the upper (or only) form of the sheet, 1 the lower one.
+    void addText(int component, int form, const QRectF &rect, int flags, int style, const QString &text);
+    void addShape(ShapeKind kind, int form, const QRectF &rect, int style);
+    void addImage(int form, const QRectF &rect, int style);
+    void addPicture(int form, const QRectF &rect, int style);
+    void addBarcode(int component, int form, const QRectF &rect, int style, const QString &data);
+    void endPage(int formsOnPage);
+    void finish(bool cancelled);
+
+signals:
+    void pageAvailable(int pageNumber);
+    void finished();
+
+private:
+    enum class Kind : std::uint8_t { Text, Line, Rectangle, Ellipse, Image, Picture, Barcode };
+    // 36 bytes a drawing operation; texts live in the page's text buffer.
+    struct Item {
+        Kind kind;
+        std::uint8_t form;
+        std::uint16_t flags;
+        std::int32_t style;
+        std::int32_t component;
+        std::uint32_t textOffset;
+        std::uint32_t textLength;
+        float x, y, width, height;
+        QRectF rect() const { return QRectF(x, y, width, height); }
+    };
+    struct Page {
+        std::vector<Item> items;
+        QString text;
+        int firstForm = 1;
+    };
+    struct TextStyle {
+        QFont font;
+        QColor background;
+    };
+    struct ShapeStyle {
+        QPen pen;
+        QBrush brush;
+    };
+
+    const Page *pageAt(int page) const;
+    Item &addItem(Kind kind, int form, const QRectF &rect, int style, int component);
+    void storeText(Item &item, const QString &text);
+    QString itemText(const Page &page, const Item &item) const;
+    void drawText(QPainter &painter, const Page &page, const Item &item) const;
+    void drawShape(QPainter &painter, const Item &item) const;
+    void drawBarcode(QPainter &painter, const Page &page, const Item &item) const;
+
+    std::vector<Page> m_pages;
+    std::unique_ptr<Page> m_current;
+    QSizeF m_pageSize;
+    bool m_printPicture = true;
+    int m_formCount = 0;
+    bool m_finished = false;
+    bool m_cancelled = false;
+    bool m_cancelRequested = false;
+
+    std::vector<QString> m_components;
+    std::vector<TextStyle> m_textStyles;
+    std::vector<ShapeStyle> m_shapeStyles;
+    std::vector<QImage> m_images;
+    std::vector<std::shared_ptr<const PagePicture>> m_pictures;
+    std::vector<BarcodeStyle> m_barcodeStyles;
+};
+
+} // namespace kv

@@ -1,0 +1,7 @@
+#include "platform/report/TQRChildBand.h"
+
+namespace kv {
+
+TQRChildBand::TQRChildBand(QObject *parent) : TQRBand(parent, rbChild) {}
+
+} // namespace kv

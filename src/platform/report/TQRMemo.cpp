@@ -1,0 +1,7 @@
+#include "platform/report/TQRMemo.h"
+
+namespace kv {
+
+TQRMemo::TQRMemo(QObject *parent) : ReportText(parent) {}
+
+} // namespace kv
