@@ -202,6 +202,8 @@ void ReportGenerator::printRecords()
                 m_dataSet->Prior();
                 closeGroups(changed);
                 m_dataSet->Next();
+                if (pollCancel())
+                    return; // the page that just ended is the last one
             }
             openGroups(changed);
         }
