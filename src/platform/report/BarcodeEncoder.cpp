@@ -49,6 +49,29 @@ constexpr std::array<Kind, BarcodeEncoder::kKindCount> kKinds = {{
 
 constexpr int kCodabarKind = 12;
 
+// Digit counts of the article numbers (with or without their check digit);
+// Zint would pad a short number with zeros or read it as an add-on, which
+// prints a different symbol than the layout asked for.
+struct Lengths {
+    int kind;
+    int shortest;
+    int longest;
+};
+constexpr std::array<Lengths, 7> kLengths = {{
+    {13, 7, 8}, {14, 12, 13}, {15, 11, 12}, {16, 6, 8}, {17, 6, 8}, {18, 2, 2}, {19, 5, 5},
+}};
+
+QString lengthError(int kind, qsizetype length)
+{
+    for (const Lengths &rule : kLengths) {
+        if (rule.kind == kind && (length < rule.shortest || length > rule.longest))
+            return rule.shortest == rule.longest
+                       ? QStringLiteral("%1 digits needed, %2 given").arg(rule.shortest).arg(length)
+                       : QStringLiteral("%1 to %2 digits needed, %3 given").arg(rule.shortest).arg(rule.longest).arg(length);
+    }
+    return {};
+}
+
 bool inSet(char32_t c, Chars chars)
 {
     switch (chars) {
@@ -92,6 +115,9 @@ BarcodeSymbol BarcodeEncoder::encode(int kind, const QString &data)
         result.error = QStringLiteral("no data");
         return result;
     }
+    result.error = lengthError(kind, data.size());
+    if (!result.isValid())
+        return result;
     // Codabar needs start and stop characters; the data never carries them.
     const QByteArray bytes = (kind == kCodabarKind ? "A" + data.toUtf8() + "A" : data.toUtf8());
     std::unique_ptr<zint_symbol, SymbolDeleter> symbol(ZBarcode_Create());
