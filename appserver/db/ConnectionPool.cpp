@@ -4,9 +4,19 @@
 
 #include <QSqlDatabase>
 
+#include <atomic>
+#include <cstdio>
 #include <vector>
 
 namespace slip {
+
+std::string uniqueConnectionPrefix(std::string_view engine)
+{
+    static std::atomic<unsigned> counter{0};
+    char copy[32];
+    std::snprintf(copy, sizeof copy, "%p", static_cast<const void *>(&counter));
+    return "slip-" + std::string(engine) + "-" + copy + "-" + std::to_string(++counter);
+}
 namespace {
 
 // Releases the connections of a thread when the thread ends. Pools that are

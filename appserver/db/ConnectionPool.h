@@ -15,11 +15,17 @@
 #include <mutex>
 #include <set>
 #include <string>
+#include <string_view>
 #include <thread>
 
 class QSqlDatabase;
 
 namespace slip {
+
+// A connection-name prefix no other pool in the process uses. Qt keeps one
+// global list of connection names, and the module and the host each carry
+// their own copy of this library: the counter's address tells the copies apart.
+std::string uniqueConnectionPrefix(std::string_view engine);
 
 class ConnectionPool : public std::enable_shared_from_this<ConnectionPool> {
 public:

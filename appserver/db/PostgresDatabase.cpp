@@ -15,11 +15,6 @@
 namespace slip {
 namespace {
 
-std::string uniquePrefix()
-{
-    static std::atomic<unsigned> counter{0};
-    return "slip-pg-" + std::to_string(++counter);
-}
 
 ConnectionPool::Opener opener(const PgConnInfo &info)
 {
@@ -48,7 +43,7 @@ ConnectionPool::Opener opener(const PgConnInfo &info)
 
 PostgresDatabase::PostgresDatabase(const std::string &conninfo, int maxConnections)
     : Database(DbEngine::PostgreSQL,
-               std::make_shared<ConnectionPool>(uniquePrefix(), maxConnections, opener(PgConnInfo(conninfo))))
+               std::make_shared<ConnectionPool>(uniqueConnectionPrefix("pg"), maxConnections, opener(PgConnInfo(conninfo))))
 {
     connection();
 }

@@ -16,11 +16,6 @@
 namespace slip {
 namespace {
 
-std::string uniquePrefix()
-{
-    static std::atomic<unsigned> counter{0};
-    return "slip-sqlite-" + std::to_string(++counter);
-}
 
 void exec(QSqlQuery &query, const QString &sql)
 {
@@ -53,7 +48,7 @@ std::optional<kv::FieldType> typeOfDeclared(const char *declared)
 } // namespace
 
 SqliteDatabase::SqliteDatabase(const std::filesystem::path &directory)
-    : Database(DbEngine::SQLite, std::make_shared<ConnectionPool>(uniquePrefix(), 0, &SqliteDatabase::openConnection))
+    : Database(DbEngine::SQLite, std::make_shared<ConnectionPool>(uniqueConnectionPrefix("sqlite"), 0, &SqliteDatabase::openConnection))
     , m_directory(directory)
 {
     std::error_code error;

@@ -6,6 +6,18 @@
 
 namespace kv {
 
+// Out of line: QPointer needs the complete page control class, which this
+// header only declares (the page control's header includes this one).
+TKvPageControl *TKvTabSheet::pageControl() const
+{
+    return m_pageControl;
+}
+
+void TKvTabSheet::attach(TKvPageControl *pageControl)
+{
+    m_pageControl = pageControl;
+}
+
 TKvTabSheet::TKvTabSheet(QWidget *parent) : QWidget(parent) {}
 
 void TKvTabSheet::setCaption(const QString &caption)

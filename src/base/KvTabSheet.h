@@ -29,10 +29,10 @@ public:
     bool tabVisible() const { return m_tabVisible; }
     void setTabVisible(bool visible);
     int pageIndex() const;
-    TKvPageControl *pageControl() const { return m_pageControl; }
+    TKvPageControl *pageControl() const;
 
     // Called by the page control that takes the sheet.
-    void attach(TKvPageControl *pageControl) { m_pageControl = pageControl; }
+    void attach(TKvPageControl *pageControl);
 
 protected:
     void showEvent(QShowEvent *event) override;
