@@ -1,0 +1,267 @@
+// Speed and peak memory of page generation: a standard slip layout (header
+// with the slip's data, numbered lines, attached footer with totals and the
+// sign-off band, page numbers per slip from a pre-pass, a page picture
+// behind every form) over an in-memory result table of 10,000 and 100,000
+// lines, 20 lines a slip.
+//
+// Each size runs in a child process of its own, so that the peak resident
+// size (VmHWM) is that run's. Prints figures; never passes or fails.
+//
+//   bench_page_generation [LINES ...]      default 10000 100000
+
+#include "platform/ClientDataSet.h"
+#include "platform/report/PageStore.h"
+#include "platform/report/Report.h"
+#include "platform/report/TKVQRDBText.h"
+#include "platform/report/TQRChildBand.h"
+#include "platform/report/TQRGroup.h"
+#include "platform/report/TQRLabel.h"
+#include "platform/report/TQRShape.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+
+using namespace kv;
+
+namespace {
+
+constexpr int kLinesPerSlip = 20;
+
+double peakMb()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+ResultTable slipLines(int lines)
+{
+    ResultTable::Builder builder;
+    for (const char *name : {"TC001", "TC002", "TC014", "CMSME002", "TC007", "TE003", "TE004", "TE017", "TE018",
+                             "TE006", "TE008", "TE010"})
+        builder.addColumn(name, FieldType::Text);
+    builder.addColumn("TE005", FieldType::Float);
+    for (int line = 0; line < lines; ++line) {
+        const int slip = line / kLinesPerSlip;
+        const int item = (line * 7919) % 3000;
+        builder.setText(0, "5401");
+        builder.setText(1, std::to_string(20240000 + slip));
+        builder.setText(2, "202403" + std::to_string(10 + slip % 20));
+        builder.setText(3, "生产一部");
+        builder.setText(4, "领料备注 " + std::to_string(slip % 50));
+        builder.setText(5, std::to_string(1000 + line % kLinesPerSlip + 1).substr(1));
+        builder.setText(6, "MAT-" + std::to_string(100000 + item));
+        builder.setText(7, "材料品名 " + std::to_string(item));
+        builder.setText(8, "规格 " + std::to_string(item % 40) + "x" + std::to_string(item % 17));
+        builder.setText(9, "PCS");
+        builder.setText(10, "W0" + std::to_string(slip % 9));
+        builder.setText(11, "LOT" + std::to_string(line));
+        builder.setNumber(12, 1.5 + line % 100);
+        builder.endRow();
+    }
+    return builder.finish();
+}
+
+QByteArray slipForm()
+{
+    return "<svg xmlns='http://www.w3.org/2000/svg' width='215.9mm' height='279.4mm' viewBox='0 0 2159 2794'>"
+           "<rect x='100' y='100' width='1959' height='2200' fill='none' stroke='#000' stroke-width='4'/>"
+           "<line x1='100' y1='620' x2='2059' y2='620' stroke='#000' stroke-width='3'/>"
+           "<text x='1080' y='180' font-size='60' text-anchor='middle'>领料单</text></svg>";
+}
+
+template <typename T>
+T *field(TQRBand *band, const char *name, int left, int top, int width, int height = 14)
+{
+    auto *item = new T(band);
+    item->setObjectName(name);
+    item->setLeft(left);
+    item->setTop(top);
+    item->setWidth(width);
+    item->setHeight(height);
+    return item;
+}
+
+// The slip layout with the page rules of the standard slip window.
+class SlipLayout {
+public:
+    explicit SlipLayout(ClientDataSet *data) : m_data(data)
+    {
+        m_report = new Report(&m_window);
+        m_report->setObjectName("QuickRep1");
+        m_report->setDataSet(data);
+        m_report->setPageStyle(Report::qrFullPage);
+        m_report->setPagePictureData(slipForm());
+        m_header = new TQRGroup(m_report);
+        m_header->setObjectName("QRGroup");
+        m_header->setExpression("ClientDataSet1.TC001+ClientDataSet1.TC002");
+        m_header->setHeight(195);
+        m_detail = new TQRBand(m_report);
+        m_detail->setObjectName("QRDetailBand");
+        m_detail->setHeight(63);
+        m_footer = new TQRBand(m_report, TQRBand::rbGroupFooter);
+        m_footer->setObjectName("QRGroupFooter");
+        m_footer->setHeight(380);
+        m_header->setFooterBand(m_footer);
+        auto *signOff = new TQRChildBand(m_report);
+        signOff->setObjectName("GroupFooterChildBand");
+        signOff->setParentBand(m_footer);
+        signOff->setHeight(225);
+        m_report->setPageStartBand(m_header);
+        m_report->setPageDetailBand(m_detail);
+        m_report->setPageAttachDetailBand(m_footer);
+        m_report->setPageEndBand(signOff);
+
+        m_pageNo = field<TQRLabel>(m_header, "lblPageNo", 600, 67, 39);
+        m_totalPage = field<TQRLabel>(m_header, "lblTotalPage", 660, 67, 49);
+        int left = 20;
+        for (const char *name : {"TC001", "TC002", "TC014", "CMSME002", "TC007"}) {
+            bind(field<TKVQRDBText>(m_header, name, left, 120, 130));
+            left += 140;
+        }
+        m_seq = field<TQRLabel>(m_detail, "lblSeq", 5, 14, 30);
+        left = 40;
+        for (const char *name : {"TE004", "TE017", "TE018", "TE006", "TE005", "TE008", "TE010"}) {
+            bind(field<TKVQRDBText>(m_detail, name, left, 14, 95));
+            left += 100;
+        }
+        field<TQRShape>(m_detail, "shpLine", 0, 60, 740, 2)->setShape(TQRShape::qrsHorLine);
+        m_noData = field<TQRLabel>(m_footer, "lblNoData", 40, 5, 60);
+        m_noData->setCaption("以下空白//");
+        m_nextPage = field<TQRLabel>(signOff, "lblNextPage", 640, 180, 60);
+        m_nextPage->setCaption("接下页...");
+        for (int n = 1; n <= 3; ++n)
+            field<TQRLabel>(signOff, ("lblSignIn" + std::to_string(n)).c_str(), 10, 20 * n, 560)
+                ->setCaption("签核栏");
+        bindHandlers();
+    }
+
+    Report &report() { return *m_report; }
+
+private:
+    void bind(TKVQRDBText *text)
+    {
+        text->setDataSet(m_data);
+        text->setDataField(text->objectName());
+        if (text->objectName() == "TE005") {
+            text->setMask("#,##0.00");
+            text->setAlignment(ReportText::taRightJustify);
+        }
+    }
+    void bindHandlers()
+    {
+        m_report->setEventBeforePrint(EventHandler([this](QObject *, EventArgs &) { prePass(); }));
+        m_header->setEventBeforePrint(EventHandler([this](QObject *, EventArgs &) { onHeader(); }));
+        m_detail->setEventBeforePrint(EventHandler([this](QObject *, EventArgs &args) { onLine(args); }));
+        m_footer->setEventBeforePrint(EventHandler([this](QObject *, EventArgs &) {
+            m_noData->setEnabled(m_footer->height() >= m_detail->height());
+            m_nextPage->setEnabled(m_slipPage != m_slipPages);
+        }));
+    }
+    std::string key() const
+    {
+        return m_data->FieldByName("TC001").AsString() + m_data->FieldByName("TC002").AsString();
+    }
+    void prePass()
+    {
+        m_counts.clear();
+        for (m_data->First(); !m_data->Eof(); m_data->Next())
+            ++m_counts[key()];
+        m_rowsPerPage = m_footer->height() / m_detail->height() + 1;
+        m_current.clear();
+    }
+    void onHeader()
+    {
+        if (key() != m_current) {
+            m_current = key();
+            m_slipRow = 0;
+            m_slipPage = 1;
+            m_slipPages = (m_counts[m_current] + m_rowsPerPage - 1) / m_rowsPerPage;
+        } else {
+            ++m_slipPage;
+        }
+        m_pageNo->setCaption(QString::number(m_slipPage));
+        m_totalPage->setCaption(QString::number(m_slipPages));
+    }
+    void onLine(EventArgs &args)
+    {
+        if (m_footer->height() >= 0 || m_slipRow <= 1) {
+            ++m_slipRow;
+        } else {
+            static_cast<BandPrintArgs &>(args).printBand = false;
+            m_footer->setHeight(m_footer->height() + m_detail->height());
+            m_data->Prior();
+        }
+        m_seq->setCaption(QStringLiteral("%1").arg(m_slipRow, 4, 10, QLatin1Char('0')));
+    }
+
+    QObject m_window;
+    ClientDataSet *m_data;
+    Report *m_report;
+    TQRGroup *m_header;
+    TQRBand *m_detail, *m_footer;
+    TQRLabel *m_pageNo, *m_totalPage, *m_seq, *m_noData, *m_nextPage;
+    std::map<std::string, int> m_counts;
+    std::string m_current;
+    int m_rowsPerPage = 1, m_slipRow = 0, m_slipPage = 0, m_slipPages = 0;
+};
+
+int measure(int lines)
+{
+    ClientDataSet data;
+    data.setObjectName("ClientDataSet1");
+    data.setData(slipLines(lines));
+    SlipLayout layout(&data);
+    QElapsedTimer timer;
+    timer.start();
+    if (!layout.report().prepare())
+        return 1;
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const PageStore &pages = *layout.report().pages();
+    std::printf("%8d lines %7d pages %8.2f s %9.0f pages/s   peak %7.1f MB   page store %6.1f MB\n", lines,
+                pages.pageCount(), seconds, pages.pageCount() / seconds, peakMb(),
+                pages.memoryUsage() / 1048576.0);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QGuiApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    try {
+        if (args.size() == 3 && args[1] == "--measure")
+            return measure(args[2].toInt());
+        std::vector<int> sizes;
+        for (int i = 1; i < args.size(); ++i)
+            sizes.push_back(args[i].toInt());
+        if (sizes.empty())
+            sizes = {10000, 100000};
+        std::cout << "page generation, standard slip layout (" << kLinesPerSlip << " lines a slip, full pages)"
+                  << std::endl;
+        for (int lines : sizes) {
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(args[0], {"--measure", QString::number(lines)});
+            if (!child.waitForFinished(-1) || child.exitCode() != 0)
+                std::cerr << "bench_page_generation: the run of " << lines << " lines failed" << std::endl;
+        }
+        return 0;
+    } catch (const std::exception &error) {
+        std::cerr << "bench_page_generation: " << error.what() << std::endl;
+        return 1;
+    }
+}
