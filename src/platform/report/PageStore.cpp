@@ -39,8 +39,9 @@ PageStore::PageStore(QObject *parent) : QObject(parent) {}
 
 PageStore::~PageStore() = default;
 
-void PageStore::reset(QSizeF pageSize, bool printPicture)
+void PageStore::reset(QSizeF pageSize, bool printPicture, int formsPerSheet)
 {
+    m_formsPerSheet = std::max(1, formsPerSheet);
     m_pages.clear();
     m_current.reset();
     m_pageSize = pageSize;
@@ -157,6 +158,7 @@ void PageStore::endPage(int formsOnPage)
 {
     if (!m_current)
         return;
+    m_current->forms = formsOnPage;
     m_current->items.shrink_to_fit();
     m_current->text.squeeze();
     m_pages.push_back(std::move(*m_current));
@@ -304,14 +306,20 @@ void PageStore::render(int page, QPainter &painter, bool printing) const
 
 QImage PageStore::renderImage(int page, double dotsPerInch) const
 {
+    return paintArea(page, QRectF(QPointF(0, 0), m_pageSize), dotsPerInch);
+}
+
+QImage PageStore::paintArea(int page, const QRectF &area, double dotsPerInch) const
+{
     const double scale = dotsPerInch / report_units::kTenthsPerInch;
-    QImage image(QSize(qRound(m_pageSize.width() * scale), qRound(m_pageSize.height() * scale)),
-                 QImage::Format_RGB32);
+    QImage image(QSize(qRound(area.width() * scale), qRound(area.height() * scale)), QImage::Format_RGB32);
     image.setDotsPerMeterX(qRound(dotsPerInch / 0.0254));
     image.setDotsPerMeterY(qRound(dotsPerInch / 0.0254));
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(scale, scale);
+    painter.translate(-area.topLeft());
+    painter.setClipRect(area);
     render(page, painter);
     return image;
 }
@@ -323,6 +331,32 @@ QPicture PageStore::picture(int page) const
     render(page, painter);
     painter.end();
     return picture;
+}
+
+int PageStore::pageOfForm(int form) const
+{
+    const auto found = std::upper_bound(m_pages.begin(), m_pages.end(), form,
+                                        [](int wanted, const Page &page) { return wanted < page.firstForm; });
+    if (found == m_pages.begin())
+        return 0;
+    const Page &page = *(found - 1);
+    return form < page.firstForm + page.forms ? int(found - m_pages.begin()) : 0;
+}
+
+QRectF PageStore::formRect(int form) const
+{
+    const int page = pageOfForm(form);
+    if (page == 0)
+        return {};
+    const double height = m_pageSize.height() / m_formsPerSheet;
+    const int index = form - m_pages[std::size_t(page - 1)].firstForm;
+    return QRectF(0, height * index, m_pageSize.width(), height);
+}
+
+QImage PageStore::renderFormImage(int form, double dotsPerInch) const
+{
+    const int page = pageOfForm(form);
+    return page == 0 ? QImage() : paintArea(page, formRect(form), dotsPerInch);
 }
 
 void PageStore::print(QPrinter &printer, int fromPage, int toPage) const

@@ -82,6 +82,13 @@ public:
     void render(int page, QPainter &painter, bool printing = false) const;
     QImage renderImage(int page, double dotsPerInch) const;
     QPicture picture(int page) const;
+    // Forms are numbered through the run; on half pages forms 2p-1 and 2p
+    // share page p. pageOfForm gives 0 for a form that does not exist.
+    int pageOfForm(int form) const;
+    // The part of its sheet a form covers (page units): the sheet, or its half.
+    QRectF formRect(int form) const;
+    // One form as a picture of its own (half-page sheets give two).
+    QImage renderFormImage(int form, double dotsPerInch) const;
     // Prints pages from..to (0: the last) on the printer, one sheet each.
     // Throws ReportError when the printer cannot be opened.
     void print(QPrinter &printer, int fromPage = 1, int toPage = 0) const;
@@ -95,7 +102,7 @@ public:
     bool cancelRequested() const { return m_cancelRequested; }
 
     // --- recording (the report engine)
-    void reset(QSizeF pageSize, bool printPicture);
+    void reset(QSizeF pageSize, bool printPicture, int formsPerSheet = 1);
     int componentIndex(const QString &name);
     int textStyle(const QFont &font, const QColor &background);
     const QFont &textFont(int style) const { return m_textStyles[std::size_t(style)].font; }
@@ -136,6 +143,7 @@ private:
         std::vector<Item> items;
         QString text;
         int firstForm = 1;
+        int forms = 1;
     };
     struct TextStyle {
         QFont font;
@@ -153,11 +161,13 @@ private:
     void drawText(QPainter &painter, const Page &page, const Item &item) const;
     void drawShape(QPainter &painter, const Item &item) const;
     void drawBarcode(QPainter &painter, const Page &page, const Item &item) const;
+    QImage paintArea(int page, const QRectF &area, double dotsPerInch) const;
 
     std::vector<Page> m_pages;
     std::unique_ptr<Page> m_current;
     QSizeF m_pageSize;
     bool m_printPicture = true;
+    int m_formsPerSheet = 1;
     int m_formCount = 0;
     bool m_finished = false;
     bool m_cancelled = false;

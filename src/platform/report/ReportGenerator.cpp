@@ -49,7 +49,7 @@ bool ReportGenerator::run()
     if (m_sheet.width() - page.leftMargin() - page.rightMargin() <= 0 ||
         m_sheet.height() / m_formsPerSheet - page.topMargin() - page.bottomMargin() <= 0)
         throw ReportError("The margins of report " + nameOf(&m_report) + " leave no room on the paper");
-    m_store.reset(m_sheet, m_report.printPicture());
+    m_store.reset(m_sheet, m_report.printPicture(), m_formsPerSheet);
     m_dataSet = m_report.dataSet();
 
     ReportPrintArgs start;

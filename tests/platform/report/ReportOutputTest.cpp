@@ -6,11 +6,13 @@
 #include "platform/report/Report.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/TKvQRDBBarcode.h"
+#include "platform/report/TQRImage.h"
 #include "platform/report/TQRLabel.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
+#include <QPicture>
 #include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
@@ -115,6 +117,50 @@ TEST(ReportOutputTest, HalfPagesShowThePictureOnBothForms)
     EXPECT_EQ(pixelAtMm(page, 150, 200, 30), qRgb(0, 0, 255)); // lower half
 
     EXPECT_THROW(one.report->setPagePictureData("neither svg nor image"), ReportError);
+}
+
+TEST(ReportOutputTest, ImagesAndFormsAreDrawnFromOneSharedPicture)
+{
+    OneBandReport one;
+    auto *logo = new TQRImage(one.detail);
+    logo->setObjectName("imgLogo");
+    logo->setLeft(200);
+    logo->setWidth(300);
+    logo->setHeight(100);
+    logo->setStretch(true);
+    QImage green(600, 200, QImage::Format_RGB32);
+    green.fill(qRgb(0, 160, 0));
+    logo->setPicture(green);
+    one.report->setPageStyle(Report::qrHalfPage);
+    one.detail->setForceNewPage(true);
+    one.data->setData(codes({"1", "2", "3"}));
+    ASSERT_TRUE(one.report->prepare());
+    PageStore &pages = *one.report->pages();
+    ASSERT_EQ(pages.formCount(), 3);
+    ASSERT_EQ(pages.pageCount(), 2);
+    // Pages refer to the picture: 480,000 pixels would not fit in what they hold.
+    EXPECT_LT(pages.memoryUsage(), 10000u);
+    EXPECT_EQ(pages.pageOfForm(3), 2);
+    EXPECT_EQ(pages.pageOfForm(4), 0);
+    EXPECT_EQ(pages.formRect(2).top(), pages.pageSize().height() / 2);
+
+    // Each form as a picture of its own: the image 10 mm below the form's top margin.
+    const double dpi = 50;
+    const QImage lower = pages.renderFormImage(2, dpi);
+    EXPECT_EQ(lower.height(), qRound(pages.pageSize().height() / 2 * dpi / 254));
+    EXPECT_EQ(pixelAtMm(lower, 100, 15, dpi), qRgb(0, 160, 0));
+    EXPECT_EQ(pixelAtMm(pages.renderImage(2, dpi), 100, 15, dpi), qRgb(0, 160, 0));
+    EXPECT_EQ(pixelAtMm(pages.renderImage(2, dpi), 100, 150 + 15, dpi), qRgb(255, 255, 255));
+
+    // The page as a metafile draws the same.
+    const QPicture metafile = pages.picture(1);
+    QImage played(pages.renderImage(1, dpi).size(), QImage::Format_RGB32);
+    played.fill(Qt::white);
+    QPainter painter(&played);
+    painter.scale(dpi / 254, dpi / 254);
+    painter.drawPicture(0, 0, metafile);
+    painter.end();
+    EXPECT_EQ(pixelAtMm(played, 100, 150 + 15, dpi), qRgb(0, 160, 0));
 }
 
 TEST(ReportOutputTest, BarcodesAreDrawnAndInvalidCharactersGoThroughTheHandler)
