@@ -1,0 +1,186 @@
+#pragma once
+// TfrmVRBaseFmt: the base of every printable report layout of the module.
+// The condition window creates one for each run (preview, print, send,
+// picture export) and for each use of design mode, and frees it when that
+// ends. The window holds the banded report QuickRep1 bound to the client
+// data set ClientDataSet1, a second data set for look-ups while printing,
+// the SQL builder of the layout's extension fields and the Chinese numerals
+// of capital amounts. It is never shown while printing: it is a container
+// of the report definition, shown maximised only in design mode.
+//
+// What the condition window does with it, in order: create it owned by
+// itself (TKVForm::Create<Layout>(owner)), set LayoutName, copy its context
+// (ProgramCode, CompanyID, CompanyDB, UserID, DateType, DateFormat,
+// Settings, CompanyInfo, Validator, Counter, SendModes, report title and
+// printer index), ConnectData(), extend the SQL when it uses the SQL builder,
+// OpenData(sql), prepare the layout and then ShowPreview() or PrintDirect().
+// Server requests go through the owner's program server.
+
+#include "base/BaseGene.h"
+#include "base/KVForm.h"
+#include "platform/Variant.h"
+#include "report/layout/VRSQLBuilder.h"
+
+#include <QPointer>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class QPlainTextEdit;
+
+namespace kv {
+
+class ClientDataSet;
+class PageProgressWindow;
+class Report;
+class TKVQRDBText;
+class TQRLabel;
+struct PageEventArgs;
+struct ReportPrintArgs;
+
+class TfrmVRBaseFmt : public TKVForm {
+    Q_OBJECT
+
+public:
+    using SqlParts = TVRSQLBuilder::SqlParts;
+
+    // owner: the condition window (a TfrmBaseGene) whose server link and
+    // caption the layout uses; may be null for a layout used on its own.
+    explicit TfrmVRBaseFmt(QWidget *owner = nullptr);
+    ~TfrmVRBaseFmt() override;
+
+    // --- components (object names are the member names)
+    Report *QuickRep1 = nullptr;
+    TQRLabel *qrLostFocus = nullptr;
+    ClientDataSet *ClientDataSet1 = nullptr;
+    ClientDataSet *ClientDataSet2 = nullptr;
+    QPlainTextEdit *memoChCapital = nullptr;
+    TVRSQLBuilder *SQLReBuilder = nullptr;
+
+    // --- state (set by the condition window unless said otherwise)
+    std::string ProgramCode;
+    std::string CompanyID;
+    std::string CompanyDB;
+    std::string UserID;
+    int DateType = 1;           // date display type 1..5
+    std::string DateFormat;     // the user's date separator
+    TfrmBaseGene::SettingList Settings;
+    Variant Validator;
+    Variant Counter;
+    QStringList CompanyInfo;    // item 1 is the company name
+    QPointer<PageProgressWindow> ProgressForm;
+    QStringList SendTargets;    // receiver=value lines registered while printing
+    std::string ClientRoot;     // from the client settings, ends in "/"
+    std::string LayoutName = "<New>";
+    bool SaveAccepted = false;
+    bool SaveDone = false;
+    int MaxNameLength = 0;
+    int PageCount = 0;
+    bool SendFailed = false;
+    int SendModes = 0;          // bit 0 e-mail allowed, bit 1 fax allowed
+    int PictureDPI = 96;
+    int PrintCountMode = 0;     // 0 preview, 1 direct print, 2 send
+    std::string BackgroundFile;
+    std::uint8_t LanguageMode = 0; // 1 simplified, 2 traditional, other: no language prefix
+    bool ConvertData = false;
+    bool KeepLeftMargin = true;
+    bool KeepTopMargin = true;
+    std::array<std::string, 20> ChineseNumerals;
+    QStringList UserComponents;
+    // When set, PrintDirect writes the pages into this PDF file instead of
+    // printing them (headless runs and tests). Taken at creation from the
+    // environment variable QIPR07_PRINT_PDF.
+    QString PrintFileName;
+
+    // --- virtual operations in slot order
+    // Print handler of asterisk fields (text type 4); prints as it is here.
+    virtual void OnAsteriskPrint(QObject *sender, EventArgs &args);
+    virtual void ConnectData();
+    // 1 rows came back, 0 none, -1 failure; every concrete layout overrides it.
+    virtual int OpenData(const std::string &sql);
+    virtual void OnConvertPrint(QObject *sender, EventArgs &args);
+    virtual void AmountToChinese(const std::string &numberText, std::string &result);
+    virtual void DigitsToChinese(const std::string &digits, std::string &result);
+    virtual void BeforeDesign() {}
+    // True when the builder's base SQL must be set again.
+    virtual bool CheckSQLBuilder(const SqlParts &parts, bool flag);
+    virtual bool SQLBuilderEmpty();
+    virtual void ResetSQLBuilder(const SqlParts &parts, bool flag1, bool flag2);
+    virtual void InitSQLBuilder(const std::string &program, const std::string &user, const std::string &text,
+                                const std::string &companyDB, const std::string &company);
+    virtual void FixSQLByWizard();
+    // "DataField=Hint" of every data-bound text of the form, one a line.
+    virtual void ListBoundFields(QObject *form, std::string &result);
+    virtual void ExtendSQL(const std::string &sql, std::string &result);
+    // Attaches the print handler the field's text type asks for.
+    void BindOnPrint(TKVQRDBText *component);
+
+    // --- running the report
+    // Runs the report into its page store with a progress window that can
+    // cancel; true when every page was generated.
+    bool GeneratePages();
+    // Generates the pages and hands them to the preview.
+    void ShowPreview();
+    // Prints on the report's printer (or into PrintFileName).
+    void PrintDirect();
+    // Design mode on or off: BeforeDesign, maximised window.
+    void StartDesign(bool active);
+    bool isDesignActive() const { return m_designActive; }
+
+    // --- print handlers of the text types
+    void OnDatePrint(QObject *sender, EventArgs &args);
+    void OnPercentPrint(QObject *sender, EventArgs &args);
+    void OnChinesePrint(QObject *sender, EventArgs &args);
+    void OnDictionaryPrint(QObject *sender, EventArgs &args);
+    void OnBarCodeInvalidChar(QObject *sender, EventArgs &args);
+
+    // --- the owner's server link
+    // The owner's program server; DispatchError when there is none.
+    DispatchPtr ProgramServer() const;
+    // RunFreeSQL of the program server (SQL keeps its "$$").
+    int RunFreeSQL(const std::string &sql);
+    // Adds one to the print count of the slips the filter names.
+    void UpdatePrintCount(const std::string &table, const std::string &column, const std::string &filter);
+
+    // A company setting the condition window handed over ("Sys060"); empty
+    // when missing.
+    std::string SettingValue(const std::string &name) const;
+    // A localised text of this window's section.
+    std::string FmtText(const std::string &key, const std::string &defaultText) const;
+    // A message box captioned with the owner's caption.
+    ModalResult ShowMessage(const std::string &text, MessageType type, MessageButtons buttons);
+
+protected:
+    void FormCreate() override;
+    void FormDestroy() override;
+    void FormClose(TCloseAction &action) override;
+
+    // Report events; the standard slip layout replaces them.
+    virtual void QuickRep1BeforePrint(ReportPrintArgs &args);
+    virtual void QuickRep1StartPage(PageEventArgs &args);
+
+    // The condition window that owns the layout, if it is one.
+    TfrmBaseGene *ownerWindow() const;
+    // The section of the message lookup.
+    virtual std::string messageSection() const { return "TfrmVRBaseFmt"; }
+    // Texts from and to the database code page.
+    Variant fromDb(const Variant &value) const;
+    Variant toDb(const Variant &value) const;
+    std::string displayText(const std::string &text) const;
+
+private:
+    void buildComponents();
+    void bindReportEvents();
+    void startRun();
+    void bindTextHandlers();
+    void fillNumerals();
+    void preparePreview(struct PreviewRequest &request);
+    void showRunError(const std::exception &error);
+
+    bool m_designActive = false;
+};
+
+} // namespace kv

@@ -1,0 +1,155 @@
+// Running the report of TfrmVRBaseFmt: page generation with its progress
+// window, the preview and direct printing.
+
+#include "report/layout/VRBaseFmt.h"
+
+#include "lib/CodeConverter.h"
+#include "platform/Dispatch.h"
+#include "platform/report/PageStore.h"
+#include "platform/report/Report.h"
+#include "report/layout/PageProgressWindow.h"
+#include "report/layout/VRPreviewer.h"
+
+#include <QApplication>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+namespace kv {
+
+namespace {
+
+// Disables the other windows of the program while a long run goes on and
+// gives them back their state (and the active window its focus) afterwards.
+class OtherWindowsDisabled {
+public:
+    explicit OtherWindowsDisabled(QWidget *except) : m_active(QApplication::activeWindow())
+    {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window != except && window->isWindow() && window->isVisible() && window->isEnabled()) {
+                window->setEnabled(false);
+                m_disabled << window;
+            }
+        }
+    }
+    ~OtherWindowsDisabled()
+    {
+        for (const QPointer<QWidget> &window : m_disabled) {
+            if (window)
+                window->setEnabled(true);
+        }
+        if (m_active)
+            m_active->activateWindow();
+    }
+    OtherWindowsDisabled(const OtherWindowsDisabled &) = delete;
+    OtherWindowsDisabled &operator=(const OtherWindowsDisabled &) = delete;
+
+private:
+    QPointer<QWidget> m_active;
+    QList<QPointer<QWidget>> m_disabled;
+};
+
+} // namespace
+
+void TfrmVRBaseFmt::startRun()
+{
+    // Every run numbers its pages and registers its receivers afresh, so a
+    // second run of the same window never points past its own pages.
+    PageCount = 0;
+    SendTargets.clear();
+}
+
+void TfrmVRBaseFmt::showRunError(const std::exception &error)
+{
+    ShowMessage(error.what(), MessageType::Error, MessageButton::OK);
+}
+
+bool TfrmVRBaseFmt::GeneratePages()
+{
+    startRun();
+    bool finished = false;
+    {
+        auto *progress = new PageProgressWindow(*QuickRep1, this);
+        OtherWindowsDisabled disabled(progress);
+        ProgressForm = progress;
+        progress->show();
+        try {
+            finished = QuickRep1->prepare();
+        } catch (const std::exception &error) {
+            finished = false;
+            progress->hide();
+            showRunError(error);
+        }
+        progress->hide();
+        delete progress;
+    }
+    const PageStore *pages = QuickRep1->pages();
+    return finished && pages->isFinished() && !pages->isCancelled();
+}
+
+void TfrmVRBaseFmt::preparePreview(PreviewRequest &request)
+{
+    request.layout = this;
+    request.report = QuickRep1;
+    request.pages = QuickRep1->pages();
+    request.firstPage = 1;
+    request.zoom = 100;
+    request.emailVisible = SendModes > 0 && (SendModes & 1) != 0;
+    request.faxVisible = SendModes > 0 && (SendModes & 2) != 0;
+    if (!request.faxVisible)
+        return;
+    try {
+        DispatchPtr fax = createOleObject("QRMFAX.APP");
+        fax->call("RefreshFaxServerInfo");
+        const int count = fax->call("FaxServerCount").toInt();
+        for (int index = 0; index < count; ++index) {
+            Variant name;
+            Variant server;
+            fax->call("GetFaxServerInfo", {Variant(index), Variant::ref(name), Variant::ref(server)});
+            std::string caption = varToStr(name);
+            if (LanguageMode == 2)
+                caption = KvConverter()->GBToBig5(caption);
+            request.faxServers << QString::fromStdString(caption + "(" + varToStr(server) + ")");
+        }
+    } catch (const std::exception &) {
+        // Without the fax server neither way of sending is offered.
+        request.sendEnabled = false;
+        request.emailVisible = request.faxVisible = false;
+        request.faxServers.clear();
+    }
+}
+
+void TfrmVRBaseFmt::ShowPreview()
+{
+    if (!GeneratePages())
+        return;
+    const std::shared_ptr<VRPreviewer> previewer = VRPreviewer::current();
+    if (!previewer) {
+        ShowMessage(FmtText("sNoPreview", "没有可用的预览窗口"), MessageType::Error, MessageButton::OK);
+        return;
+    }
+    PreviewRequest request;
+    preparePreview(request);
+    QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
+    previewer->ShowPreview(request);
+}
+
+void TfrmVRBaseFmt::PrintDirect()
+{
+    QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
+    try {
+        if (PrintFileName.isEmpty()) {
+            // The printer is looked up first: a printer that does not exist
+            // fails before any page is generated.
+            QPrinter printer(QuickRep1->printerInfo(), QPrinter::HighResolution);
+            printer.setDocName(QuickRep1->reportTitle());
+            if (GeneratePages() && QuickRep1->pages()->pageCount() > 0)
+                QuickRep1->pages()->print(printer);
+        } else if (GeneratePages() && QuickRep1->pages()->pageCount() > 0) {
+            QuickRep1->pages()->printToPdf(PrintFileName);
+        }
+    } catch (const std::exception &error) {
+        showRunError(error);
+    }
+}
+
+} // namespace kv
