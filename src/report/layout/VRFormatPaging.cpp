@@ -193,9 +193,12 @@ void TfrmVRFormat::OnAsteriskPrint(QObject *sender, EventArgs &args)
     auto *print = dynamic_cast<TextPrintArgs *>(&args);
     if (!print)
         return;
+    // The page counters, not the captions of the header, tell the last page:
+    // a footer that found the slip needs one page more has corrected the
+    // count after the header printed its captions.
     if (TotalsEveryPage)
         print->value = displayText(print->value);
-    else if (lblPageNo->caption() != lblTotalPage->caption())
+    else if (!onLastSlipPage())
         print->value = kAsterisks;
 }
 

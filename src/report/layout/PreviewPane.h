@@ -1,0 +1,55 @@
+#pragma once
+// PreviewPane: the preview control of the preview window. It shows one page
+// of a page store at a zoom in percent (100: the paper at screen size, 96
+// dots per inch), scrolls when the page is larger than the view, zooms to
+// fit the whole page or the page width, and passes on the store's
+// page-available notification while pages are still being generated.
+
+#include <QPointer>
+#include <QScrollArea>
+
+namespace kv {
+
+class PageStore;
+
+class PreviewPane : public QScrollArea {
+    Q_OBJECT
+
+public:
+    static constexpr int kMinZoom = 1;
+    static constexpr int kMaxZoom = 1000;
+
+    explicit PreviewPane(QWidget *parent = nullptr);
+
+    // Binds the pane to a store (nullptr unbinds); shows page 1.
+    void setPages(PageStore *pages);
+    PageStore *pages() const { return m_pages; }
+    int pageCount() const;
+
+    // The page shown; 0 with no pages.
+    int pageNumber() const { return m_page; }
+    // Shows a page; the number is clamped into the pages there are.
+    void setPageNumber(int page);
+
+    int zoom() const { return m_zoom; }
+    void setZoom(int zoom);
+    void zoomToFit();
+    void zoomToWidth();
+    void scrollToTopLeft();
+
+signals:
+    void pageAvailable(int pageNumber);
+
+private:
+    class Sheet;
+
+    QSizeF pagePixelsAt100() const;
+    void updateSheetSize();
+
+    QPointer<PageStore> m_pages;
+    Sheet *m_sheet = nullptr;
+    int m_page = 0;
+    int m_zoom = 100;
+};
+
+} // namespace kv

@@ -1,0 +1,155 @@
+#pragma once
+// TfrmVRPreview: the preview of the pages a layout window generated. The
+// user pages through them, zooms, prints them (the printer set-up dialog
+// also offers printing into a PDF file: vector pages with embedded fonts
+// and selectable text), sends them by e-mail or fax, and exports the
+// current page as a BMP, JPG, GIF or PDF file.
+//
+// The layout window's ShowPreview reaches it through the VRPreviewer seam
+// (PreviewWindowPreviewer installs it); the window is modal, owned by the
+// layout window, and frees itself when it closes. Pages may still arrive
+// while it is open: the navigation follows the store's page-available
+// notification.
+
+#include "base/KVForm.h"
+#include "report/layout/VRPreviewer.h"
+
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QAction;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+
+namespace kv {
+
+class PageStore;
+class PreviewPane;
+class Report;
+class TfrmVRBaseFmt;
+
+class TfrmVRPreview : public TKVForm {
+    Q_OBJECT
+
+public:
+    // Picture types of the export.
+    enum PictureType { ptBMP = 0, ptJPG = 1, ptGIF = 2, ptPDF = 3 };
+
+    // Writes picture number n (a form: on half pages two share a preview
+    // page) with a picture type to baseName plus the type's extension and
+    // returns the file written. Throws on failure.
+    using PictureWriter = std::function<QString(int picture, int type, const QString &baseName)>;
+    // Sends the slips: kind 1 e-mail, 2 fax; the picture type; the fax
+    // server's menu caption (empty for e-mail).
+    using SendHandler = std::function<void(int kind, int pictureType, const QString &server)>;
+    // Opens an exported file with the desktop's viewer.
+    using FileOpener = std::function<void(const QString &fileName)>;
+
+    explicit TfrmVRPreview(QWidget *parent = nullptr);
+    ~TfrmVRPreview() override;
+
+    // --- components (object names are the member names)
+    QToolBar *ToolBar1 = nullptr;
+    PreviewPane *QRPreview = nullptr;
+    QToolButton *btnZoomToPage = nullptr;
+    QToolButton *btnZoomToWidth = nullptr;
+    QLabel *lblScale = nullptr;
+    QComboBox *cboZoom = nullptr;
+    QToolButton *btnPrint = nullptr;
+    QToolButton *btnFirstPage = nullptr;
+    QToolButton *btnPreviousPage = nullptr;
+    QLabel *lblPageNo = nullptr;
+    QLineEdit *edtPageNo = nullptr;
+    QToolButton *btnNextPage = nullptr;
+    QToolButton *btnLastPage = nullptr;
+    QToolButton *btnSaveBMP = nullptr;
+    QToolButton *btnExit = nullptr;
+    QToolButton *btnEmail = nullptr;
+    QToolButton *btnFax = nullptr;
+    QMenu *pmuSaveBMP = nullptr;
+    QAction *pmBMP = nullptr;
+    QAction *pmGIF = nullptr;
+    QAction *pmJPG = nullptr;
+    QAction *pmPDF = nullptr;
+    QMenu *PopupmenuSendFax = nullptr;
+    QStatusBar *StatusBar = nullptr;
+    QStringList moPaperSize;
+    QStringList moUnits;
+
+    // Binds the window to what a layout window generated (ShowPreview).
+    void SetRequest(const PreviewRequest &request);
+    Report *report() const { return m_report; }
+    TfrmVRBaseFmt *layout() const { return m_layout; }
+
+    void SetZoom(int percent);
+    void GoToPage(int page);
+    int currentPage() const;
+    int zoom() const;
+    // Text of a status panel (0 page, 1 paper).
+    QString panelText(int panel) const;
+
+    // Exports the current page with a picture type (the save menu's items).
+    void ExportPage(int pictureType);
+
+    // Replaceable parts; the defaults write through the page store, do
+    // nothing (no sender) and open with the desktop.
+    PictureWriter pictureWriter;
+    SendHandler sendHandler;
+    FileOpener fileOpener;
+
+protected:
+    void FormCreate() override;
+    void FormClose(TCloseAction &action) override;
+    void FormDestroy() override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildComponents();
+    void buildToolBar();
+    QToolButton *addButton(const char *name, const char *hint, int image);
+    void buildSaveMenu();
+    void buildStatusBar();
+    void connectHandlers();
+    void bindPages(PageStore *pages);
+
+    // Handlers
+    void btnZoomToPageClick();
+    void btnZoomToWidthClick();
+    void btnFirstPageClick();
+    void btnPreviousPageClick();
+    void btnNextPageClick();
+    void btnLastPageClick();
+    void btnExitClick();
+    void cboZoomClick();
+    void cboZoomExit();
+    bool cboZoomKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void edtPageNoExit();
+    void QRPreviewPageAvailable();
+    void btnPrintClick();
+    void btnEmailClick();
+    void btnFaxClick();
+    void faxServerClick(const QString &caption);
+
+    void updateNavigation();
+    void selectZoomEntry(int zoom);
+    void showPaperInformation();
+    QString exportFolder() const;
+    QStringList writePictures(const QString &baseName, int pictureType);
+    void askToOpen(const QString &baseName, const QStringList &files);
+    QString defaultWritePicture(int picture, int type, const QString &baseName) const;
+
+    QPointer<TfrmVRBaseFmt> m_layout;
+    QPointer<Report> m_report;
+    QLabel *m_pagePanel = nullptr;
+    QLabel *m_paperPanel = nullptr;
+    QString m_paperLabel;
+};
+
+} // namespace kv
