@@ -61,7 +61,7 @@ bool ReportGenerator::run()
     if (m_dataSet && !m_dataSet->Active())
         throw ReportError("Report " + nameOf(&m_report) + ": data set " + nameOf(m_dataSet) + " is not open");
     planBands();
-    checkPageBands();
+    setUpPageBands();
     saveHeights();
     prepareComponents();
     m_sinceEvents.start();
@@ -105,17 +105,16 @@ void ReportGenerator::planBands()
     }
 }
 
-void ReportGenerator::checkPageBands() const
+void ReportGenerator::setUpPageBands()
 {
     const auto fail = [this](const std::string &what) {
         throw ReportError("Report " + nameOf(&m_report) + ": " + what);
     };
-    auto *self = const_cast<ReportGenerator *>(this);
-    self->m_startBand = m_report.pageStartBand();
-    self->m_detailBand = m_report.pageDetailBand();
-    self->m_attachBand = m_report.pageAttachDetailBand();
-    self->m_endBand = m_report.pageEndBand();
-    self->m_pageBands = m_detailBand && m_attachBand;
+    m_startBand = m_report.pageStartBand();
+    m_detailBand = m_report.pageDetailBand();
+    m_attachBand = m_report.pageAttachDetailBand();
+    m_endBand = m_report.pageEndBand();
+    m_pageBands = m_detailBand && m_attachBand;
     if (m_startBand && std::none_of(m_groups.begin(), m_groups.end(),
                                     [this](const Group &group) { return group.band == m_startBand; }))
         fail("the page start band " + nameOf(m_startBand) + " is not a group header of the report");

@@ -41,7 +41,7 @@ private:
 
     // set-up
     void planBands();
-    void checkPageBands() const;
+    void setUpPageBands();
     void prepareComponents();
     void saveHeights();
     void restoreHeights();
