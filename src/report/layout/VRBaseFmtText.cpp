@@ -100,22 +100,27 @@ void TfrmVRBaseFmt::AmountToChinese(const std::string &numberText, std::string &
         integer = "0";
     integer.insert(0, (4 - integer.size() % 4) % 4, '0');
     const int groups = int(integer.size() / 4);
+    // Groups from the right carry no unit, 万, 亿, 万亿 ...: 亿 closes each
+    // pair of groups above the first, so it is written once after the pair
+    // when either group holds digits (壹万零贰亿, 壹万亿).
+    bool pairHasDigits = false;
     for (int index = 0; index < groups; ++index) {
         const std::string group = integer.substr(std::size_t(index) * 4, 4);
-        // Group units from the right: none, 万, 亿, then 万亿 and so on, so
-        // that amounts beyond 亿 keep their magnitude.
         const int fromRight = groups - index;
-        std::string unit = fromRight % 2 == 0 ? ChineseNumerals[kWan] : ChineseNumerals[kNoUnit];
-        for (int yi = 0; yi < (fromRight - 1) / 2; ++yi)
-            unit += ChineseNumerals[kYi];
+        if (fromRight % 2 == 0)
+            pairHasDigits = false;
         std::string groupText;
         DigitsToChinese(group, groupText);
-        if (groupText.empty())
-            continue; // four zeros
-        if (result.empty() || group[0] != '0')
-            result += groupText + unit;
-        else
-            result += ChineseNumerals[0] + groupText + unit;
+        if (!groupText.empty()) {
+            pairHasDigits = true;
+            if (!result.empty() && group[0] == '0')
+                result += ChineseNumerals[0];
+            result += groupText + (fromRight % 2 == 0 ? ChineseNumerals[kWan] : ChineseNumerals[kNoUnit]);
+        }
+        if (fromRight % 2 == 1 && pairHasDigits) {
+            for (int yi = 0; yi < (fromRight - 1) / 2; ++yi)
+                result += ChineseNumerals[kYi];
+        }
     }
 
     const bool noInteger = allZeros(integer);
