@@ -29,6 +29,7 @@
 #include <string>
 #include <vector>
 
+class QImage;
 class QPlainTextEdit;
 
 namespace kv {
@@ -82,6 +83,7 @@ public:
     bool SendFailed = false;
     int SendModes = 0;          // bit 0 e-mail allowed, bit 1 fax allowed
     int PictureDPI = 96;
+    bool Cancelled = false;     // set by the cancel buttons of the conversion and send windows
     int PrintCountMode = 0;     // 0 preview, 1 direct print, 2 send
     std::string BackgroundFile;
     std::uint8_t LanguageMode = 0; // 1 simplified, 2 traditional, other: no language prefix
@@ -129,6 +131,14 @@ public:
     // Design mode on or off: BeforeDesign, maximised window.
     void StartDesign(bool active);
     bool isDesignActive() const { return m_designActive; }
+
+    // --- page pictures (PagePictures.cpp)
+    // Writes page `page` as a picture of type 0 BMP, 1 JPG, 2 GIF or 3 PDF;
+    // fileName receives its extension. False on any failure.
+    bool PagePicture(std::string &fileName, int type, int page);
+    // Writes every page as base + page number (zero-filled), with a progress
+    // window that can cancel; false when a page failed or was cancelled.
+    bool ConvertPages(const std::string &base, int type);
 
     // --- print handlers of the text types
     void OnDatePrint(QObject *sender, EventArgs &args);
@@ -179,6 +189,8 @@ private:
     void fillNumerals();
     void preparePreview(struct PreviewRequest &request);
     void showRunError(const std::exception &error);
+    // BMPToFile of the picture library: 0 when written; fileName gets the extension.
+    int callPictureLibrary(const QImage &bitmap, int type, std::string &fileName);
 
     bool m_designActive = false;
 };
