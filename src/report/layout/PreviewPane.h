@@ -5,6 +5,8 @@
 // fit the whole page or the page width, and passes on the store's
 // page-available notification while pages are still being generated.
 
+#include "platform/report/PageStore.h"
+
 #include <QPointer>
 #include <QScrollArea>
 

@@ -12,6 +12,8 @@
 // notification.
 
 #include "base/KVForm.h"
+#include "platform/report/Report.h"
+#include "report/layout/VRBaseFmt.h"
 #include "report/layout/VRPreviewer.h"
 
 #include <QPointer>
@@ -25,7 +27,6 @@ class QLineEdit;
 class QMenu;
 class QAction;
 class QStatusBar;
-class QToolBar;
 class QToolButton;
 
 namespace kv {
@@ -56,7 +57,7 @@ public:
     ~TfrmVRPreview() override;
 
     // --- components (object names are the member names)
-    QToolBar *ToolBar1 = nullptr;
+    QWidget *ToolBar1 = nullptr;
     PreviewPane *QRPreview = nullptr;
     QToolButton *btnZoomToPage = nullptr;
     QToolButton *btnZoomToWidth = nullptr;
@@ -98,8 +99,8 @@ public:
     // Exports the current page with a picture type (the save menu's items).
     void ExportPage(int pictureType);
 
-    // Replaceable parts; the defaults write through the page store, do
-    // nothing (no sender) and open with the desktop.
+    // Replaceable parts; the defaults write through the layout window's
+    // PagePicture, send nothing (no sender is set) and open with the desktop.
     PictureWriter pictureWriter;
     SendHandler sendHandler;
     FileOpener fileOpener;

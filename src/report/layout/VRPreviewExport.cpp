@@ -1,0 +1,94 @@
+// Export of the preview's current page as picture or PDF files in the
+// user's data folder, and the question whether to open them.
+
+#include "report/layout/VRPreview.h"
+
+#include "lib/LangCommon.h"
+#include "lib/LibStrs.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/Variant.h"
+#include "platform/report/Report.h"
+#include "report/layout/PreviewPane.h"
+#include "report/layout/VRBaseFmt.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace kv {
+
+QString TfrmVRPreview::exportFolder() const
+{
+    QString root = QString::fromStdString(m_layout->ClientRoot);
+    if (!root.isEmpty() && !root.endsWith(QLatin1Char('/')))
+        root += QLatin1Char('/');
+    return root + QStringLiteral("c_data/") + QString::fromStdString(m_layout->UserID);
+}
+
+void TfrmVRPreview::ExportPage(int pictureType)
+{
+    if (!m_layout || currentPage() < 1)
+        return;
+    const QString folder = exportFolder();
+    // One level only: a missing client folder is a set-up fault to report,
+    // not something to build silently.
+    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
+        const std::string text = LangText("TdmSingle", "sCreateDirError", "创建目录失败：") + folder.toStdString();
+        Prompter::current()->messageBox(text, caption().toStdString(), MessageType::Error, MessageButton::OK,
+                                        MessageButton::OK);
+        return;
+    }
+    const QString baseName = folder + QLatin1Char('/') + QString::fromStdString(m_layout->ProgramCode) +
+                             QLatin1Char('_') + Clock::now().toString(QStringLiteral("yyyyMMddhhmmss"));
+    QStringList files;
+    try {
+        files = writePictures(baseName, pictureType);
+    } catch (const std::exception &error) {
+        Prompter::current()->messageBox(error.what(), caption().toStdString(), MessageType::Error,
+                                        MessageButton::OK, MessageButton::OK);
+        return;
+    }
+    if (!files.isEmpty())
+        askToOpen(baseName, files);
+}
+
+QStringList TfrmVRPreview::writePictures(const QString &baseName, int pictureType)
+{
+    // Half-page sheets hold two slips: each is a picture of its own.
+    const int page = currentPage();
+    const bool halfPage = m_report && m_report->pageStyle() == Report::qrHalfPage;
+    const int first = halfPage ? 2 * page - 1 : page;
+    const int last = std::min(halfPage ? 2 * page : page, m_layout->PageCount);
+    QStringList files;
+    for (int picture = first; picture <= last; ++picture) {
+        const QString name = baseName + QString::fromStdString(ZeroATfirst(picture, 3));
+        files << pictureWriter(picture, pictureType, name);
+    }
+    return files;
+}
+
+void TfrmVRPreview::askToOpen(const QString &baseName, const QStringList &files)
+{
+    const std::string format = LangText("TdmSingle", "sOpenDoc", "转出文件为：%s\n\n是否打开文件？");
+    const std::string text = FormatText(format, {Variant(baseName.toStdString())});
+    const ModalResult answer = Prompter::current()->messageBox(
+        text, caption().toStdString(), MessageType::Confirmation, MessageButton::Yes | MessageButton::No,
+        MessageButton::Yes);
+    if (answer != mrYes || !fileOpener)
+        return;
+    for (const QString &file : files)
+        fileOpener(file);
+}
+
+QString TfrmVRPreview::defaultWritePicture(int picture, int type, const QString &baseName) const
+{
+    std::string fileName = baseName.toStdString();
+    if (!m_layout || !m_layout->PagePicture(fileName, type, picture))
+        throw std::runtime_error("转出失败：" + baseName.toStdString());
+    return QString::fromStdString(fileName);
+}
+
+} // namespace kv

@@ -1,0 +1,332 @@
+// The preview window through its components: zoom and page boxes, the
+// navigation, the paper panel, pages arriving while the preview is open,
+// export of the current page, the hidden export switch and printing.
+
+#include "platform/Clock.h"
+#include "platform/ScriptedPrompter.h"
+#include "platform/report/PageStore.h"
+#include "platform/report/Report.h"
+#include "report/layout/PreviewWindowPreviewer.h"
+#include "report/layout/VRBaseFmt.h"
+#include "report/layout/VRPreview.h"
+#include "support/ShellFixture.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+using kv::TfrmVRPreview;
+
+// Forms are numbered through the run; each shows its number.
+void addPages(kv::PageStore &store, int pages, int formsPerSheet)
+{
+    const int component = store.componentIndex(QStringLiteral("lblSlip"));
+    const int style = store.textStyle(QFont(QStringLiteral("Noto Sans CJK SC")), Qt::transparent);
+    for (int page = 1; page <= pages; ++page) {
+        const int firstForm = (page - 1) * formsPerSheet + 1;
+        store.beginPage(firstForm);
+        for (int form = 0; form < formsPerSheet; ++form)
+            store.addText(component, form, QRectF(200, 200 + form * 1397, 1200, 80), 0, style,
+                          QStringLiteral("领料单 %1").arg(firstForm + form));
+        store.endPage(formsPerSheet);
+    }
+}
+
+class PreviewTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        prompter = std::make_shared<kv::ScriptedPrompter>();
+        scope = std::make_unique<kv::ScopedPrompter>(prompter);
+        shell.writeRegistry(shell.clientDir(), shell.serverDir());
+        layout = kv::TKVForm::Create<kv::TfrmVRBaseFmt>(nullptr);
+        QDir(dir.path()).mkdir("c_data");
+        layout->ClientRoot = dir.path().toStdString(); // no trailing "/": the window adds it
+        layout->UserID = "DS";
+        layout->ProgramCode = "QIPR07";
+        report = layout->QuickRep1;
+    }
+    void TearDown() override
+    {
+        if (preview)
+            preview->Free();
+        layout->Free();
+        kv::Clock::setSource({});
+    }
+
+    // Opens the preview on pages of the layout's report.
+    void open(int pages, bool halfPage = false)
+    {
+        report->setPageStyle(halfPage ? kv::Report::qrHalfPage : kv::Report::qrNone);
+        const int forms = halfPage ? 2 : 1;
+        report->pages()->reset(QSizeF(2159, 2794), true, forms);
+        addPages(*report->pages(), pages, forms);
+        report->pages()->finish(false);
+        layout->PageCount = pages * forms;
+        showPreview();
+    }
+    void showPreview()
+    {
+        preview = kv::TKVForm::Create<TfrmVRPreview>(layout);
+        kv::PreviewRequest request;
+        request.layout = layout;
+        request.report = report;
+        request.pages = report->pages();
+        preview->SetRequest(request);
+        preview->show();
+        preview->activateWindow();
+        preview->fileOpener = [this](const QString &file) { opened << file; };
+    }
+    void type(QWidget *box, const QString &text)
+    {
+        QLineEdit *edit = qobject_cast<QLineEdit *>(box);
+        if (!edit)
+            edit = qobject_cast<QComboBox *>(box)->lineEdit();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        QTest::keyClick(edit, Qt::Key_Return);
+    }
+    std::vector<bool> navigation() const
+    {
+        return {preview->btnFirstPage->isEnabled(), preview->btnPreviousPage->isEnabled(),
+                preview->btnNextPage->isEnabled(), preview->btnLastPage->isEnabled()};
+    }
+
+    kvtest::ShellFixture shell;
+    QTemporaryDir dir;
+    std::shared_ptr<kv::ScriptedPrompter> prompter;
+    std::unique_ptr<kv::ScopedPrompter> scope;
+    kv::TfrmVRBaseFmt *layout = nullptr;
+    kv::Report *report = nullptr;
+    QPointer<TfrmVRPreview> preview;
+    QStringList opened;
+};
+
+TEST_F(PreviewTest, ZoomBoxClampsToItsListAndFallsBackTo100)
+{
+    open(1);
+    EXPECT_EQ(preview->zoom(), 100);
+    type(preview->cboZoom, "500");
+    EXPECT_EQ(preview->zoom(), 200);
+    EXPECT_EQ(preview->cboZoom->currentText(), "200");
+    type(preview->cboZoom, "5");
+    EXPECT_EQ(preview->zoom(), 20);
+    type(preview->cboZoom, "abc");
+    EXPECT_EQ(preview->zoom(), 100);
+    EXPECT_EQ(preview->cboZoom->currentText(), "100");
+    // A zoom that is not in the list leaves the box without an entry.
+    type(preview->cboZoom, "60");
+    EXPECT_EQ(preview->zoom(), 60);
+    EXPECT_EQ(preview->cboZoom->currentIndex(), -1);
+}
+
+TEST_F(PreviewTest, ZoomToPageFitsTheWholeSheet)
+{
+    open(1);
+    preview->resize(800, 600);
+    QTest::mouseClick(preview->btnZoomToPage, Qt::LeftButton);
+    const int fit = preview->zoom();
+    EXPECT_GT(fit, 0);
+    EXPECT_LT(fit, 100); // Letter at 96 dpi is 1056 pixels high
+    EXPECT_EQ(preview->cboZoom->currentIndex(), preview->cboZoom->findText(QString::number(fit)));
+    QTest::mouseClick(preview->btnZoomToWidth, Qt::LeftButton);
+    EXPECT_GT(preview->zoom(), fit); // the page is taller than wide
+}
+
+TEST_F(PreviewTest, PageBoxAndButtonsClampAndEnableByPosition)
+{
+    open(3);
+    EXPECT_EQ(preview->currentPage(), 1);
+    EXPECT_EQ(navigation(), (std::vector<bool>{false, false, true, true}));
+    EXPECT_EQ(preview->panelText(0), "1 / 3");
+
+    type(preview->edtPageNo, "99");
+    EXPECT_EQ(preview->currentPage(), 3);
+    EXPECT_EQ(preview->edtPageNo->text(), "3");
+    EXPECT_EQ(navigation(), (std::vector<bool>{true, true, false, false}));
+    type(preview->edtPageNo, "0");
+    EXPECT_EQ(preview->currentPage(), 1);
+    QTest::mouseClick(preview->btnNextPage, Qt::LeftButton);
+    type(preview->edtPageNo, "x2");
+    EXPECT_EQ(preview->currentPage(), 2); // not a number: stays
+    EXPECT_EQ(preview->edtPageNo->text(), "2");
+    EXPECT_EQ(navigation(), (std::vector<bool>{true, true, true, true}));
+    QTest::mouseClick(preview->btnLastPage, Qt::LeftButton);
+    EXPECT_EQ(preview->panelText(0), "3 / 3");
+    QTest::mouseClick(preview->btnPreviousPage, Qt::LeftButton);
+    QTest::mouseClick(preview->btnFirstPage, Qt::LeftButton);
+    EXPECT_EQ(preview->currentPage(), 1);
+}
+
+TEST_F(PreviewTest, SinglePageAndNoPagesDisableNavigation)
+{
+    open(1);
+    EXPECT_EQ(navigation(), (std::vector<bool>{false, false, false, false}));
+    preview->Free();
+
+    report->pages()->reset(QSizeF(2159, 2794), true, 1);
+    showPreview();
+    EXPECT_EQ(preview->edtPageNo->text(), "0");
+    EXPECT_EQ(preview->panelText(0), "");
+    EXPECT_EQ(navigation(), (std::vector<bool>{false, false, false, false}));
+
+    // Pages that arrive while the preview is open are shown at once.
+    addPages(*report->pages(), 2, 1);
+    EXPECT_EQ(preview->currentPage(), 1);
+    EXPECT_EQ(preview->panelText(0), "1 / 2");
+    EXPECT_EQ(navigation(), (std::vector<bool>{false, false, true, true}));
+}
+
+TEST_F(PreviewTest, PaperPanelShowsPaperSizeInReportUnits)
+{
+    open(1);
+    EXPECT_EQ(preview->panelText(1), " 纸张格式 : Letter ( 279.4 x 215.9 / MM ) ");
+    preview->Free();
+    report->page()->setPaperSize(kv::PageSetup::A4);
+    report->setUnits(kv::Report::Inches);
+    showPreview();
+    EXPECT_TRUE(preview->panelText(1).startsWith(" 纸张格式 : A4 ( 11.69"));
+    EXPECT_TRUE(preview->panelText(1).endsWith(" / Inches ) "));
+}
+
+TEST_F(PreviewTest, HalfPageExportWritesBothSlipsOfThePage)
+{
+    kv::Clock::setSource([] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 7)); });
+    open(3, true);
+    type(preview->edtPageNo, "3");
+    prompter->answerMessage(kv::mrYes);
+    preview->pmBMP->trigger();
+    const QString base = dir.path() + "/c_data/DS/QIPR07_20260304050607";
+    EXPECT_EQ(opened, (QStringList{base + "005.bmp", base + "006.bmp"}));
+    ASSERT_EQ(prompter->questions().size(), 1u);
+    EXPECT_EQ(prompter->questions()[0].text, "转出文件为：" + base.toStdString() + "\n\n是否打开文件？");
+    QProcess identify;
+    identify.start("identify", {"-format", "%m %w\n", base + "005.bmp", base + "006.bmp"});
+    ASSERT_TRUE(identify.waitForFinished());
+    // BMP3 is ImageMagick's name for the Windows bitmap; 8.5 inches at 96 dpi.
+    EXPECT_EQ(QString::fromLatin1(identify.readAllStandardOutput()), "BMP3 816\nBMP3 816\n");
+
+    // Fewer forms than the sheet holds: only those that exist.
+    layout->PageCount = 5;
+    opened.clear();
+    prompter->answerMessage(kv::mrNo);
+    kv::Clock::setSource([] { return QDateTime(QDate(2026, 3, 4), QTime(5, 6, 8)); });
+    const QString second = dir.path() + "/c_data/DS/QIPR07_20260304050608";
+    preview->pmBMP->trigger();
+    EXPECT_TRUE(opened.isEmpty());
+    EXPECT_TRUE(QFile::exists(second + "005.bmp"));
+    EXPECT_FALSE(QFile::exists(second + "006.bmp"));
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
+TEST_F(PreviewTest, ExportStopsWhenTheFolderCannotBeMade)
+{
+    layout->ClientRoot = (dir.path() + "/missing/").toStdString(); // two levels are missing
+    open(1);
+    prompter->answerMessage(kv::mrOk);
+    preview->pmPDF->trigger();
+    ASSERT_EQ(prompter->questions().size(), 1u);
+    EXPECT_EQ(prompter->questions()[0].type, kv::MessageType::Error);
+    EXPECT_EQ(prompter->questions()[0].text, "创建目录失败：" + dir.path().toStdString() + "/missing/c_data/DS");
+    EXPECT_FALSE(QDir(dir.path() + "/missing").exists());
+}
+
+TEST_F(PreviewTest, PdfExportOfAFullPage)
+{
+    open(2);
+    QTest::mouseClick(preview->btnNextPage, Qt::LeftButton);
+    prompter->answerMessage(kv::mrNo);
+    preview->pmPDF->trigger();
+    const QStringList files = QDir(dir.path() + "/c_data/DS").entryList({"*.pdf"});
+    ASSERT_EQ(files.size(), 1);
+    EXPECT_TRUE(files[0].endsWith("002.pdf"));
+}
+
+TEST_F(PreviewTest, CtrlF11InTheZoomBoxTogglesTheExportButton)
+{
+    open(1);
+    EXPECT_FALSE(preview->btnSaveBMP->isHidden());
+    QTest::keyClick(preview->cboZoom->lineEdit(), Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_TRUE(preview->btnSaveBMP->isHidden());
+    QTest::keyClick(preview->cboZoom->lineEdit(), Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_FALSE(preview->btnSaveBMP->isHidden());
+    // Sending is not offered to a layout that does not allow it.
+    EXPECT_TRUE(preview->btnEmail->isHidden());
+    EXPECT_TRUE(preview->btnFax->isHidden());
+}
+
+TEST_F(PreviewTest, PrintingGoesThroughThePrinterSetUp)
+{
+    open(2);
+    const QString pdf = dir.path() + "/printed.pdf";
+    prompter->answerPrinter(false, pdf.toStdString());
+    QTest::mouseClick(preview->btnPrint, Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(pdf));
+    EXPECT_EQ(layout->PrintCountMode, 1);
+
+    report->setTag(1);
+    prompter->answerPrinter(true, pdf.toStdString());
+    QTest::mouseClick(preview->btnPrint, Qt::LeftButton);
+    EXPECT_FALSE(QFile::exists(pdf));
+
+    // Printing into a file from the set-up gives vector pages: the Chinese
+    // text can be read back and its font is embedded.
+    report->setTag(0);
+    prompter->answerPrinter(true, pdf.toStdString());
+    QTest::mouseClick(preview->btnPrint, Qt::LeftButton);
+    ASSERT_TRUE(QFile::exists(pdf));
+    QProcess text;
+    text.start("pdftotext", {pdf, "-"});
+    ASSERT_TRUE(text.waitForFinished());
+    const QString printed = QString::fromUtf8(text.readAllStandardOutput());
+    EXPECT_TRUE(printed.contains("领料单 1"));
+    EXPECT_TRUE(printed.contains("领料单 2"));
+    QProcess fonts;
+    fonts.start("pdffonts", {pdf});
+    ASSERT_TRUE(fonts.waitForFinished());
+    const QStringList lines = QString::fromUtf8(fonts.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_GT(lines.size(), 2);
+    for (const QString &line : lines.mid(2))
+        EXPECT_TRUE(line.simplified().split(' ').contains("yes")) << line.toStdString();
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
+TEST_F(PreviewTest, LayoutWindowShowsItsPagesInThePreviewWindow)
+{
+    report->pages()->reset(QSizeF(2159, 2794), true, 1);
+    addPages(*report->pages(), 4, 1);
+    report->pages()->finish(false);
+    kv::PreviewRequest request;
+    request.layout = layout;
+    request.report = report;
+    request.pages = report->pages();
+    request.firstPage = 9;
+    QPointer<TfrmVRPreview> shown;
+    prompter->answerDialog([&](QDialog &dialog) {
+        shown = qobject_cast<TfrmVRPreview *>(&dialog);
+        EXPECT_TRUE(shown);
+        if (!shown)
+            return 0;
+        EXPECT_EQ(shown->currentPage(), 4);
+        EXPECT_EQ(shown->caption(), "凭证预览");
+        QTest::mouseClick(shown->btnExit, Qt::LeftButton);
+        return 0;
+    });
+    kv::PreviewWindowPreviewer().ShowPreview(request);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(shown); // the preview went with its run
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
+} // namespace
