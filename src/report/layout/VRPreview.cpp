@@ -82,7 +82,14 @@ TfrmVRPreview::TfrmVRPreview(QWidget *parent) : TKVForm(parent)
     connectHandlers();
 }
 
-TfrmVRPreview::~TfrmVRPreview() = default;
+TfrmVRPreview::~TfrmVRPreview()
+{
+    // The boxes are freed after this body: their focus-out events must not
+    // reach handlers of a window that is going away.
+    cboZoom->lineEdit()->removeEventFilter(this);
+    cboZoom->removeEventFilter(this);
+    edtPageNo->removeEventFilter(this);
+}
 
 void TfrmVRPreview::buildComponents()
 {
