@@ -262,6 +262,18 @@ void TfrmVRBaseFmt::bindTextHandlers()
     }
 }
 
+void TfrmVRBaseFmt::DisableUserComponents()
+{
+    for (const QString &name : UserComponents) {
+        auto *component = QuickRep1->findChild<ReportPrintable *>(name);
+        if (!component)
+            continue;
+        component->setEnabled(false);
+        if (auto *barcode = qobject_cast<TKvQRDBBarcode *>(component))
+            barcode->setDataSet(nullptr);
+    }
+}
+
 int TfrmVRBaseFmt::OpenData(const std::string &sql)
 {
     (void)sql;

@@ -119,6 +119,9 @@ public:
     virtual void ExtendSQL(const std::string &sql, std::string &result);
     // Attaches the print handler the field's text type asks for.
     void BindOnPrint(TKVQRDBText *component);
+    // Switches off the components the user added to the layout (barcodes
+    // also lose their data) for a run without the extension fields they print.
+    void DisableUserComponents();
 
     // --- running the report
     // Runs the report into its page store with a progress window that can

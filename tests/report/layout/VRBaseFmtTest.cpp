@@ -211,6 +211,14 @@ TEST_F(BaseFmtTest, ConnectDataBindsTheServerAndConvertsOnlyFieldsWithoutHandler
     EXPECT_EQ(own->eventOnPrint().methodName(), "ownPrint");
     // Fields with a text type keep the handler of their type.
     EXPECT_EQ(layout.txtCode->eventOnPrint().methodName(), "OnDictionaryPrint");
+
+    // Without extension fields the user's own components are switched off.
+    layout.UserComponents = QStringList{QStringLiteral("txtCode"), QStringLiteral("bcCode"), QStringLiteral("gone")};
+    layout.DisableUserComponents();
+    EXPECT_FALSE(layout.txtCode->isEnabled());
+    EXPECT_FALSE(layout.barcode->isEnabled());
+    EXPECT_EQ(layout.barcode->dataSet(), nullptr);
+    EXPECT_TRUE(plain->isEnabled());
 }
 
 TEST_F(BaseFmtTest, PreviewGetsThePagesAndTheSendButtonsTheModesAllow)
