@@ -27,7 +27,7 @@ constexpr ColumnKind kKinds[] = {
     {"WH", FieldType::Text, 40, 10},      // warehouses, departments, work centres
     {"DATE", FieldType::Text, 365, 6},    // YYYYMMDD dates
     {"SLIP", FieldType::Text, 5000, 8},   // slip numbers and per-slip texts
-    {"ITEM", FieldType::Text, 3000, 20},  // item codes, names, specifications
+    {"ITEM", FieldType::Text, 3000, 20},  // item codes, names, models and sizes
     {"LINE", FieldType::Text, 100000, 4}, // texts unique per line (remarks, lots)
     {"UDF", FieldType::Text, 0, 24},      // user fields, mostly empty
     {"QTY", FieldType::Float, 100000, 18},
