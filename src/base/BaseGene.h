@@ -255,7 +255,7 @@ public:
     void AddMonthField(const std::string &name);
 
     // --- required inputs
-    // True when an input of the spec is empty (it is reported and focused).
+    // True when an input named in the list is empty (it is reported and focused).
     bool CheckRequired(const std::string &spec);
     bool CheckRequired() { return CheckRequired(m_requiredSpec); }
     const std::string &requiredSpec() const { return m_requiredSpec; }
