@@ -2,8 +2,6 @@
 # name is fixed (no "lib" prefix) because the program code is derived from
 # it. The controller's sources are an object library so that the test module
 # of the controller tests is built from the very same code.
-add_subdirectory(${PROJECT_SOURCE_DIR}/src/report/options ${CMAKE_BINARY_DIR}/src/report/options)
-
 file(GLOB KV_CONTROLLER_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
 add_library(kvcontroller OBJECT ${KV_CONTROLLER_SOURCES})
 target_include_directories(kvcontroller PUBLIC ${PROJECT_SOURCE_DIR}/src)
