@@ -7,8 +7,18 @@
 
 namespace kv {
 
+bool PreviewWindowPreviewer::Headless()
+{
+    const QByteArray value = qgetenv(kHeadlessVariable);
+    return !value.isEmpty() && value != "0";
+}
+
 void PreviewWindowPreviewer::ShowPreview(const PreviewRequest &request)
 {
+    // Nobody could close a modal window of a run without a screen; the
+    // pages are generated (and their texts written) all the same.
+    if (Headless())
+        return;
     QPointer<TfrmVRPreview> preview = TKVForm::Create<TfrmVRPreview>(request.layout);
     preview->SetRequest(request);
     preview->SetZoom(request.zoom);

@@ -2,6 +2,11 @@
 // PreviewWindowPreviewer: the previewer that shows a layout window's pages
 // in the preview window TfrmVRPreview. The module installs it once at start
 // (VRPreviewer::setCurrent or Install()).
+//
+// In a headless run (erp-host without a screen sets QIPR07_HEADLESS=1) the
+// previewer shows nothing and returns at once: a preview then only generates
+// the pages. Being off screen alone is not enough, because the window tests
+// run off screen and drive the preview window there.
 
 #include "report/layout/VRPreviewer.h"
 
@@ -9,7 +14,12 @@ namespace kv {
 
 class PreviewWindowPreviewer : public VRPreviewer {
 public:
+    static constexpr const char *kHeadlessVariable = "QIPR07_HEADLESS";
+
     void ShowPreview(const PreviewRequest &request) override;
+
+    // True when QIPR07_HEADLESS is set to anything but "" or "0".
+    static bool Headless();
 
     // Makes the preview window the previewer in effect.
     static void Install();

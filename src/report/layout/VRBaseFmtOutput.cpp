@@ -8,6 +8,7 @@
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
 #include "report/layout/PageProgressWindow.h"
+#include "report/layout/PageTextsJson.h"
 #include "report/layout/VRPreviewer.h"
 
 #include <QApplication>
@@ -83,7 +84,20 @@ bool TfrmVRBaseFmt::GeneratePages()
         delete progress;
     }
     const PageStore *pages = QuickRep1->pages();
-    return finished && pages->isFinished() && !pages->isCancelled();
+    if (!finished || !pages->isFinished() || pages->isCancelled())
+        return false;
+    // A run asked to leave its page texts behind fails when it cannot: a
+    // check reading the file must not take an old one for this run's.
+    const QString textsFile = PageTextsJson::requestedFile();
+    if (textsFile.isEmpty())
+        return true;
+    try {
+        PageTextsJson::write(*pages, textsFile);
+        return true;
+    } catch (const PageTextsJsonError &error) {
+        showRunError(error);
+        return false;
+    }
 }
 
 void TfrmVRBaseFmt::preparePreview(PreviewRequest &request)
