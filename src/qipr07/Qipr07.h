@@ -1,0 +1,141 @@
+#pragma once
+// TfrmQipr07: the condition window of the material-issue slip report
+// (program QIPR07). It takes the report's own conditions (slip type,
+// slip-number range, issue-date and slip-date ranges, approval and print
+// status, page break by warehouse, summary printing and its grouping),
+// packs them into the run's option slots 1 to 6 and builds the report SQL
+// over the slip headers MOCTC and lines MOCTE with their master tables.
+//
+// The result columns are the contract with the two slip layouts:
+// TfrmQipr07Fmt prints slips line by line, TfrmQipr07Fmt_1 (chosen with
+// "汇总打印") prints them summed per item.
+//
+// Everything the user types that ends up in SQL (the slip type, the key
+// elements of a run by key) is quoted with QuotedSql, so a quote in it can
+// never end the literal.
+
+#include "report/options/VROpt.h"
+
+#include <string>
+
+class QComboBox;
+class QGroupBox;
+
+namespace kv {
+
+class TBitCheckBox;
+class TF2Button;
+class TKovMaskEdit;
+class TKvLabel;
+class TKvTabSheet;
+class TSelectPanel;
+
+class TfrmQipr07 : public TfrmVROpt {
+    Q_OBJECT
+
+public:
+    explicit TfrmQipr07(QWidget *parent = nullptr);
+    ~TfrmQipr07() override;
+
+    // Stamps of the window's releases, oldest first; the last is reported.
+    static constexpr const char *kVersionStamps[] = {
+        "880503-0.00.00", "880804-0.00.01", "880818-0.00.01", "881102-0.00.01",
+        "890112-0.00.01", "890225-0.00.01", "890427-0.00.01", "890503-0.00.01",
+        "890605-0.00.01", "890810-1.4.1.0", "890830-1.4.1.0"};
+    // Slip natures of material-issue slips (CMSMQ.MQ003).
+    static constexpr const char *kIssueNature = "54";
+    static constexpr const char *kReturnNature = "55";
+
+    // --- components on "基本选项" (tsOption1)
+    TKvLabel *lblTC001 = nullptr;
+    TKovMaskEdit *edtTC001 = nullptr;
+    TF2Button *btnTC001 = nullptr;
+    TKvLabel *txtTC001 = nullptr;
+    TSelectPanel *splTC002 = nullptr;
+    TSelectPanel *splTC003 = nullptr;
+    TSelectPanel *splTC014 = nullptr;
+    // --- components on "高级选项" (tsOption3)
+    TKvTabSheet *tsOption3 = nullptr;
+    TKvLabel *lblTC009 = nullptr;
+    QComboBox *cboTC009 = nullptr;
+    TKvLabel *lblTC010 = nullptr;
+    QComboBox *cboTC010 = nullptr;
+    TBitCheckBox *chkCMSMC = nullptr;
+    TBitCheckBox *chkPrint = nullptr;
+    QGroupBox *grpGrpsum = nullptr;
+    TBitCheckBox *btn01 = nullptr;
+    TBitCheckBox *btn02 = nullptr;
+    TBitCheckBox *btn03 = nullptr;
+    TBitCheckBox *btn04 = nullptr;
+    TBitCheckBox *btn05 = nullptr;
+    TBitCheckBox *btn06 = nullptr;
+
+    // The slip type last accepted in edtTC001: leaving the edit re-reads the
+    // slip type only when the text differs from it.
+    std::string LastSlipType;
+
+    // --- base overrides
+    void DefineProgram() override;
+    bool GetOptionValues(Variant &values, int offset) override;
+    bool GetOptionCaptions(Variant &captions, int offset) override;
+    void BeforeRestoreValue(QWidget *control, const std::string &value) override;
+    void AfterRestoreValue(QWidget *control, const std::string &value) override;
+    void DoF2(int key, QWidget *control) override;
+
+    // --- report overrides
+    // Fills the SQL parts: mode 0 from the option values, mode 1 from the
+    // key [slip type, slip number, slip-type setting]. sql receives the
+    // assembled text (before the send-status and permission filters).
+    void BuildQuery(int mode, const Variant &valuesOrKey, Variant &sql) override;
+    // The inherited filters, then select + from + joins + where + order by.
+    std::string FinishWhere() override;
+    // Refused (no data) for an SQL dialect the report has no query for.
+    bool RunReport(bool preview) override;
+    // SlipTypeSetting from key element 2 and the layout class of chkPrint,
+    // then the inherited run.
+    bool RunByKey(const Variant &key, bool preview) override;
+    bool ExportByKey(const Variant &key, int pictureKind, int resolution, const std::string &prefix,
+                     const std::string &extra) override;
+
+    // Reads the slip type of edtTC001 (natures 54 and 55) and its print
+    // settings; false (reported, edit and name emptied) when unknown.
+    bool CheckSlipType();
+    // True when the report has a query for the current SQLType.
+    bool HasQueryForSQLType() const { return SQLType == 0 || SQLType == 1; }
+
+public slots:
+    void chkPrintClick();
+    void edtTC001Enter();
+    void edtTC001Exit();
+
+protected:
+    void FormCreate() override;
+
+private:
+    void buildBasicPage();
+    void buildAdvancedPage();
+    void wireReportHandlers();
+    void focusMoved(QWidget *old, QWidget *now);
+    void applyLayoutClass();
+    bool refuseUnknownSQLType();
+
+    // Query pieces.
+    void buildJoinedQuery(std::string &where);
+    void buildSummarySelect();
+    void buildOuterJoinQuery(std::string &where);
+    void addOptionConditions(std::string &where, const Variant &values);
+    static void addKeyConditions(std::string &where, const Variant &key);
+    void setOrder();
+    std::string slotText(const Variant &values, int slot) const;
+
+    // Lookups.
+    void lookupSlipType();
+    void lookupSlipNumber(QWidget *control, TSelectPanel *panel);
+    void pickDate(QWidget *control);
+    Variant dateRange(const TSelectPanel *panel) const;
+
+    bool m_inSlipTypeExit = false;
+    QMetaObject::Connection m_focusConnection;
+};
+
+} // namespace kv
