@@ -72,6 +72,10 @@ int main(int argc, char **argv)
         return 0;
     }
     useRegistry(options.registry);
+    // The module reads its file settings when it runs a report; they must be
+    // in place before it is loaded.
+    for (const auto &[name, value] : options.moduleEnvironment(!displayPresent()))
+        setenv(name.c_str(), value.c_str(), 1);
 
     const erphost::HostSettings settings = erphost::HostSettings::load();
     const std::string companyDb = options.companyDb;

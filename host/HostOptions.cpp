@@ -3,7 +3,11 @@
 #include "JsonVariant.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+
+#include <map>
 
 namespace erphost {
 
@@ -11,7 +15,8 @@ namespace {
 
 const char *const kUsage =
     "erp-host --user USER --company COMPANY --db COMPANYDB [--module PATH] [--registry FILE]\n"
-    "         [--show] [--conditions JSON] [--execute 5|6|11 [--params JSON]] ...\n"
+    "         [--show] [--grab FILE] [--conditions JSON] [--print-to-pdf FILE] [--pages-json FILE]\n"
+    "         [--execute KIND (command options | --params JSON)] ...\n"
     "\n"
     "Loads a report module, opens its window for the user and company, and drives it\n"
     "through the module's controller.\n"
@@ -19,11 +24,30 @@ const char *const kUsage =
     "  --registry FILE      the shell's registry file (default: $QRM_REGISTRY, ...)\n"
     "  --show               show the window and run until it is closed (the default\n"
     "                       when a display is present and nothing is executed)\n"
+    "  --grab FILE          show the window, save a picture of it (PNG) and close it\n"
     "  --conditions JSON    a condition package handed over with SetConditions\n"
-    "  --execute KIND       5 print or preview, 6 print or preview by key,\n"
-    "                       11 export pictures by key; may be repeated\n"
-    "  --params JSON        the parameter array of the execute before it\n"
-    "JSON may be given as @FILE. Exit status 0 when every call succeeded, else 1.\n";
+    "  --print-to-pdf FILE  direct prints go into this PDF file instead of a printer\n"
+    "  --pages-json FILE    after each page generation, write the texts of every page\n"
+    "                       as JSON (positions in tenths of a millimetre)\n"
+    "  --execute KIND       a report command; may be repeated. The options after it:\n"
+    "     5                   --preview true|false          print or preview\n"
+    "     6                   --key TYPE,NUMBER,SETTING --preview true|false\n"
+    "                                                       print or preview by key\n"
+    "     11                  --key TYPE,NUMBER,SETTING --picture-kind 0..3 --prefix PATH\n"
+    "                         [--dpi N]                     export pictures by key\n"
+    "                         (kinds 0 BMP, 1 JPG, 2 GIF, 3 PDF; 96 dpi by default)\n"
+    "  --params JSON        the parameter array of the execute before it, as it is\n"
+    "JSON may be given as @FILE. Without a screen a preview shows no window: it\n"
+    "generates the pages (and writes --pages-json). Exit status 0 when every call\n"
+    "succeeded, else 1.\n";
+
+constexpr int kMinDpi = 24;
+constexpr int kMaxDpi = 1200;
+
+[[noreturn]] void usageError(const QString &text)
+{
+    throw HostUsageError(text.toStdString());
+}
 
 kv::Variant jsonArgument(const QString &option, const QString &value)
 {
@@ -31,7 +55,7 @@ kv::Variant jsonArgument(const QString &option, const QString &value)
     if (value.startsWith('@')) {
         QFile file(value.mid(1));
         if (!file.open(QIODevice::ReadOnly))
-            throw HostUsageError("--" + option.toStdString() + ": cannot read " + value.mid(1).toStdString());
+            usageError("--" + option + ": cannot read " + value.mid(1));
         text = file.readAll();
     }
     try {
@@ -49,35 +73,174 @@ std::string required(const QCommandLineParser &parser, const QCommandLineOption 
     return parser.value(option).trimmed().toStdString();
 }
 
+// An output file the module writes: its folder must exist, and the module
+// gets the absolute path (it does not know the host's working folder).
+std::string outputFile(const QString &option, const QString &value)
+{
+    if (value.trimmed().isEmpty())
+        usageError("--" + option + " needs a file name");
+    const QFileInfo file(QDir::current().absoluteFilePath(value));
+    if (file.isDir())
+        usageError("--" + option + " " + value + ": that is a folder, not a file");
+    if (!file.absoluteDir().exists())
+        usageError("--" + option + " " + value + ": the folder " + file.absolutePath() + " does not exist");
+    return file.absoluteFilePath().toStdString();
+}
+
+bool booleanValue(const QString &option, const QString &value)
+{
+    const QString text = value.trimmed().toLower();
+    if (text == "true" || text == "1")
+        return true;
+    if (text == "false" || text == "0")
+        return false;
+    usageError("--" + option + " " + value + ": give true or false");
+}
+
+int numberValue(const QString &option, const QString &value, int low, int high, const QString &meaning)
+{
+    bool ok = false;
+    const int number = value.trimmed().toInt(&ok);
+    if (!ok || number < low || number > high)
+        usageError("--" + option + " " + value + ": give " + meaning);
+    return number;
+}
+
+// TYPE,NUMBER,SETTING: the slip type, the slip number (empty: every slip of
+// the type) and the slip type's print setting (may be empty).
+kv::Variant slipKey(const QString &value)
+{
+    const QStringList parts = value.split(',');
+    if (parts.size() != 3)
+        usageError("--key " + value +
+                   ": give TYPE,NUMBER,SETTING (three parts separated by commas; NUMBER and SETTING may be empty)");
+    if (parts[0].trimmed().isEmpty())
+        usageError("--key " + value + ": the slip type (before the first comma) must not be empty");
+    return kv::varArrayOf({kv::Variant(parts[0].trimmed().toStdString()), kv::Variant(parts[1].trimmed().toStdString()),
+                           kv::Variant(parts[2].trimmed().toStdString())});
+}
+
+// The picture files are named prefix + slip + page; the prefix's folder has
+// to exist for the module to write them.
+std::string picturePrefix(const QString &value)
+{
+    if (value.trimmed().isEmpty())
+        usageError("--prefix needs a path");
+    const QString absolute = QDir::current().absoluteFilePath(value);
+    const QString folder = absolute.endsWith('/') ? absolute : QFileInfo(absolute).absolutePath();
+    if (!QFileInfo(folder).isDir())
+        usageError("--prefix " + value + ": the folder " + folder + " does not exist");
+    return absolute.toStdString();
+}
+
+// The options of one --execute, collected in command-line order.
+struct ExecuteDraft {
+    int kind = 0;
+    std::map<QString, QString> options; // option name → value
+    std::optional<kv::Variant> params;
+
+    QString label() const { return "--execute " + QString::number(kind); }
+
+    bool has(const char *option) const { return options.count(option) != 0; }
+    QString value(const char *option) const { return options.at(option); }
+    void need(const char *option, const char *form) const
+    {
+        if (!has(option))
+            usageError(label() + " needs --" + option + " " + form + " (or --params JSON)");
+    }
+};
+
+// Which command options each kind takes.
+const std::map<int, QStringList> &kindOptions()
+{
+    static const std::map<int, QStringList> options{{5, {"preview"}},
+                                                    {6, {"preview", "key"}},
+                                                    {11, {"key", "picture-kind", "prefix", "dpi"}}};
+    return options;
+}
+
+kv::Variant buildParams(const ExecuteDraft &draft)
+{
+    switch (draft.kind) {
+    case 5:
+        draft.need("preview", "true|false");
+        return kv::varArrayOf({kv::Variant(booleanValue("preview", draft.value("preview")))});
+    case 6:
+        draft.need("key", "TYPE,NUMBER,SETTING");
+        draft.need("preview", "true|false");
+        return kv::varArrayOf({kv::Variant(booleanValue("preview", draft.value("preview"))), slipKey(draft.value("key"))});
+    default: {
+        draft.need("key", "TYPE,NUMBER,SETTING");
+        draft.need("picture-kind", "0..3");
+        draft.need("prefix", "PATH");
+        std::vector<kv::Variant> params{
+            slipKey(draft.value("key")),
+            kv::Variant(numberValue("picture-kind", draft.value("picture-kind"), 0, 3, "0 (BMP), 1 (JPG), 2 (GIF) or 3 (PDF)")),
+            kv::Variant(picturePrefix(draft.value("prefix")))};
+        if (draft.has("dpi"))
+            params.emplace_back(numberValue("dpi", draft.value("dpi"), kMinDpi, kMaxDpi,
+                                            QStringLiteral("a resolution from %1 to %2").arg(kMinDpi).arg(kMaxDpi)));
+        return kv::varArrayOf(params);
+    }
+    }
+}
+
+ExecuteCommand finishCommand(const ExecuteDraft &draft)
+{
+    ExecuteCommand command;
+    command.kind = draft.kind;
+    if (draft.params) {
+        if (!draft.options.empty())
+            usageError(draft.label() + ": give either --params or --" + draft.options.begin()->first + ", not both");
+        command.params = *draft.params;
+        return command;
+    }
+    command.params = buildParams(draft);
+    return command;
+}
+
 std::vector<ExecuteCommand> executeCommands(const QCommandLineParser &parser)
 {
-    // optionNames() keeps the order of the command line, so each --params
-    // goes with the --execute written before it.
-    const QStringList kinds = parser.values("execute");
-    const QStringList params = parser.values("params");
-    std::vector<ExecuteCommand> commands;
-    std::vector<bool> hasParams;
-    qsizetype nextKind = 0;
-    qsizetype nextParams = 0;
+    // optionNames() keeps the order of the command line, so each option of a
+    // command goes with the --execute written before it.
+    static const QStringList commandOptions{"params", "preview", "key", "picture-kind", "prefix", "dpi"};
+    std::map<QString, QStringList> values;
+    std::map<QString, qsizetype> next;
+    for (const QString &name : QStringList{"execute"} + commandOptions)
+        values[name] = parser.values(name);
+
+    std::vector<ExecuteDraft> drafts;
     for (const QString &name : parser.optionNames()) {
+        if (name != "execute" && !commandOptions.contains(name))
+            continue;
+        const QString value = values[name][next[name]++];
         if (name == "execute") {
-            const QString kind = kinds[nextKind++];
             bool ok = false;
-            ExecuteCommand command;
-            command.kind = kind.trimmed().toInt(&ok);
-            if (!ok || (command.kind != 5 && command.kind != 6 && command.kind != 11))
-                throw HostUsageError("--execute " + kind.toStdString() +
-                                     ": the kinds are 5 (print or preview), 6 (by key) and 11 (export by key)");
-            commands.push_back(std::move(command));
-            hasParams.push_back(false);
-        } else if (name == "params") {
-            const QString value = params[nextParams++];
-            if (commands.empty() || hasParams.back())
-                throw HostUsageError("--params " + value.toStdString() + " has no --execute before it");
-            commands.back().params = jsonArgument("params", value);
-            hasParams.back() = true;
+            ExecuteDraft draft;
+            draft.kind = value.trimmed().toInt(&ok);
+            if (!ok || !kindOptions().count(draft.kind))
+                usageError("--execute " + value +
+                           ": the kinds are 5 (print or preview), 6 (by key) and 11 (export by key)");
+            drafts.push_back(std::move(draft));
+            continue;
+        }
+        if (drafts.empty())
+            usageError("--" + name + " " + value + " has no --execute before it");
+        ExecuteDraft &draft = drafts.back();
+        if (name == "params") {
+            if (draft.params)
+                usageError("--params " + value + " has no --execute before it");
+            draft.params = jsonArgument("params", value);
+        } else if (!kindOptions().at(draft.kind).contains(name)) {
+            usageError("--" + name + " does not belong to " + draft.label());
+        } else if (!draft.options.emplace(name, value).second) {
+            usageError("--" + name + " is given twice for one " + draft.label());
         }
     }
+
+    std::vector<ExecuteCommand> commands;
+    for (const ExecuteDraft &draft : drafts)
+        commands.push_back(finishCommand(draft));
     return commands;
 }
 
@@ -96,6 +259,18 @@ kv::Variant HostOptions::startupParams() const
                            kv::Variant("erp-host")});
 }
 
+std::vector<std::pair<std::string, std::string>> HostOptions::moduleEnvironment(bool headless) const
+{
+    std::vector<std::pair<std::string, std::string>> variables;
+    if (!printToPdf.empty())
+        variables.emplace_back("QIPR07_PRINT_PDF", printToPdf);
+    if (!pagesJson.empty())
+        variables.emplace_back("QIPR07_PAGES_JSON", pagesJson);
+    if (headless)
+        variables.emplace_back("QIPR07_HEADLESS", "1");
+    return variables;
+}
+
 HostOptions parseHostOptions(const QStringList &arguments, const std::string &defaultModule, bool displayPresent)
 {
     QCommandLineParser parser;
@@ -107,10 +282,19 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     const QCommandLineOption module("module", "module file", "PATH");
     const QCommandLineOption registry("registry", "registry file", "FILE");
     const QCommandLineOption show("show", "show the window");
+    const QCommandLineOption grab("grab", "picture of the shown window", "FILE");
     const QCommandLineOption conditions("conditions", "condition package", "JSON");
+    const QCommandLineOption printToPdf("print-to-pdf", "direct prints into a PDF file", "FILE");
+    const QCommandLineOption pagesJson("pages-json", "page texts as JSON", "FILE");
     const QCommandLineOption execute("execute", "report command", "KIND");
     const QCommandLineOption params("params", "parameters of the execute before", "JSON");
-    parser.addOptions({help, user, company, db, module, registry, show, conditions, execute, params});
+    const QCommandLineOption preview("preview", "preview (true) or print (false)", "BOOL");
+    const QCommandLineOption key("key", "slip key", "TYPE,NUMBER,SETTING");
+    const QCommandLineOption pictureKind("picture-kind", "picture kind", "KIND");
+    const QCommandLineOption prefix("prefix", "picture file prefix", "PATH");
+    const QCommandLineOption dpi("dpi", "picture resolution", "N");
+    parser.addOptions({help, user, company, db, module, registry, show, grab, conditions, printToPdf, pagesJson,
+                       execute, params, preview, key, pictureKind, prefix, dpi});
     if (!parser.parse(arguments))
         throw HostUsageError(parser.errorText().toStdString());
     if (!parser.positionalArguments().isEmpty())
@@ -126,10 +310,16 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     options.companyDb = required(parser, db);
     options.module = parser.isSet(module) ? parser.value(module).toStdString() : defaultModule;
     options.registry = parser.value(registry).toStdString();
+    if (parser.isSet(grab))
+        options.grabFile = outputFile("grab", parser.value(grab));
+    if (parser.isSet(printToPdf))
+        options.printToPdf = outputFile("print-to-pdf", parser.value(printToPdf));
+    if (parser.isSet(pagesJson))
+        options.pagesJson = outputFile("pages-json", parser.value(pagesJson));
     if (parser.isSet(conditions))
         options.conditions = jsonArgument("conditions", parser.value(conditions));
     options.executes = executeCommands(parser);
-    options.show = parser.isSet(show) || (options.executes.empty() && displayPresent);
+    options.show = parser.isSet(show) || parser.isSet(grab) || (options.executes.empty() && displayPresent);
     return options;
 }
 

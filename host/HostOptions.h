@@ -1,10 +1,26 @@
 #pragma once
-// The command line of erp-host (kept stable; later commands add to it):
+// The command line of erp-host (kept stable: outside checks drive it):
 //   erp-host --user USER --company COMPANY --db COMPANYDB [--module PATH]
-//            [--registry FILE] [--show] [--conditions JSON]
-//            [--execute 5|6|11 [--params JSON]] ...
-// --conditions and --params take JSON (or @FILE holding it); arrays become
-// variant arrays. The n-th --params belongs to the n-th --execute.
+//            [--registry FILE] [--show] [--grab FILE] [--conditions JSON]
+//            [--print-to-pdf FILE] [--pages-json FILE]
+//            [--execute 5 --preview true|false]
+//            [--execute 6 --key TYPE,NUMBER,SETTING --preview true|false]
+//            [--execute 11 --key TYPE,NUMBER,SETTING --picture-kind 0..3
+//                          --prefix PATH [--dpi N]]
+//            [--execute 5|6|11 --params JSON] ...
+// The options after an --execute build that command's parameter array:
+//   5   [preview]
+//   6   [preview, [type, number, setting]]
+//   11  [[type, number, setting], picture kind, prefix, dpi] (without --dpi
+//       the array ends after the prefix and the module uses 96 dpi)
+// --params gives the array itself instead. --conditions and --params take
+// JSON (or @FILE holding it); arrays become variant arrays.
+//
+// Settings for the module travel in environment variables that erp-host sets
+// before it loads the module (the module reads them when it runs a report):
+//   QIPR07_PRINT_PDF   --print-to-pdf: direct prints go into this PDF file instead of a printer.
+//   QIPR07_PAGES_JSON  --pages-json: after each page generation the pages' texts are written here.
+//   QIPR07_HEADLESS    1 when there is no screen: a preview generates its pages and shows no window.
 
 #include "platform/Variant.h"
 
@@ -13,6 +29,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace erphost {
@@ -24,7 +41,7 @@ public:
 
 struct ExecuteCommand {
     int kind = 0;
-    kv::Variant params; // unassigned when no --params was given
+    kv::Variant params; // unassigned when no parameters were given
 };
 
 struct HostOptions {
@@ -34,13 +51,19 @@ struct HostOptions {
     std::string module;   // the module file
     std::string registry; // empty: the registry file in effect
     bool show = false;
+    std::string grabFile; // --grab: a picture of the shown window goes here
     std::optional<kv::Variant> conditions;
     std::vector<ExecuteCommand> executes;
+    std::string printToPdf; // absolute path, empty when not asked for
+    std::string pagesJson;  // absolute path, empty when not asked for
     bool helpShown = false; // --help: nothing else to do
 
     // The start-up array handed to Open: [user, company, company database,
     // host window, host options].
     kv::Variant startupParams() const;
+    // The environment variables the module is to find (see above); headless:
+    // the run has no screen.
+    std::vector<std::pair<std::string, std::string>> moduleEnvironment(bool headless) const;
 };
 
 // Parses the arguments (the program name first). defaultModule is used

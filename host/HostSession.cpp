@@ -3,8 +3,12 @@
 #include "ModuleLoader.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QFileInfo>
+#include <QPixmap>
 #include <QString>
+#include <QWidget>
 
 #include <ostream>
 
@@ -111,6 +115,10 @@ int HostSession::run()
     m_controller->HostApp = kv::Variant(m_hostApp);
     m_controller->OnNotify = {&HostSession::notifyThunk, this};
 
+    for (const std::string &file : {m_options.printToPdf, m_options.pagesJson}) {
+        if (!file.empty())
+            m_outputsBefore.emplace_back(file, QFileInfo(QString::fromStdString(file)).lastModified());
+    }
     if (openWindow()) {
         if (m_options.conditions)
             call("SetConditions", [this] { return m_controller->SetConditions(*m_options.conditions); });
@@ -118,6 +126,7 @@ int HostSession::run()
             call("Execute " + std::to_string(command.kind), [this, &command] {
                 return m_controller->Execute(command.kind, kv::Variant(), command.params);
             });
+        reportOutputFiles();
         if (m_options.show)
             showUntilClosed();
     }
@@ -158,10 +167,46 @@ void HostSession::showUntilClosed()
     }
     if (m_controller->IsClosed())
         return;
+    if (!m_options.grabFile.empty()) {
+        grabWindow();
+        return;
+    }
     QEventLoop loop;
     m_loop = &loop;
     loop.exec();
     m_loop = nullptr;
+}
+
+void HostSession::grabWindow()
+{
+    // The window lays itself out and fills its lists from events of its
+    // own; give them a moment before the picture is taken.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500 && !m_controller->IsClosed())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    QWidget *window = m_controller->IsClosed() ? nullptr : QWidget::find(WId(m_controller->GetHandle()));
+    if (!window) {
+        m_err << "erp-host: --grab: the window closed before its picture could be taken" << std::endl;
+        m_failed = true;
+        return;
+    }
+    const QString file = QString::fromStdString(m_options.grabFile);
+    if (!window->grab().save(file, "PNG")) {
+        m_err << "erp-host: --grab: cannot write " << m_options.grabFile << std::endl;
+        m_failed = true;
+        return;
+    }
+    m_out << "erp-host: picture of the window in " << m_options.grabFile << std::endl;
+}
+
+void HostSession::reportOutputFiles()
+{
+    for (const auto &[file, before] : m_outputsBefore) {
+        const QFileInfo info(QString::fromStdString(file));
+        if (info.exists() && info.lastModified() != before)
+            m_out << "erp-host: written " << file << " (" << info.size() << " bytes)" << std::endl;
+    }
 }
 
 // Lets requests the window posted to itself (a close after a failed open,

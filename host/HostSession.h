@@ -2,7 +2,7 @@
 // One run of erp-host: load the module, take a controller, hand it HostApp
 // and the notification event, open the window with the start-up array, pass
 // the condition package, run the report commands and show the window until
-// it is closed. Every notification is logged. The run succeeds when every
+// it is closed (or, with --grab, just long enough to take its picture). Every notification is logged. The run succeeds when every
 // controller call the user asked for returned 0; errors are told in plain
 // words.
 
@@ -11,12 +11,14 @@
 #include "controller/DLLBaseCtrller.h"
 #include "platform/Dispatch.h"
 
+#include <QDateTime>
 #include <QEventLoop>
 
 #include <functional>
 #include <iosfwd>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace erphost {
@@ -48,6 +50,10 @@ private:
     bool openWindow();
     void reportWindow();
     void showUntilClosed();
+    // --grab: waits until the shown window has painted, saves its picture.
+    void grabWindow();
+    // Tells which of the files the module was to write this run wrote.
+    void reportOutputFiles();
     void settle();
     void finish();
 
@@ -58,6 +64,7 @@ private:
     std::unique_ptr<TDLLBaseController> m_controller;
     std::vector<int> m_notifications;
     QEventLoop *m_loop = nullptr;
+    std::vector<std::pair<std::string, QDateTime>> m_outputsBefore; // file, time last written
     bool m_failed = false;
 };
 

@@ -1,8 +1,11 @@
-// erp-host's command line: required context, report commands with their
-// parameters, condition packages as JSON, when the window is shown.
+// erp-host's command line: required context, report commands with the
+// parameter arrays their options build, output files and what the module
+// learns of them, condition packages as JSON, when the window is shown.
 #include "HostOptions.h"
 #include "JsonVariant.h"
 
+#include <QDir>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -47,18 +50,18 @@ TEST(HostOptions, WindowIsShownOnRequestOrWithADisplayWhenNothingIsExecuted)
     EXPECT_FALSE(parse(kContext).show);
     EXPECT_TRUE(parse(kContext, true).show);
     EXPECT_TRUE(parse(kContext + QStringList{"--show"}).show);
-    EXPECT_FALSE(parse(kContext + QStringList{"--execute", "5"}, true).show);
-    EXPECT_TRUE(parse(kContext + QStringList{"--execute", "5", "--show"}).show);
+    EXPECT_FALSE(parse(kContext + QStringList{"--execute", "5", "--preview", "true"}, true).show);
+    EXPECT_TRUE(parse(kContext + QStringList{"--execute", "5", "--preview", "true", "--show"}).show);
 }
 
 TEST(HostOptions, EachParamsBelongsToTheExecuteWrittenBeforeIt)
 {
     const erphost::HostOptions options =
-        parse(kContext + QStringList{"--execute", "5", "--execute", "11", "--params", R"(["K",2,"p",300])",
-                                     "--execute", "6", "--params", "[true,\"5401\"]"});
+        parse(kContext + QStringList{"--execute", "5", "--params", "[]", "--execute", "11", "--params",
+                                     R"(["K",2,"p",300])", "--execute", "6", "--params", "[true,\"5401\"]"});
     ASSERT_EQ(3u, options.executes.size());
     EXPECT_EQ(5, options.executes[0].kind);
-    EXPECT_TRUE(options.executes[0].params.isEmpty());
+    EXPECT_EQ(kv::varArrayOf({}), options.executes[0].params);
     EXPECT_EQ(11, options.executes[1].kind);
     EXPECT_EQ(kv::varArrayOf({"K", 2, "p", 300}), options.executes[1].params);
     EXPECT_EQ(kv::varArrayOf({true, "5401"}), options.executes[2].params);
@@ -68,6 +71,98 @@ TEST(HostOptions, EachParamsBelongsToTheExecuteWrittenBeforeIt)
     EXPECT_NE(std::string::npos,
               usageError(kContext + QStringList{"--execute", "5", "--params", "[1]", "--params", "[2]"})
                   .find("no --execute"));
+}
+
+TEST(HostOptions, CommandOptionsBuildTheExecuteArraysOfTheController)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString prefix = dir.filePath("slip-");
+    const erphost::HostOptions options = parse(
+        kContext + QStringList{"--execute", "5", "--preview", "false",
+                               "--execute", "6", "--preview", "TRUE", "--key", "5401, 20261201001 ,A",
+                               "--execute", "11", "--key", "5402,,", "--picture-kind", "3", "--prefix", prefix,
+                               "--execute", "11", "--dpi", "300", "--prefix", dir.path() + "/", "--picture-kind", "0",
+                               "--key", "5401,0001,"});
+    ASSERT_EQ(4u, options.executes.size());
+    EXPECT_EQ(kv::varArrayOf({false}), options.executes[0].params);
+    EXPECT_EQ(6, options.executes[1].kind);
+    EXPECT_EQ(kv::varArrayOf({true, kv::varArrayOf({"5401", "20261201001", "A"})}), options.executes[1].params);
+    // Without --dpi the array ends after the prefix: the module's default
+    // resolution applies.
+    EXPECT_EQ(kv::varArrayOf({kv::varArrayOf({"5402", "", ""}), 3, prefix.toStdString()}),
+              options.executes[2].params);
+    EXPECT_EQ(kv::varArrayOf({kv::varArrayOf({"5401", "0001", ""}), 0, (dir.path() + "/").toStdString(), 300}),
+              options.executes[3].params);
+
+    // A relative prefix reaches the module as an absolute one.
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const erphost::HostOptions relative =
+        parse(kContext + QStringList{"--execute", "11", "--key", "5401,1,", "--picture-kind", "1", "--prefix", "p"});
+    QDir::setCurrent(cwd);
+    EXPECT_EQ(QDir(dir.path()).absoluteFilePath("p").toStdString(), kv::varToStr(relative.executes[0].params[2]));
+}
+
+TEST(HostOptions, BadCommandOptionsAreToldClearly)
+{
+    const auto error = [](const QStringList &command) { return usageError(kContext + command); };
+    const auto says = [](const std::string &text, const std::string &part) {
+        return text.find(part) != std::string::npos;
+    };
+    EXPECT_PRED2(says, error({"--execute", "5"}), "--execute 5 needs --preview true|false");
+    EXPECT_PRED2(says, error({"--execute", "5", "--preview", "maybe"}), "--preview maybe: give true or false");
+    EXPECT_PRED2(says, error({"--execute", "6", "--preview", "true"}), "--execute 6 needs --key TYPE,NUMBER,SETTING");
+    EXPECT_PRED2(says, error({"--execute", "6", "--preview", "1", "--key", "5401,0001"}),
+                 "--key 5401,0001: give TYPE,NUMBER,SETTING");
+    EXPECT_PRED2(says, error({"--execute", "6", "--preview", "1", "--key", " ,0001,"}),
+                 "the slip type (before the first comma) must not be empty");
+    EXPECT_PRED2(says, error({"--execute", "5", "--key", "5401,1,", "--preview", "true"}),
+                 "--key does not belong to --execute 5");
+    EXPECT_PRED2(says, error({"--execute", "5", "--preview", "true", "--preview", "false"}),
+                 "--preview is given twice for one --execute 5");
+    EXPECT_PRED2(says, error({"--preview", "true", "--execute", "5"}), "--preview true has no --execute before it");
+    EXPECT_PRED2(says, error({"--execute", "5", "--preview", "true", "--params", "[true]"}),
+                 "--execute 5: give either --params or --preview, not both");
+
+    const QStringList exportCommand{"--execute", "11", "--key", "5401,1,", "--prefix", "/tmp/p"};
+    EXPECT_PRED2(says, error(exportCommand), "--execute 11 needs --picture-kind 0..3");
+    EXPECT_PRED2(says, error(exportCommand + QStringList{"--picture-kind", "4"}),
+                 "--picture-kind 4: give 0 (BMP), 1 (JPG), 2 (GIF) or 3 (PDF)");
+    EXPECT_PRED2(says, error(exportCommand + QStringList{"--picture-kind", "2", "--dpi", "ninety"}),
+                 "--dpi ninety: give a resolution from 24 to 1200");
+    EXPECT_PRED2(says, error(exportCommand + QStringList{"--picture-kind", "2", "--dpi", "5000"}),
+                 "--dpi 5000: give a resolution from 24 to 1200");
+    EXPECT_PRED2(says,
+                 error({"--execute", "11", "--key", "5401,1,", "--picture-kind", "2", "--prefix", "/no/such/dir/p"}),
+                 "--prefix /no/such/dir/p: the folder /no/such/dir does not exist");
+}
+
+TEST(HostOptions, OutputFilesReachTheModuleThroughItsEnvironment)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString cwd = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const erphost::HostOptions options =
+        parse(kContext + QStringList{"--print-to-pdf", "slips.pdf", "--pages-json", dir.filePath("pages.json"),
+                                     "--grab", "window.png"});
+    QDir::setCurrent(cwd);
+    const std::string pdf = QDir(dir.path()).absoluteFilePath("slips.pdf").toStdString();
+    const std::string json = dir.filePath("pages.json").toStdString();
+    using Variables = std::vector<std::pair<std::string, std::string>>;
+    EXPECT_EQ((Variables{{"QIPR07_PRINT_PDF", pdf}, {"QIPR07_PAGES_JSON", json}, {"QIPR07_HEADLESS", "1"}}),
+              options.moduleEnvironment(true));
+    EXPECT_EQ((Variables{{"QIPR07_PRINT_PDF", pdf}, {"QIPR07_PAGES_JSON", json}}), options.moduleEnvironment(false));
+    EXPECT_TRUE(parse(kContext).moduleEnvironment(false).empty());
+    // A picture of the window needs the window shown.
+    EXPECT_TRUE(options.show);
+    EXPECT_EQ(QDir(dir.path()).absoluteFilePath("window.png").toStdString(), options.grabFile);
+
+    EXPECT_NE(std::string::npos, usageError(kContext + QStringList{"--print-to-pdf", "/no/such/dir/a.pdf"})
+                                     .find("the folder /no/such/dir does not exist"));
+    EXPECT_NE(std::string::npos,
+              usageError(kContext + QStringList{"--pages-json", dir.path()}).find("that is a folder, not a file"));
 }
 
 TEST(HostOptions, ConditionPackageFromTextOrFile)
