@@ -100,6 +100,9 @@ public:
     // Reads the slip type of edtTC001 (natures 54 and 55) and its print
     // settings; false (reported, edit and name emptied) when unknown.
     bool CheckSlipType();
+    // Element index of a key or option array as text; empty when it is
+    // missing, empty or cannot be read (such an element adds no condition).
+    static std::string ElementText(const Variant &array, int index);
     // True when the report has a query for the current SQLType.
     bool HasQueryForSQLType() const { return SQLType == 0 || SQLType == 1; }
 
@@ -110,12 +113,15 @@ public slots:
 
 protected:
     void FormCreate() override;
+    // The base exit checks, then the slip-type check when edtTC001 is left.
+    void FieldExit(QWidget *control) override;
+    // Entering edtTC001 remembers its text (edtTC001Enter).
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildBasicPage();
     void buildAdvancedPage();
     void wireReportHandlers();
-    void focusMoved(QWidget *old, QWidget *now);
     void applyLayoutClass();
     bool refuseUnknownSQLType();
 
@@ -126,7 +132,6 @@ private:
     void addOptionConditions(std::string &where, const Variant &values);
     static void addKeyConditions(std::string &where, const Variant &key);
     void setOrder();
-    std::string slotText(const Variant &values, int slot) const;
 
     // Lookups.
     void lookupSlipType();
@@ -135,7 +140,6 @@ private:
     Variant dateRange(const TSelectPanel *panel) const;
 
     bool m_inSlipTypeExit = false;
-    QMetaObject::Connection m_focusConnection;
 };
 
 } // namespace kv
