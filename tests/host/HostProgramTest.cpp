@@ -138,7 +138,7 @@ TEST_F(HostProgramTest, ReportCommandsRunInOrderAndAFailedOneFailsTheRun)
         << run.out;
     EXPECT_EQ(std::string::npos, run.out.find("notification 272")) << "executing must not show the window";
 
-    const HostRun unreadable = host({"--execute", "5"});
+    const HostRun unreadable = host({"--execute", "5", "--params", "null"});
     EXPECT_EQ(1, unreadable.status);
     EXPECT_NE(std::string::npos, unreadable.err.find("erp-host: Execute 5 failed: Variant is not an array"))
         << unreadable.err;
