@@ -1,22 +1,45 @@
 #pragma once
 // TfrmVRBaseOpt: the framework of every report condition window, on top of
-// the program window base. It is what the host controller drives: print or
-// preview with the user's conditions, print or preview by key, picture
-// export by key, and the end of design mode.
+// the program window base. It adds what every printed report needs: the
+// system-option and fax/e-mail pages, the report SQL kept as six parts, the
+// data-permission filter, the layout window of one run (print, preview,
+// picture export), printer set-up and paper information.
 //
-// Only the operations the controller reaches exist so far. Running a report
-// needs the report layout windows, which are not part of the module yet:
-// until they are, a run records why it cannot be done (ErrorTexts, the
-// "E;-1" code) and answers false, so the host learns the call failed.
+// How a report builds its SQL (the contract with descendants):
+//   1. BuildQuery(mode, values or key, sql) fills the six parts through the
+//      setters (SetSelect ... SetSQLTail) and may answer a SQL text in `sql`.
+//      The base only takes the send-status condition from the options.
+//   2. FinishWhere() adds the send-status condition and the data-permission
+//      filter to WherePart. The base answers an empty text; a report's
+//      override runs the base and answers its final SQL text, assembled from
+//      the parts. A run uses the text FinishWhere answers, and the text
+//      BuildQuery answered when FinishWhere answers an empty one.
+//   3. A run from conditions (RunReport) then passes the SQL through the
+//      data-permission rewrite when ApplyPermission is set; runs by key do not.
+//
+// Layout windows: CreateLayout makes a window of LayoutClass owned by this
+// one, opens the data and keeps it only when it holds rows; PrintOrPreview
+// prints or previews it and frees it. Design mode is not available yet: the
+// design button stays disabled with a hint saying so.
 
 #include "base/BaseGene.h"
+#include "report/options/LayoutClass.h"
 
 #include <QPointer>
+#include <QStringList>
 
 #include <cstdint>
 #include <string>
 
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+
 namespace kv {
+
+class TGSpeedButton;
+class TKvRadioGroup;
+class TfrmVRFormat;
 
 class TfrmVRBaseOpt : public TfrmBaseGene {
     Q_OBJECT
@@ -25,40 +48,188 @@ public:
     explicit TfrmVRBaseOpt(QWidget *parent = nullptr);
     ~TfrmVRBaseOpt() override;
 
-    // The report's main table; sent to the program server when it connects.
+    // --- components (object names are the member names)
+    QPlainTextEdit *moPaperSize = nullptr; // hidden: paper-size names by ordinal
+    QPlainTextEdit *moUnits = nullptr;     // hidden: unit names by ordinal
+    TKvTabSheet *tsFEP = nullptr;
+    TKvRadioGroup *rgSendType = nullptr;
+    TKvLabel *lblSendStatus = nullptr;
+    QComboBox *cboSendStatus = nullptr;
+    TKvLabel *lblSendWay = nullptr;
+    QComboBox *cboSendWay = nullptr;
+    TKvLabel *lblFaxEmail = nullptr;
+    QLineEdit *edtFaxEmailData = nullptr;
+    TKvLabel *lblFormStyleName = nullptr;
+    QComboBox *cboFormStyleName = nullptr;
+    TGSpeedButton *btnDelFormStype = nullptr;
+    TKvLabel *lblDateType = nullptr;
+    QComboBox *cboDateType = nullptr;
+    TKvBitBtn *btnPreview = nullptr;
+    TKvBitBtn *btnDesign = nullptr;
+    TKvBitBtn *btnPrintSetup = nullptr;
+    TKvBitBtn *btnPaperSize = nullptr;
+
+    // --- SQL parts (set through the setters below)
+    std::string SelectPart;
+    std::string FromPart;
+    std::string WherePart;
+    std::string GroupByPart;
+    std::string OrderByPart;
+    std::string SQLTail;
+
+    // --- state
+    // The report's main table: sent to the program server at open and to
+    // the layout's SQL builder; a non-empty one switches the permission
+    // filter of FinishWhere on.
     std::string MainTable;
+    // The layout-window class a run creates.
+    kv::LayoutClass LayoutClass;
+    // The layout window open in design mode, if any.
+    QPointer<TfrmVRFormat> DesignLayout;
+    // Printer chosen with the printer set-up; -1 the system default.
+    std::int32_t PrinterIndex = -1;
+    // The fields of the company record (item 1 the company name).
+    QStringList CompanyInfo;
     // SQL dialect number the program server reports at open; 0 before.
     std::int32_t SQLType = 0;
-    // The data-permission package of the program server's PowerData.
+    // The data-permission package of PowerData: [0] filter of the main
+    // table, [4] "Y" when the rewrite applies, [5] the permission rules.
     Variant PermissionData;
+    bool UseSQLBuilder = false;
+    bool SQLBuilderEnabled = true;
+    bool ApplyPermission = false;
+    std::string ClientRoot;
+    std::string ClientDir;
+    // "RTBuilderDataPath" of the client settings, ending in a separator.
+    std::string RTBuilderDataPath;
+    // "name: class;" entries of the option controls stored with a layout.
+    std::string OptionStateControls;
+    int SendMode = 0; // 0 print, 1 e-mail, 2 fax
+    // One entry per cboSendWay item, ";"-separated; each entry
+    // "kind,partner field,address field" with kind "FAX" or "EMAIL".
+    std::string SendWayTable;
+    std::string SendPartnerField;
+    std::string SendAddressField;
+    // Slip field that records whether a slip was sent ("TC017").
+    std::string SendStatusField;
+    // "<>0", "=0" or empty, from the option values.
+    std::string SendStatusCondition;
+    // Format style chosen for a run by key ("<New>" when none).
+    std::string KeyStyleName = "<New>";
 
-    // The base start-up, then (whatever it returned) the program server is
-    // told who works with which program on which company, and the user's
-    // rights and data permissions are fetched.
+    // --- SQL-part setters: each trims its text, puts its keyword in front
+    // unless the text starts with it (case ignored) and ends with one blank.
+    void SetSelect(const std::string &text);
+    void SetFrom(const std::string &text);
+    void SetWhere(const std::string &text);
+    void SetGroupBy(const std::string &text);
+    void SetOrderBy(const std::string &text);
+    void SetSQLTail(const std::string &text);
+    // Appends "(" field value ")" to where (joined by " and "); nothing
+    // when field or value is empty.
+    static void AddCondition(std::string &where, const std::string &field, const std::string &value);
+
+    // Switches the layout class and reloads the format-style list.
+    void SetLayoutClass(const kv::LayoutClass &layoutClass);
+    void SetOptionStateControls(const std::string &text) { OptionStateControls = text; }
+    void SetUseSQLBuilder(bool use) { UseSQLBuilder = use; }
+    // The class name of LayoutClass (the name its styles are stored under).
+    virtual std::string LayoutClassName() const;
+    // Refills the format-style list; the style list of TfrmVROpt.
+    virtual void ReloadStyles() {}
+
+    // The data-permission rewrite of a whole SQL text (see the .cpp);
+    // unchanged unless element 4 of PermissionData is "Y".
+    std::string ApplyDataPermission(const std::string &sql);
+
+    // Creates a layout window of LayoutClass and opens the data: 1 rows (the
+    // layout is kept and returned), 0 none, -1 failure (both reported, the
+    // layout freed and `layout` null).
+    int CreateLayout(const Variant &sql, TfrmVRFormat *&layout);
+    // CreateLayout, then preview (true) or print; the layout is freed.
+    // True only when there was data.
+    bool PrintOrPreview(const Variant &sql, bool preview);
+
+    // The base start-up, then (whatever it returned) the program server
+    // connection, rights, SQL dialect, permissions, company record and
+    // SetupReportOptions. Answers the base result.
     bool OpenWindow(const Variant &params) override;
 
+    // --- virtual operations in slot order
+    virtual void SetupReportOptions();
     // Runs with the user's conditions and prints (false) or previews (true).
     virtual bool RunReport(bool preview);
-    // Runs for the slips of one key, without the user's conditions.
+    // Runs for the slips of one key (no data-permission rewrite).
     virtual bool RunByKey(const Variant &key, bool preview);
+    // Lists the option controls stored with condition sets.
+    virtual void RegisterOptionControls();
+    // mode 0 from the option values, 1 by key; sql receives the report's SQL.
+    virtual void BuildQuery(int mode, const Variant &valuesOrKey, Variant &sql);
+    // Hands the report's settings to a layout that holds data.
+    virtual void PassToLayout(TfrmVRFormat *layout) { (void)layout; }
+    // Adds the send-status condition and the permission filter to WherePart;
+    // answers the final SQL text (empty in the base, see the class comment).
+    virtual std::string FinishWhere();
+    // BuildRunParameters, BuildQuery mode 0 and FinishWhere without running.
+    virtual int PrepareQuery();
     // Writes the slips of a key as picture files of the given kind and
-    // resolution, named from the prefix; extra is passed on unread.
+    // resolution, named from the prefix; extra is not used.
     virtual bool ExportByKey(const Variant &key, int pictureKind, int resolution, const std::string &prefix,
                              const std::string &extra);
-    // Ends design mode: closes the layout window open in design, re-enables
-    // this window and brings it to the front. Nothing without design mode.
+
+    // Ends design mode: closes the design layout, enables this window again,
+    // reloads the styles and brings the window to the front.
     virtual void CloseLayoutWindow();
 
-    // The layout window open in design mode, if any.
-    QWidget *DesignLayout() const { return m_designLayout; }
+    // --- base overrides
+    void DefineProgram() override;
+    bool GetOptionValues(Variant &values, int offset) override;
+    bool GetOptionCaptions(Variant &captions, int offset) override;
+    void AfterRights() override;
+
+    // The list of controls stored with condition sets ("name.property;...").
+    const std::string &OptionControls() const { return m_optionControls; }
+
+    // The style text of cboFormStyleName in the storage code page.
+    std::string StyleNameForStorage() const;
+
+public slots:
+    void btnOkClick() override;
+    void btnPreviewClick();
+    void btnDesignClick();
+    void btnPrintSetupClick();
+    void btnPaperSizeClick();
+    void rgSendTypeClick();
+    void cboSendWayChange();
 
 protected:
     void FormCreate() override;
-    // Records that an operation cannot run yet and answers false.
-    bool notAvailable(const std::string &operation);
+    void FormShow() override;
+    void FormDestroy() override;
 
-    // Set while a layout window is open in design mode (design mode sets it).
-    QPointer<QWidget> m_designLayout;
+    // Shows the printer set-up with `index` preselected; true with the
+    // chosen printer in `index` when confirmed. Tests replace it.
+    virtual bool ExecPrinterDialog(int &index);
+    // The text of the send-status option slot for the cboSendStatus item.
+    std::string SendStatusValue() const;
+    // A localised text of this window (section "TfrmVRBaseOpt").
+    std::string OptText(const std::string &key, const std::string &defaultText) const;
+
+private:
+    void buildComponents();
+    void buildSendPage();
+    void buildSystemControls();
+    void buildButtons();
+    void readClientSettings();
+    void readCompanyInfo();
+    bool checkSendNumber();
+    void keepPageEnd(QWidget *control, bool present);
+    void selectKeyStyle(const Variant &key);
+    void copyContext(TfrmVRFormat *layout);
+    int openLayoutData(TfrmVRFormat *layout, const std::string &sql, bool &reported);
+    void freeLayout(TfrmVRFormat *&layout);
+
+    std::string m_optionControls;
 };
 
 } // namespace kv

@@ -1,0 +1,360 @@
+// TfrmVRBaseOpt: runs of the report (with the user's conditions, by key,
+// picture export by key), the layout window of a run, design mode, printer
+// set-up and paper information.
+#include "report/options/VRBaseOpt.h"
+
+#include "base/KvBitBtn.h"
+#include "base/SocketConnection.h"
+#include "lib/CodeConverter.h"
+#include "lib/LibStrs.h"
+#include "lib/UserDefIni.h"
+#include "platform/report/PageSetup.h"
+#include "platform/report/Report.h"
+#include "report/layout/VRFormat.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include <stdexcept>
+
+namespace kv {
+
+namespace {
+
+constexpr const char *kNewStyle = "<New>";
+
+std::string trimmed(const std::string &text)
+{
+    return QString::fromStdString(text).trimmed().toStdString();
+}
+
+// A line of a hidden name memo; empty when out of range.
+QString memoLine(const QPlainTextEdit *memo, int index)
+{
+    const QStringList lines = memo->toPlainText().split(QLatin1Char('\n'));
+    return index >= 0 && index < lines.size() ? lines[index] : QString();
+}
+
+Variant element(const Variant &array, int index)
+{
+    if (!array.isArray())
+        return array;
+    const int at = array.array().lowBound() + index;
+    return at <= array.array().highBound() ? array[at] : Variant();
+}
+
+} // namespace
+
+// --- layout class
+
+void TfrmVRBaseOpt::SetLayoutClass(const kv::LayoutClass &layoutClass)
+{
+    LayoutClass = layoutClass;
+    ReloadStyles();
+}
+
+std::string TfrmVRBaseOpt::LayoutClassName() const
+{
+    return LayoutClass.name;
+}
+
+std::string TfrmVRBaseOpt::StyleNameForStorage() const
+{
+    return varToStr(KvConverter()->RecoverDataString(Variant(cboFormStyleName->currentText().toStdString())));
+}
+
+// --- runs
+
+void TfrmVRBaseOpt::btnOkClick()
+{
+    TfrmBaseGene::btnOkClick();
+    RunReport(false);
+}
+
+void TfrmVRBaseOpt::btnPreviewClick()
+{
+    RunReport(true);
+}
+
+bool TfrmVRBaseOpt::RunReport(bool preview)
+{
+    Variant params;
+    if (!BuildRunParameters(params))
+        return false;
+    Variant sql;
+    BuildQuery(0, element(params, 2), sql);
+    std::string text = FinishWhere();
+    if (text.empty())
+        text = varToStr(sql);
+    if (ApplyPermission)
+        text = ApplyDataPermission(text);
+    return PrintOrPreview(Variant(text), preview);
+}
+
+bool TfrmVRBaseOpt::RunByKey(const Variant &key, bool preview)
+{
+    Variant sql;
+    BuildQuery(1, key, sql);
+    std::string text = FinishWhere();
+    if (text.empty())
+        text = varToStr(sql);
+    selectKeyStyle(key);
+    return PrintOrPreview(Variant(text), preview);
+}
+
+bool TfrmVRBaseOpt::ExportByKey(const Variant &key, int pictureKind, int resolution, const std::string &prefix,
+                                const std::string &extra)
+{
+    (void)extra;
+    Variant sql;
+    BuildQuery(1, key, sql);
+    std::string text = FinishWhere();
+    if (text.empty())
+        text = varToStr(sql);
+    selectKeyStyle(key);
+    TfrmVRFormat *layout = nullptr;
+    if (CreateLayout(Variant(text), layout) != 1)
+        return false;
+    bool converted = false;
+    try {
+        layout->PictureDPI = resolution;
+        if (layout->GeneratePages()) {
+            layout->KeepLeftMargin = false;
+            layout->KeepTopMargin = false;
+            converted = layout->ConvertPages(prefix, pictureKind);
+        }
+    } catch (const std::exception &error) {
+        ReportText(error.what());
+        converted = false;
+    }
+    freeLayout(layout);
+    return converted;
+}
+
+void TfrmVRBaseOpt::selectKeyStyle(const Variant &key)
+{
+    const TUserDefIni userDef(ClientDir);
+    KeyStyleName = userDef.DefaultStyle(QString::fromStdString(ProgramCode).toUpper().toStdString(),
+                                        varToStr(element(key, 0)));
+    if (KeyStyleName.empty())
+        KeyStyleName = kNewStyle;
+    if (KeyStyleName == kNewStyle)
+        return;
+    const QString shown =
+        QString::fromStdString(varToStr(KvConverter()->ConvertDataString(Variant(KeyStyleName))));
+    const int index = cboFormStyleName->findText(shown);
+    if (index >= 0)
+        cboFormStyleName->setCurrentIndex(index);
+    cboFormStyleName->setEditText(shown);
+}
+
+bool TfrmVRBaseOpt::PrintOrPreview(const Variant &sql, bool preview)
+{
+    TfrmVRFormat *layout = nullptr;
+    const int result = CreateLayout(sql, layout);
+    if (!layout)
+        return false;
+    try {
+        if (preview) {
+            layout->PrintCountMode = 0;
+            layout->ShowPreview();
+        } else {
+            layout->PrintCountMode = 1;
+            layout->PrintDirect();
+        }
+    } catch (const std::exception &error) {
+        ShowMessageBox(error.what(), MessageType::Error, MessageButton::OK);
+    }
+    PrinterIndex = layout->QuickRep1->printerIndex();
+    freeLayout(layout);
+    return result == 1;
+}
+
+// --- the layout window of a run
+
+void TfrmVRBaseOpt::freeLayout(TfrmVRFormat *&layout)
+{
+    if (layout)
+        layout->Free();
+    layout = nullptr;
+}
+
+void TfrmVRBaseOpt::copyContext(TfrmVRFormat *layout)
+{
+    layout->SendModes = SendMode;
+    layout->ProgramCode = ProgramCode;
+    layout->CompanyID = CompanyID;
+    layout->CompanyDB = CompanyDB;
+    layout->UserID = UserID;
+    layout->DateType = cboDateType->currentIndex() + 1;
+    layout->DateFormat = DateSep;
+    layout->Settings = SysInfo;
+    layout->CompanyInfo = CompanyInfo;
+    const auto hostObject = [this](const char *name) {
+        try {
+            return HostApp.isObject() ? HostApp.toObject()->get(name) : Variant();
+        } catch (const std::exception &) {
+            return Variant();
+        }
+    };
+    layout->Validator = hostObject("Com_Validator");
+    layout->Counter = hostObject("Com_Counter");
+    const QString company = CompanyInfo.size() > 1 ? CompanyInfo[1] : QString();
+    const std::string program = ProgramName.empty() ? ProgramCode : ProgramName;
+    layout->QuickRep1->setReportTitle(company + QStringLiteral(" - ") + QString::fromStdString(program));
+    layout->QuickRep1->setPrinterIndex(PrinterIndex);
+}
+
+int TfrmVRBaseOpt::openLayoutData(TfrmVRFormat *layout, const std::string &sql, bool &reported)
+{
+    reported = false;
+    if (!UseSQLBuilder) {
+        if (!SQLBuilderEnabled)
+            layout->DisableUserComponents();
+        return layout->OpenData(sql);
+    }
+    if (!layout->SQLReBuilder->isEnabled())
+        return layout->OpenData(sql);
+    std::string extended;
+    try {
+        const TfrmVRBaseFmt::SqlParts parts{SelectPart, FromPart, OrderByPart, GroupByPart, WherePart, SQLTail};
+        if (layout->CheckSQLBuilder(parts, true)) {
+            layout->ResetSQLBuilder(parts, true, true);
+            layout->FixSQLByWizard();
+        }
+        layout->ExtendSQL(sql, extended);
+    } catch (const std::exception &) {
+        const std::string question = OptText(
+            "sExtendAsk", "此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位，是否以不做扩展栏位方式运行？");
+        if (ShowMessageBox(question, MessageType::Confirmation, MessageButton::Yes | MessageButton::No) !=
+            mrYes)
+            return -1;
+        return layout->OpenData(sql);
+    }
+    if (trimmed(extended).empty())
+        return layout->OpenData(sql);
+    const int result = layout->OpenData(extended);
+    reported = result == -1;
+    if (reported)
+        ShowMessageBox(OptText("sExtendError", "此格式在做扩展栏位时，出现错误，你可以重新设计此扩展栏位!"),
+                       MessageType::Error, MessageButton::OK);
+    return result;
+}
+
+int TfrmVRBaseOpt::CreateLayout(const Variant &sql, TfrmVRFormat *&layout)
+{
+    layout = nullptr;
+    int result = -1;
+    bool reported = false;
+    try {
+        if (!LayoutClass)
+            throw std::runtime_error("The report has no layout class.");
+        layout = LayoutClass.create(this);
+        layout->LayoutName = StyleNameForStorage();
+        WriteToAlertFile("VRBASE", "LayoutName=" + layout->LayoutName, "D");
+        QApplication::processEvents();
+        copyContext(layout);
+        layout->ConnectData();
+        result = openLayoutData(layout, varToStr(sql), reported);
+        if (result == 1) {
+            PassToLayout(layout);
+            return 1;
+        }
+    } catch (const std::exception &error) {
+        ReportText(error.what());
+        ShowMessageBox(error.what(), MessageType::Error, MessageButton::OK);
+        freeLayout(layout);
+        return -1;
+    }
+    if (result == 0) {
+        ShowCodedMessage("W", "000006", 0, {});
+    } else if (!reported) {
+        ShowCodedMessage("E", "000025", 0,
+                         {Variant(MainMidas->address().toStdString()), Variant(MainMidas->host().toStdString())});
+    }
+    freeLayout(layout);
+    return result == 0 ? 0 : -1;
+}
+
+// --- design mode
+
+void TfrmVRBaseOpt::btnDesignClick()
+{
+    // Design mode needs the layout designer, which the module does not have
+    // yet; the button stays disabled and a click (by name) only says so.
+    ShowMessageBox(OptText("sNoDesign", "设计模式尚未提供"), MessageType::Information, MessageButton::OK);
+}
+
+void TfrmVRBaseOpt::CloseLayoutWindow()
+{
+    if (!DesignLayout)
+        return;
+    setEnabled(true);
+    DesignLayout->close();
+    DesignLayout = nullptr;
+    ReloadStyles();
+    raise();
+    activateWindow();
+}
+
+// --- printer set-up and paper information
+
+bool TfrmVRBaseOpt::ExecPrinterDialog(int &index)
+{
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    const QPrinterInfo chosen = index >= 0 && index < printers.size() ? printers[index]
+                                                                      : QPrinterInfo::defaultPrinter();
+    QPrinter printer(chosen);
+    QPrintDialog dialog(&printer, QApplication::activeWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    index = -1;
+    for (int i = 0; i < printers.size(); ++i)
+        if (printers[i].printerName() == printer.printerName())
+            index = i;
+    return true;
+}
+
+void TfrmVRBaseOpt::btnPrintSetupClick()
+{
+    int index = PrinterIndex;
+    if (ExecPrinterDialog(index))
+        PrinterIndex = index;
+}
+
+void TfrmVRBaseOpt::btnPaperSizeClick()
+{
+    if (HostApp.isObject()) {
+        try {
+            HostApp.toObject()->call("SetFormCreateStyle", {Variant(cboFormStyleName->currentText().toStdString())});
+        } catch (const std::exception &) {
+            // The host only remembers the style; paper information does not need it.
+        }
+    }
+    if (!LayoutClass)
+        throw std::runtime_error("The report has no layout class.");
+    TfrmVRFormat *layout = LayoutClass.create(this);
+    try {
+        layout->LayoutName = StyleNameForStorage();
+        QApplication::processEvents();
+        const Report *report = layout->QuickRep1;
+        const PageSetup *page = report->page();
+        const QString paper = memoLine(moPaperSize, static_cast<int>(page->paperSize()));
+        const QString unit = memoLine(moUnits, static_cast<int>(report->units()));
+        const QString length = QString::number(report->toUnits(page->length(), Qt::Vertical));
+        const QString width = QString::number(report->toUnits(page->width(), Qt::Horizontal));
+        ShowCodedMessage("I", "000012", 0,
+                         {Variant(paper.toStdString()), Variant(length.toStdString()), Variant(width.toStdString()),
+                          Variant(unit.toStdString())});
+    } catch (...) {
+        freeLayout(layout);
+        throw;
+    }
+    freeLayout(layout);
+}
+
+} // namespace kv
