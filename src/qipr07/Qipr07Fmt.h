@@ -154,6 +154,7 @@ private:
     void bindSharedHandlers();
     bool pageBreakByWarehouse() const;
     void printDate(EventArgs &args);
+    void starsUnlessFinal(EventArgs &args) const;
     void registerSlip(const std::string &filter);
 
     // Slips whose print count this run has raised already: a slip printed
