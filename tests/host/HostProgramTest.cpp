@@ -1,10 +1,17 @@
 // erp-host run as a program, as the ERP client runs it: the real module
-// (whose report window is not built in yet) and the test module through a
-// whole window life on a demo company, report commands, and the errors a
-// user can make on the command line.
+// printing into a PDF file, previewing without a screen and leaving its page
+// texts behind, a picture of its window; the test module through a whole
+// window life on a demo company, report commands, and the errors a user can
+// make on the command line.
 #include "DemoShell.h"
 
+#include "db/Database.h"
+
 #include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -69,16 +76,96 @@ protected:
 
 kvtest::DemoShell *HostProgramTest::s_demo = nullptr;
 
-TEST_F(HostProgramTest, TheRealModuleSaysInPlainWordsThatItHasNoWindowYet)
+// The first slip of the demo company: its type and number.
+std::pair<std::string, std::string> firstSlip(kvtest::DemoShell &demo)
 {
-    const HostRun run = host({"--show"}, "QIPR07C.so");
-    EXPECT_EQ(1, run.status);
-    EXPECT_NE(std::string::npos, run.err.find("erp-host: Open failed: QRM DLL Internal Error : Not Assign "
-                                              "\"frmVRBaseOptClass\" varible (the module registers no report "
-                                              "window class"))
-        << run.err;
-    EXPECT_EQ(std::string::npos, run.err.find('\r'));
-    EXPECT_EQ(std::string::npos, run.out.find("notification")) << run.out;
+    const kv::ResultTable slips = demo.database()->query(
+        "SELECT TC001, TC002 FROM " + demo.database()->qualifiedTable(kvtest::DemoShell::kCompanyDb, "MOCTC") +
+        " ORDER BY TC001, TC002");
+    if (slips.rowCount() == 0)
+        return {};
+    return {std::string(slips.text(0, 0)), std::string(slips.text(0, 1))};
+}
+
+QJsonArray jsonPages(const QString &file)
+{
+    QFile json(file);
+    if (!json.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(json.readAll()).object()["pages"].toArray();
+}
+
+bool pagesShow(const QJsonArray &pages, const QString &text)
+{
+    for (const QJsonValue &page : pages) {
+        for (const QJsonValue &item : page["texts"].toArray()) {
+            if (item["text"].toString().contains(text))
+                return true;
+        }
+    }
+    return false;
+}
+
+int pdfPages(const QString &file)
+{
+    QProcess info;
+    info.start("pdfinfo", {file});
+    if (!info.waitForFinished(60000))
+        return -1;
+    for (const QString &line : QString::fromUtf8(info.readAllStandardOutput()).split('\n')) {
+        if (line.startsWith("Pages:"))
+            return line.mid(6).trimmed().toInt();
+    }
+    return -1;
+}
+
+TEST_F(HostProgramTest, APrintByKeyOfTheRealModuleGoesIntoThePdfFileWithItsPageTexts)
+{
+    const auto [type, number] = firstSlip(*s_demo);
+    ASSERT_FALSE(number.empty());
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("slip.pdf");
+    const QString json = dir.filePath("slip.json");
+    const HostRun run = host({"--print-to-pdf", pdf, "--pages-json", json, "--execute", "6", "--key",
+                              QString::fromStdString(type + "," + number + ","), "--preview", "false"},
+                             "QIPR07C.so");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_NE(std::string::npos, run.out.find("erp-host: written " + pdf.toStdString())) << run.out;
+    const QJsonArray pages = jsonPages(json);
+    ASSERT_FALSE(pages.isEmpty()) << run.err;
+    EXPECT_TRUE(pagesShow(pages, QString::fromStdString(number)));
+    // The PDF holds the very pages whose texts were written.
+    EXPECT_EQ(pages.size(), pdfPages(pdf));
+}
+
+TEST_F(HostProgramTest, APreviewWithoutAScreenWritesThePageTextsAndShowsNoWindow)
+{
+    const auto [type, number] = firstSlip(*s_demo);
+    QTemporaryDir dir;
+    const QString json = dir.filePath("pages.json");
+    const QString pdf = dir.filePath("never.pdf");
+    const HostRun run = host({"--pages-json", json, "--print-to-pdf", pdf, "--execute", "6", "--key",
+                              QString::fromStdString(type + ",,"), "--preview", "true"},
+                             "QIPR07C.so");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(pagesShow(jsonPages(json), QString::fromStdString(number))) << run.err;
+    EXPECT_FALSE(QFile::exists(pdf)) << "a preview prints nothing";
+    EXPECT_EQ(std::string::npos, run.out.find("notification 272")) << "no window is shown";
+}
+
+TEST_F(HostProgramTest, GrabSavesAPictureOfTheRealModulesConditionWindow)
+{
+    QTemporaryDir dir;
+    const QString png = dir.filePath("window.png");
+    const HostRun run = host({"--grab", png}, "QIPR07C.so");
+    EXPECT_EQ(0, run.status) << run.err;
+    EXPECT_TRUE(inOrder(run.out, {"notification 256 (create)", "window open: DS, 01, QIPR07",
+                                  "notification 272 (show)", "picture of the window in " + png.toStdString(),
+                                  "notification 304 (destroy)"}))
+        << run.out;
+    const QImage picture(png);
+    EXPECT_GT(picture.width(), 300);
+    EXPECT_GT(picture.height(), 200);
 }
 
 TEST_F(HostProgramTest, WindowLifeWithConditionSetsKeptAcrossRuns)
