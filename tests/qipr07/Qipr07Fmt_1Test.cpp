@@ -1,0 +1,179 @@
+// The summary material-issue slip over the demo company: the quantity of
+// each summed row comes from the line query over the direct connection
+// (never from the report data's dummy column), warehouse and lot print only
+// when the summary is by them, the footer totals the printed quantities,
+// and a connection string that cannot be used ends the run with its
+// message.
+
+#include "LayoutDataSupport.h"
+
+#include "platform/DispatchObject.h"
+#include "qipr07/Qipr07Fmt_1.h"
+
+#include <map>
+#include <tuple>
+
+using namespace layoutdata;
+using kv::TfrmQipr07Fmt_1;
+
+namespace {
+
+QString floatText(double value)
+{
+    return QString::number(value, 'g', 15);
+}
+
+} // namespace
+
+class Qipr07Fmt_1Test : public SlipLayoutTest {
+protected:
+    using Key = std::tuple<std::string, std::string, std::string, std::string>; // item, unit, warehouse, lot
+
+    // Issue quantities of one slip summed by item and unit, and by
+    // warehouse and lot where asked.
+    std::map<Key, double> sums(const std::string &type, const std::string &number, bool byWarehouse, bool byLot) const
+    {
+        const kv::ResultTable rows = company->query(
+            "SELECT TE004, TE006, TE008, TE010, TE005 FROM {MOCTE} WHERE TE001=:T AND TE002=:N",
+            {{"T", Variant(type)}, {"N", Variant(number)}});
+        std::map<Key, double> result;
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            const Key key{kv::varToStr(rows.value(row, 0)), kv::varToStr(rows.value(row, 1)),
+                          byWarehouse ? kv::varToStr(rows.value(row, 2)) : std::string(),
+                          byLot ? kv::varToStr(rows.value(row, 3)) : std::string()};
+            result[key] += rows.value(row, 4).toDouble();
+        }
+        return result;
+    }
+
+    // A slip of one page in the summary whose lines share items, so that
+    // the summing shows.
+    std::pair<std::string, std::string> slipWithRepeatedItems() const
+    {
+        for (const char *type : {"5403", "5401", "5402"}) {
+            for (const auto &[number, count] : slipsOfType(type)) {
+                const std::map<Key, double> byItem = sums(type, number, false, false);
+                if (count > int(byItem.size()) && byItem.size() <= 7 && !byItem.empty())
+                    return {type, number};
+            }
+        }
+        return {};
+    }
+};
+
+TEST_P(Qipr07Fmt_1Test, QuantitiesByWarehouseAndLotComeFromTheLineQuery)
+{
+    const auto [type, number] = slipWithRepeatedItems();
+    ASSERT_FALSE(type.empty()) << "no one-page demo slip with an item on several lines";
+    ReportQuery query{type, {number}};
+    query.summary = query.summaryByWarehouse = query.summaryByLot = true;
+    TfrmQipr07Fmt_1 *layout = openLayout<TfrmQipr07Fmt_1>(query);
+    const std::vector<layouttest::Form> forms = generate(layout);
+    ASSERT_FALSE(forms.empty());
+
+    const std::map<Key, double> expected = sums(type, number, true, true);
+    const std::vector<PrintedRow> rows =
+        rowsOf(*layout->QuickRep1->pages(), QStringLiteral("txtTE004"),
+               {QStringLiteral("txtTE006"), QStringLiteral("txtTE005"), QStringLiteral("txtTE008"),
+                QStringLiteral("txtTE010")});
+    ASSERT_EQ(rows.size(), expected.size());
+    double total = 0;
+    for (const PrintedRow &row : rows) {
+        const Key key{row["txtTE004"].toStdString(), row["txtTE006"].toStdString(), row["txtTE008"].toStdString(),
+                      row["txtTE010"].toStdString()};
+        SCOPED_TRACE(std::get<0>(key) + " " + std::get<2>(key) + " " + std::get<3>(key));
+        ASSERT_EQ(expected.count(key), 1u);
+        EXPECT_EQ(row["txtTE005"], floatText(expected.at(key)));
+        total += expected.at(key);
+    }
+    // Warehouse names and lot descriptions come along.
+    const kv::ResultTable names = company->query(
+        "SELECT DISTINCT MC002 FROM {MOCTE} JOIN {CMSMC} ON MC001=TE008 WHERE TE001=:T AND TE002=:N ORDER BY MC002",
+        {{"T", Variant(type)}, {"N", Variant(number)}});
+    QStringList printedNames = forms.back().all("txtCMSMC002");
+    printedNames.removeDuplicates();
+    printedNames.sort();
+    QStringList expectedNames;
+    for (int row = 0; row < names.rowCount(); ++row)
+        expectedNames << QString::fromStdString(names.value(row, 0).toText());
+    expectedNames.sort();
+    EXPECT_EQ(printedNames, expectedNames);
+    EXPECT_EQ(forms.back().text("txtTE005C1"), floatText(total));
+    EXPECT_EQ(forms.back().text("txtTC002"), QString::fromStdString(number));
+}
+
+TEST_P(Qipr07Fmt_1Test, WithoutWarehouseAndLotBothPrintEmptyAndQuantitiesSumOverThem)
+{
+    const auto [type, number] = slipWithRepeatedItems();
+    ASSERT_FALSE(type.empty());
+    ReportQuery query{type, {number}};
+    query.summary = true;
+    TfrmQipr07Fmt_1 *layout = openLayout<TfrmQipr07Fmt_1>(query);
+    EXPECT_EQ(layout->LineTotalsSql().find("TE008"), std::string::npos);
+    const std::vector<layouttest::Form> forms = generate(layout);
+    ASSERT_FALSE(forms.empty());
+    for (const layouttest::Form &form : forms) {
+        for (const char *component : {"txtTE008", "txtCMSMC002", "txtTE010", "txtTE023"})
+            EXPECT_FALSE(form.has(QLatin1String(component))) << component;
+    }
+    const std::map<Key, double> expected = sums(type, number, false, false);
+    const std::vector<PrintedRow> rows = rowsOf(*layout->QuickRep1->pages(), QStringLiteral("txtTE004"),
+                                                {QStringLiteral("txtTE006"), QStringLiteral("txtTE005")});
+    ASSERT_FALSE(rows.empty());
+    for (const PrintedRow &row : rows) {
+        const Key key{row["txtTE004"].toStdString(), row["txtTE006"].toStdString(), "", ""};
+        ASSERT_EQ(expected.count(key), 1u) << std::get<0>(key);
+        // Never the report data's dummy 0.
+        EXPECT_EQ(row["txtTE005"], floatText(expected.at(key)));
+    }
+}
+
+namespace {
+
+// A program server whose connection string leads nowhere.
+class BrokenConnectServer : public kv::DispatchObject {
+public:
+    explicit BrokenConnectServer(std::string reply) : DispatchObject("BrokenConnectServer")
+    {
+        addMethod("ResultConnectString", 0, 1, [this](std::vector<Variant> &) {
+            ++calls;
+            if (m_reply.empty())
+                throw kv::DispatchError("ResultConnectString: not served");
+            return Variant(m_reply);
+        });
+        m_reply = std::move(reply);
+    }
+    int calls = 0;
+
+private:
+    std::string m_reply;
+};
+
+} // namespace
+
+TEST_P(Qipr07Fmt_1Test, UnusableConnectionEndsTheRunWithItsMessage)
+{
+    const auto [type, number] = slipWithRepeatedItems();
+    ASSERT_FALSE(type.empty());
+    ReportQuery query{type, {}};
+    query.summary = true;
+    // No reply, a file that is not there, and a driver nobody knows.
+    for (const std::string &reply :
+         {std::string(), std::string("Driver=QSQLITE;Database=/nonexistent/q2.db;CompanyDB=") + company->companyDb,
+          std::string("Driver=QODBC;CompanyDB=X")}) {
+        SCOPED_TRACE(reply);
+        auto broken = std::make_shared<BrokenConnectServer>(reply);
+        owner->ProgramServer = Variant(kv::DispatchPtr(broken));
+        const std::size_t asked = prompter->questions().size();
+        prompter->answerMessage(kv::mrOk);
+        TfrmQipr07Fmt_1 *layout = openLayout<TfrmQipr07Fmt_1>(query);
+        EXPECT_FALSE(layout->GeneratePages());
+        ASSERT_EQ(prompter->questions().size(), asked + 1);
+        EXPECT_EQ(QString::fromStdString(prompter->questions().back().text).trimmed(),
+                  QStringLiteral("请用最新的counter再来运行该程序"));
+        EXPECT_EQ(broken->calls, 1);
+        EXPECT_FALSE(layout->ADO01->Connected());
+    }
+}
+
+SLIP_LAYOUT_TEST_ON_BOTH_ENGINES(Qipr07Fmt_1Test);
