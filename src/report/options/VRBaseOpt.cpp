@@ -149,7 +149,7 @@ void TfrmVRBaseOpt::buildSystemControls()
     btnDelFormStype = named(new TGSpeedButton(tsOption2), "btnDelFormStype");
     btnDelFormStype->setFlat(true);
     btnDelFormStype->setPublishedHint(QStringLiteral("删除格式"));
-    btnDelFormStype->setGlyphIndex(5);
+    btnDelFormStype->setGlyphIndex(4);
     btnDelFormStype->setGeometry(250, 38, 23, 22);
 
     lblDateType = named(new TKvLabel(tsOption2), "lblDateType");
@@ -170,18 +170,17 @@ void TfrmVRBaseOpt::buildButtons()
     auto *bar = static_cast<QHBoxLayout *>(Panel1->layout());
     // The report buttons stand before the base window's cancel button.
     const int at = bar->indexOf(btnCancel);
-    const auto addButton = [&](const char *name, const QString &caption, int glyph, int position) {
+    const auto addButton = [&](const char *name, const QString &caption, int position) {
         auto *button = named(new TKvBitBtn(Panel1), name);
         button->setText(caption);
         button->setPublishedHint(caption);
-        button->setGlyphIndex(glyph);
         bar->insertWidget(position, button);
         return button;
     };
-    btnPreview = addButton("btnPreview", QStringLiteral("预览"), 31, at);
-    btnDesign = addButton("btnDesign", QStringLiteral("设计凭证"), 32, at + 1);
-    btnPrintSetup = addButton("btnPrintSetup", QStringLiteral("设置打印机"), 33, at + 2);
-    btnPaperSize = addButton("btnPaperSize", QStringLiteral("纸张格式"), 34, at + 3);
+    btnPreview = addButton("btnPreview", QStringLiteral("预览"), at);
+    btnDesign = addButton("btnDesign", QStringLiteral("设计凭证"), at + 1);
+    btnPrintSetup = addButton("btnPrintSetup", QStringLiteral("设置打印机"), at + 2);
+    btnPaperSize = addButton("btnPaperSize", QStringLiteral("纸张格式"), at + 3);
     // Design mode needs the layout designer, which the module does not have.
     btnDesign->setEnabled(false);
     btnDesign->setPublishedHint(QStringLiteral("设计模式尚未提供"));

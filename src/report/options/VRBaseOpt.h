@@ -207,8 +207,8 @@ protected:
     void FormShow() override;
     void FormDestroy() override;
 
-    // Shows the printer set-up with `index` preselected; true with the
-    // chosen printer in `index` when confirmed. Tests replace it.
+    // Shows the printer set-up (through the prompter) with `index`
+    // preselected; true with the chosen printer in `index` when confirmed.
     virtual bool ExecPrinterDialog(int &index);
     // The text of the send-status option slot for the cboSendStatus item.
     std::string SendStatusValue() const;

@@ -8,6 +8,7 @@
 #include "lib/CodeConverter.h"
 #include "lib/LibStrs.h"
 #include "lib/UserDefIni.h"
+#include "platform/Prompter.h"
 #include "platform/report/PageSetup.h"
 #include "platform/report/Report.h"
 #include "report/layout/VRFormat.h"
@@ -15,7 +16,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QPlainTextEdit>
-#include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
 
@@ -235,7 +235,9 @@ int TfrmVRBaseOpt::openLayoutData(TfrmVRFormat *layout, const std::string &sql, 
             return -1;
         return layout->OpenData(sql);
     }
-    if (trimmed(extended).empty())
+    // A builder without extension fields answers the SQL unchanged: that is
+    // a plain run, whose failure is the server's, not the extension's.
+    if (trimmed(extended).empty() || extended == sql)
         return layout->OpenData(sql);
     const int result = layout->OpenData(extended);
     reported = result == -1;
@@ -309,9 +311,9 @@ bool TfrmVRBaseOpt::ExecPrinterDialog(int &index)
     const QPrinterInfo chosen = index >= 0 && index < printers.size() ? printers[index]
                                                                       : QPrinterInfo::defaultPrinter();
     QPrinter printer(chosen);
-    QPrintDialog dialog(&printer, QApplication::activeWindow());
-    if (dialog.exec() != QDialog::Accepted)
+    if (!Prompter::current()->choosePrinter(printer))
         return false;
+    // A printer the system does not list (or a file) prints as the default.
     index = -1;
     for (int i = 0; i < printers.size(); ++i)
         if (printers[i].printerName() == printer.printerName())
