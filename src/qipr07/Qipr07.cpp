@@ -98,7 +98,6 @@ void TfrmQipr07::buildBasicPage()
     edtTC001->setMaxLength(4);
     edtTC001->setGeometry(96, 8, 60, 21);
     edtTC001->setPublishedHint(QStringLiteral("[F2]单据性质信息"));
-    edtTC001->installEventFilter(this);
     btnTC001 = named(new TF2Button(tsOption1), "btnTC001");
     btnTC001->setPublishedHint(QStringLiteral("单据性质信息"));
     btnTC001->setGlyphIndex(8);
@@ -292,6 +291,8 @@ void TfrmQipr07::FieldExit(QWidget *control)
         edtTC001Exit();
 }
 
+// The form already filters every event of the application (key preview),
+// so the edit's focus events pass here without a filter of its own.
 bool TfrmQipr07::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == edtTC001 && event->type() == QEvent::FocusIn && !m_inSlipTypeExit)
