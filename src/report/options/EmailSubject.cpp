@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace kv {
@@ -44,6 +45,14 @@ TfrmEmailSubject::TfrmEmailSubject(QWidget *parent) : QDialog(parent)
 void TfrmEmailSubject::SetSubject(const QString &subject)
 {
     edtSubject->setText(subject);
+}
+
+void TfrmEmailSubject::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    // Centred on the screen rather than on whichever window opened it.
+    if (const QScreen *shown = screen())
+        move(shown->availableGeometry().center() - rect().center());
 }
 
 void TfrmEmailSubject::BitBtn1Click()

@@ -32,6 +32,9 @@ public:
 public slots:
     void BitBtn1Click();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     QString m_subject;
 };

@@ -9,8 +9,6 @@
 #include "base/KvPageControl.h"
 #include "base/KvPanel.h"
 #include "base/KvTabSheet.h"
-#include "base/KvToolBar.h"
-#include "base/ListView.h"
 #include "base/SocketConnection.h"
 #include "controls/BtChkBox.h"
 #include "controls/ControlProperties.h"
@@ -284,6 +282,8 @@ bool TfrmVRBaseOpt::OpenWindow(const Variant &params)
 
 void TfrmVRBaseOpt::readCompanyInfo()
 {
+    // Filled afresh: a window opened again must not list the company twice.
+    CompanyInfo.clear();
     Variant row;
     if (!CheckCode("CMSML", "01", false, row, varArrayOf({Variant(CompanyID)})) || !row.isArray())
         return;
@@ -371,9 +371,10 @@ void TfrmVRBaseOpt::FormShow()
         pgOption->setActivePageIndex(0);
     btnDelFormStype->move(cboFormStyleName->x() + cboFormStyleName->width() + 2, cboFormStyleName->y());
     LoadConditionSets();
+    // The condition list follows the page control through the splitter's
+    // layout, so only the width needs a floor here.
     if (width() < 655)
         resize(655, height());
-    lstCondition->setFixedHeight(std::max(0, pgOption->height() - ToolBar1->height() - 30));
 }
 
 void TfrmVRBaseOpt::FormDestroy()
