@@ -215,30 +215,30 @@ void TfrmQipr07Fmt::buildLines()
     // Three rows of 21 to a line; the columns follow the form's grid.
     constexpr int row0 = 3, row1 = 24, row2 = 45;
     addField(band, "txtTE003", "TE003", "序号", 4, row0, 36);
-    addField(band, "txtTE004", "TE004", "材料品号", 48, row0, 192);
-    addField(band, "txtTE017", "TE017", "材料品名", 48, row1, 192);
-    addField(band, "txtTE018", "TE018", "材料规格", 48, row2, 192);
-    addField(band, "txtTE006", "TE006", "单位", 248, row0, 34);
-    txtTE005 = addField(band, "txtTE005", "TE005", "领退料数量", 288, row0, 82, true);
-    addField(band, "txtTE008", "TE008", "仓库", 378, row0, 84);
-    addField(band, "txtCMSMC002", "CMSMC002", "仓库名称", 378, row1, 84);
-    txtTE011 = addField(band, "txtTE011", "TE011", "工单单别", 468, row0, 30);
+    addField(band, "txtTE004", "TE004", "材料品号", 48, row0, 162);
+    addField(band, "txtTE017", "TE017", "材料品名", 48, row1, 162);
+    addField(band, "txtTE018", "TE018", "材料规格", 48, row2, 162);
+    addField(band, "txtTE006", "TE006", "单位", 218, row0, 34);
+    txtTE005 = addField(band, "txtTE005", "TE005", "领退料数量", 258, row0, 82, true);
+    addField(band, "txtTE008", "TE008", "仓库", 348, row0, 84);
+    addField(band, "txtCMSMC002", "CMSMC002", "仓库名称", 348, row1, 84);
+    txtTE011 = addField(band, "txtTE011", "TE011", "工单单别", 438, row0, 30);
     txtHyphen = new TQRLabel(band);
     txtHyphen->setObjectName(QStringLiteral("txtHyphen"));
     txtHyphen->setCaption(QStringLiteral("-"));
     txtHyphen->setHint(QStringLiteral("-"));
     txtHyphen->setFont(fieldFont());
-    txtHyphen->setLeft(499);
+    txtHyphen->setLeft(469);
     txtHyphen->setTop(row0);
     txtHyphen->setWidth(8);
     txtHyphen->setHeight(kFieldHeight);
-    txtTE012 = addField(band, "txtTE012", "TE012", "工单单号", 508, row0, 74);
-    addField(band, "txtTE009", "TE009", "工艺", 468, row1, 36);
-    addField(band, "txtTE009c", "TE009C", "工艺名称", 506, row1, 76);
-    addField(band, "txtTE010", "TE010", "批号", 588, row0, 74);
-    addField(band, "txtTE023", "TE023", "批号说明", 588, row1, 74);
-    addField(band, "txtTE013", "TE013", "领料说明", 668, row0, 70);
-    addField(band, "txtTE014", "TE014", "备注", 668, row1, 70);
+    txtTE012 = addField(band, "txtTE012", "TE012", "工单单号", 478, row0, 84);
+    addField(band, "txtTE009", "TE009", "工艺", 438, row1, 36);
+    addField(band, "txtTE009c", "TE009C", "工艺名称", 476, row1, 86);
+    addField(band, "txtTE010", "TE010", "批号", 568, row0, 104);
+    addField(band, "txtTE023", "TE023", "批号说明", 568, row1, 104);
+    addField(band, "txtTE013", "TE013", "领料说明", 678, row0, 60);
+    addField(band, "txtTE014", "TE014", "备注", 678, row1, 60);
 
     struct Hidden {
         const char *column, *hint;
@@ -290,7 +290,7 @@ void TfrmQipr07Fmt::buildFooter()
 
     TQRBand *band = GroupFooterChildBand;
     // The total row sits under the quantity column.
-    txtTE005C1 = addField(band, "txtTE005C1", "TE005C1", "总领料数量", 288, 5, 82, true);
+    txtTE005C1 = addField(band, "txtTE005C1", "TE005C1", "总领料数量", 258, 5, 82, true);
     // Notes and sign-offs in their boxes, the continued mark at the bottom.
     const std::initializer_list<TQRLabel *> notes{lblNote1, lblNote2, lblNote3};
     int top = 34;
