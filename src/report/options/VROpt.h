@@ -102,8 +102,8 @@ public:
     bool LoadSignOff(const std::string &code, bool reportErrors);
     // Applies the print settings of a slip type (style, footer, sign-off,
     // every-page switches, slip title). settings receives the slip type's
-    // record, the program's record for an empty slip type, or stays
-    // unassigned when the slip type has none.
+    // record, for an empty slip type the program's record (an empty text
+    // without one), and stays unassigned when the slip type has none.
     void LoadSlipTypeSettings(const std::string &slipType, bool reportErrors, Variant &settings);
 
     // --- handlers
@@ -115,6 +115,7 @@ public:
     void edtNoteIDExit();
     void edtSignInIDEnter();
     void edtSignInIDExit();
+    // Places the system page's top row; runs after the inherited handling.
     void tsOption2Show();
 
 protected:
@@ -158,7 +159,7 @@ private:
     void colourGroup(const LineGroup &group);
     QString printDateForLayout() const;
     // The styles of the layout class whose option state matches, in order.
-    QStringList matchingStyles() const;
+    QStringList matchingStyles();
     bool deleteStoredStyle();
     bool styleComboEvent(QObject *watched, QEvent *event);
 };

@@ -64,14 +64,13 @@ void TfrmVROpt::ReloadStyles()
     cboFormStyleName->setCurrentIndex(index >= 0 ? index : 0);
 }
 
-QStringList TfrmVROpt::matchingStyles() const
+QStringList TfrmVROpt::matchingStyles()
 {
     QStringList styles;
     if (!LayoutClass)
         return styles;
     Variant rows;
-    auto *self = const_cast<TfrmVROpt *>(this); // CheckCode keeps no state of its own
-    if (!self->CheckCode("WARRANT", "01", false, rows, varArrayOf({LayoutClassName()})) || !rows.isArray())
+    if (!CheckCode("WARRANT", "01", false, rows, varArrayOf({LayoutClassName()})) || !rows.isArray())
         return styles;
     // A row the walk cannot read ends it; the styles found so far stay.
     try {
