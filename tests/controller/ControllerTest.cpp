@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QTest>
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -312,6 +313,39 @@ TEST_F(ControllerTest, StartupWithoutHostOptionsFailsAndTheWindowClosesItself)
     EXPECT_FALSE(confirming->texts.empty());
     EXPECT_TRUE(m_controller->IsClosed());
     EXPECT_EQ((std::vector<int>{kNotifyCreate, kNotifyDestroy}), m_codes);
+}
+
+// The real module registers the material-issue report's window when it is
+// loaded: its controller opens TfrmQipr07 on the demo company, which reports
+// the report's own version stamp and program code.
+TEST_F(ControllerTest, TheRealModuleOpensTheSlipReportWindow)
+{
+    const std::string path = std::string(QIPR07_BIN_DIR) + "/QIPR07C.so";
+    void *module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    ASSERT_NE(nullptr, module) << dlerror();
+    using GetControllerFn = TDLLBaseController *(*)();
+    auto getController = reinterpret_cast<GetControllerFn>(dlsym(module, "GetController"));
+    ASSERT_NE(nullptr, getController);
+
+    std::unique_ptr<TDLLBaseController> controller(getController());
+    ASSERT_NE(nullptr, controller);
+    std::vector<int> codes;
+    controller->HostApp = kv::Variant(m_hostApp);
+    controller->OnNotify = {[](void *data, std::int32_t code, TDLLBaseController *) {
+                                static_cast<std::vector<int> *>(data)->push_back(code);
+                            },
+                            &codes};
+    ASSERT_EQ(0, controller->Open(startup()));
+    EXPECT_EQ((std::vector<int>{kNotifyCreate}), codes);
+    EXPECT_EQ(u"890830-1.4.1.0", controller->GetVersion());
+    kv::Variant info;
+    ASSERT_EQ(0, controller->GetInfo(info));
+    EXPECT_EQ(kv::Variant("QIPR07"), info[2]);
+
+    controller->CloseWindow();
+    settle();
+    EXPECT_TRUE(controller->IsClosed());
+    EXPECT_EQ(kNotifyDestroy, codes.back());
 }
 
 } // namespace
