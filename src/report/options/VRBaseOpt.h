@@ -82,7 +82,8 @@ public:
     // the layout's SQL builder; a non-empty one switches the permission
     // filter of FinishWhere on.
     std::string MainTable;
-    // The layout-window class a run creates.
+    // The layout-window class a run creates. The member hides the type's
+    // name inside the window classes: write kv::LayoutClass::of<T>(name).
     kv::LayoutClass LayoutClass;
     // The layout window open in design mode, if any.
     QPointer<TfrmVRFormat> DesignLayout;
