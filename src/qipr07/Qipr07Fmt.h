@@ -89,6 +89,12 @@ public:
     // An empty mask, or one that cannot format, gives the plain float text.
     static std::string FormatByMask(const std::string &mask, double value);
 
+    // Registers the form being printed for sending to the slip's receiver
+    // (SendTargets, one line per receiver: "receiver=e-mail|fax|" and one
+    // "page,table;count column;filter;" entry per form). Only e-mail
+    // (SendModes 1) and fax (2) runs from a condition window register.
+    void RegisterSendTarget(const std::string &table, const std::string &filter);
+
     // --- print handlers
     void txtTC014Print(QObject *sender, EventArgs &args);
     void txtTC003Print(QObject *sender, EventArgs &args);

@@ -15,8 +15,9 @@
 #include "platform/report/TQRBand.h"
 #include "platform/report/TQRGroup.h"
 #include "platform/report/TQRLabel.h"
+#include "report/options/VRBaseOpt.h"
 
-#include <QRegularExpression>
+#include <QLineEdit>
 
 #include <cmath>
 
@@ -54,14 +55,6 @@ std::string lotConditions(const char *prefix, const std::string &type, const std
     const std::string p(prefix);
     return " " + p + "001=" + QuotedSql(type) + " " + " AND  " + p + "002=" + QuotedSql(number) + " " + " AND  " +
            p + "003=" + QuotedSql(sequence) + " ";
-}
-
-// Registers a printed form for sending, once the layout window offers it.
-template <class Layout>
-void registerPage(Layout &layout, const std::string &table, const std::string &filter)
-{
-    if constexpr (requires { layout.RegisterSendTarget(table, filter); })
-        layout.RegisterSendTarget(table, filter);
 }
 
 } // namespace
@@ -146,7 +139,37 @@ void TfrmQipr07Fmt::registerSlip(const std::string &filter)
 {
     // Every form of the slip goes to the slip's receiver; only the first
     // carries the filter, so a sent slip counts once.
-    registerPage(*this, "$$MOCTC", filter);
+    RegisterSendTarget("$$MOCTC", filter);
+}
+
+void TfrmQipr07Fmt::RegisterSendTarget(const std::string &table, const std::string &filter)
+{
+    if (SendModes != 1 && SendModes != 2)
+        return;
+    const auto *conditions = qobject_cast<const TfrmVRBaseOpt *>(parentWidget());
+    if (!conditions)
+        return;
+    // The receiver and its address come from the slip when the chosen way
+    // names columns for them (the supplier and its fax or e-mail), else
+    // both are what the clerk typed.
+    QString receiver = conditions->edtFaxEmailData->text().trimmed();
+    QString address = receiver;
+    if (!conditions->SendPartnerField.empty() && !conditions->SendAddressField.empty()) {
+        receiver = columnText(conditions->SendPartnerField.c_str()).trimmed();
+        address = columnText(conditions->SendAddressField.c_str()).trimmed();
+    }
+    const QString entry = QString::number(PageCount) + QLatin1Char(',') + QString::fromStdString(table) +
+                          QLatin1Char(';') + QString::fromStdString(conditions->SendStatusField) + QLatin1Char(';') +
+                          QString::fromStdString(filter) + QLatin1Char(';');
+    const QString prefix = receiver + QLatin1Char('=');
+    for (QString &line : SendTargets) {
+        if (line.startsWith(prefix)) {
+            line += entry;
+            return;
+        }
+    }
+    const QString addresses = SendModes == 1 ? address + QStringLiteral("||") : QLatin1Char('|') + address + QLatin1Char('|');
+    SendTargets << prefix + addresses + entry;
 }
 
 bool TfrmQipr07Fmt::skipHeaderOnlyRecord(BandPrintArgs &args)

@@ -33,6 +33,9 @@ std::string floatText(double value)
     return QString::number(value, 'g', 15).toStdString();
 }
 
+// The report columns the line query sums by (those present are its parameters).
+constexpr const char *kLineTotalsColumns[] = {"TE004", "TE006", "TE001", "TE002", "TEC01", "TE008", "TE010"};
+
 } // namespace
 
 TfrmQipr07Fmt_1::TfrmQipr07Fmt_1(QWidget *owner) : TfrmQipr07Fmt(owner, HeaderOnly{})
@@ -185,7 +188,7 @@ bool TfrmQipr07Fmt_1::QueryLineTotals()
         return false;
     dsdqry->Close();
     dsdqry->setSQL(LineTotalsSql());
-    for (const char *column : {"TE004", "TE006", "TE001", "TE002", "TEC01", "TE008", "TE010"}) {
+    for (const char *column : kLineTotalsColumns) {
         if (hasColumn(column))
             dsdqry->setParam(column, toDb(Variant(columnText(column).toStdString())).toText());
     }
@@ -200,6 +203,8 @@ void TfrmQipr07Fmt_1::QuickRep1BeforePrint(ReportPrintArgs &args)
     TfrmQipr07Fmt::QuickRep1BeforePrint(args);
     IssueQtyTotal = IssuePackTotal = 0;
     m_lineQueryFailed = false;
+    m_totalledSums.clear();
+    m_totalsGroup.clear();
     dsdqry->Close();
 }
 
@@ -219,8 +224,28 @@ void TfrmQipr07Fmt_1::QRDetailBandBeforePrint(BandPrintArgs &args)
     TfrmVRFormat::QRDetailBandBeforePrint(args);
     if (!args.printBand)
         return; // counted when it prints on the next page
+    // The summary can show one sum on several rows (rows that differ only
+    // in a column the sum does not go by, such as the lot description): the
+    // slip's total takes each sum once.
+    if (CurrentGroup != m_totalsGroup) {
+        m_totalledSums.clear();
+        m_totalsGroup = CurrentGroup;
+    }
+    if (!m_totalledSums.insert(lineTotalsKey()).second)
+        return;
     IssueQtyTotal += dsdqry->FloatOf("TE005");
     IssuePackTotal += dsdqry->FloatOf("TE021");
+}
+
+std::string TfrmQipr07Fmt_1::lineTotalsKey() const
+{
+    std::string key;
+    for (const char *column : kLineTotalsColumns) {
+        if (hasColumn(column))
+            key += columnText(column).toStdString();
+        key += '\x1f';
+    }
+    return key;
 }
 
 // ---------------------------------------------------------------- print handlers

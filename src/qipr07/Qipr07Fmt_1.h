@@ -20,6 +20,7 @@
 #include <QObject>
 
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -151,8 +152,13 @@ private:
     // A column's text when the report data has `present`, else empty.
     std::string textIfColumn(const char *present, const char *column) const;
     void convertForDisplay(EventArgs &args) const;
+    // The line query's parameter values of the current row.
+    std::string lineTotalsKey() const;
 
     bool m_lineQueryFailed = false;
+    // Sums already in the slip's totals, and the slip they belong to.
+    std::set<std::string> m_totalledSums;
+    QString m_totalsGroup;
 };
 
 } // namespace kv

@@ -14,6 +14,7 @@
 #include "objects/ServerObjects.h"
 #include "platform/Dispatch.h"
 #include "report/layout/LayoutTestSupport.h"
+#include "report/options/VRBaseOpt.h"
 
 #include <QTemporaryDir>
 
@@ -95,9 +96,9 @@ private:
     }
 };
 
-// The condition window that owns a layout: the base window with the page
-// break box of the material-issue report.
-class ConditionWindow : public kv::TfrmBaseGene {
+// The condition window that owns a layout: the report condition window
+// with the page break box of the material-issue report.
+class ConditionWindow : public kv::TfrmVRBaseOpt {
 public:
     ConditionWindow()
     {

@@ -9,6 +9,7 @@
 #include "qipr07/Qipr07Fmt.h"
 
 #include <QFile>
+#include <QLineEdit>
 
 #include <cmath>
 #include <map>
@@ -305,6 +306,74 @@ TEST_P(Qipr07FmtTest, InspectionRemarkOfEachLinesLot)
     printed.sort();
     expected.sort();
     EXPECT_EQ(printed, expected);
+}
+
+TEST_P(Qipr07FmtTest, EachFormIsRegisteredForItsSlipsReceiver)
+{
+    const std::vector<std::pair<std::string, int>> slips = slipsOfType("5402");
+    std::vector<std::string> numbers;
+    for (const auto &[number, count] : slips) {
+        if (count > kLinesPerPage && numbers.empty())
+            numbers.push_back(number);
+    }
+    ASSERT_FALSE(numbers.empty()) << "no two-page subcontract slip";
+    numbers.push_back(slips.back().first != numbers[0] ? slips.back().first : slips.front().first);
+    const kv::ResultTable suppliers =
+        company->query("SELECT TC002, TC006, MA011 FROM {MOCTC} LEFT JOIN {PURMA} ON MA001=TC006 WHERE TC001='5402' "
+                       "AND (TC002=:A OR TC002=:B) ORDER BY TC002",
+                       {{"A", Variant(numbers[0])}, {"B", Variant(numbers[1])}});
+    ASSERT_EQ(suppliers.rowCount(), 2);
+
+    // E-mail to the slip's supplier: receiver and address from the data.
+    owner->SendMode = 1;
+    owner->SendPartnerField = "TC006";
+    owner->SendAddressField = "PURMA011";
+    owner->SendStatusField = "TC017";
+    TfrmQipr07Fmt *layout = openLayout<TfrmQipr07Fmt>({"5402", numbers});
+    layout->SendModes = 1;
+    const std::vector<layouttest::Form> forms = generate(layout);
+    ASSERT_GE(forms.size(), 3u);
+
+    std::map<QString, QString> expected;
+    int page = 0;
+    for (int row = 0; row < suppliers.rowCount(); ++row) {
+        const QString number = QString::fromStdString(suppliers.value(row, 0).toText());
+        const QString receiver = QString::fromStdString(kv::varToStr(suppliers.value(row, 1)));
+        const QString address = QString::fromStdString(kv::varToStr(suppliers.value(row, 2)));
+        QString &line = expected[receiver];
+        if (line.isEmpty())
+            line = receiver + QLatin1Char('=') + address + QStringLiteral("||");
+        bool first = true;
+        for (const layouttest::Form &form : forms) {
+            if (form.text("txtTC002") != number)
+                continue;
+            line += QString::number(++page) + QStringLiteral(",$$MOCTC;TC017;");
+            if (first)
+                line += QStringLiteral("TC001='5402' and TC002='") + number + QLatin1Char('\'');
+            line += QLatin1Char(';');
+            first = false;
+        }
+    }
+    QStringList lines;
+    for (const auto &[receiver, line] : expected)
+        lines << line;
+    QStringList registered = layout->SendTargets;
+    registered.sort();
+    lines.sort();
+    EXPECT_EQ(registered, lines);
+
+    // Fax to a typed number: one receiver for everything; a print registers nothing.
+    owner->SendMode = 2;
+    owner->SendPartnerField.clear();
+    owner->SendAddressField.clear();
+    owner->edtFaxEmailData->setText(QStringLiteral("021-5550123"));
+    layout->SendModes = 2;
+    generate(layout);
+    ASSERT_EQ(layout->SendTargets.size(), 1);
+    EXPECT_TRUE(layout->SendTargets[0].startsWith(QStringLiteral("021-5550123=|021-5550123|1,$$MOCTC;TC017;TC001=")));
+    layout->SendModes = 0;
+    generate(layout);
+    EXPECT_TRUE(layout->SendTargets.isEmpty());
 }
 
 SLIP_LAYOUT_TEST_ON_BOTH_ENGINES(Qipr07FmtTest);

@@ -128,6 +128,29 @@ TEST_P(Qipr07Fmt_1Test, WithoutWarehouseAndLotBothPrintEmptyAndQuantitiesSumOver
     }
 }
 
+TEST_P(Qipr07Fmt_1Test, SlipTotalTakesEachSumOnceWhenRowsRepeatIt)
+{
+    // Without the lot in the summary, rows of one item still differ by their
+    // lot description, and each shows the item's whole sum.
+    const kv::ResultTable repeated = company->query(
+        "SELECT TE001, TE002 FROM {MOCTE} WHERE TE010 <> '' GROUP BY TE001, TE002, TE004, TE006 "
+        "HAVING COUNT(DISTINCT TE010) > 1 ORDER BY TE001, TE002");
+    ASSERT_GT(repeated.rowCount(), 0) << "no demo slip with an item issued from two lots";
+    const std::string type = repeated.value(0, 0).toText();
+    const std::string number = repeated.value(0, 1).toText();
+    ReportQuery query{type, {number}};
+    query.summary = true;
+    TfrmQipr07Fmt_1 *layout = openLayout<TfrmQipr07Fmt_1>(query);
+    const std::vector<layouttest::Form> forms = generate(layout);
+    ASSERT_FALSE(forms.empty());
+    const std::vector<PrintedRow> rows = rowsOf(*layout->QuickRep1->pages(), QStringLiteral("txtTE004"), {});
+    EXPECT_GT(rows.size(), sums(type, number, false, false).size());
+
+    const kv::ResultTable total = company->query("SELECT SUM(TE005) FROM {MOCTE} WHERE TE001=:T AND TE002=:N",
+                                                 {{"T", Variant(type)}, {"N", Variant(number)}});
+    EXPECT_EQ(forms.back().text("txtTE005C1"), floatText(total.value(0, 0).toDouble()));
+}
+
 namespace {
 
 // A program server whose connection string leads nowhere.
