@@ -11,6 +11,12 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QProcessEnvironment>
 #include <QSet>
 
 #include <cstdlib>
@@ -158,6 +164,78 @@ TEST_F(RunTest, ARunByKeyPrintsThatSlipOnly)
     auto expected = before;
     expected[number] += 1;
     EXPECT_EQ(expected, printCounts("5402"));
+}
+
+// The real module QIPR07C.so driven by erp-host without a screen, as the
+// outside checks drive it, on the same demo company files.
+class HostRunTest : public RunTest {
+protected:
+    struct HostRun {
+        int status = -1;
+        std::string out;
+        std::string err;
+    };
+
+    HostRun host(const QStringList &arguments)
+    {
+        const QString bin = QStringLiteral(QIPR07_BIN_DIR);
+        for (const QString &file : {bin + "/erp-host", bin + "/QIPR07C.so"})
+            EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString() << " is not built";
+        shell.writeFile("server/MarshalS.ini",
+                        "[Slipserv]\nEngine=sqlite\nDataDir=" + company->dir.path().toStdString() + "\n");
+        QStringList all{"--user", "DS", "--company", "01", "--db", QString::fromStdString(company->companyDb),
+                        "--registry", QString::fromStdString(shell.root() + "registry.ini"), "--module",
+                        bin + "/QIPR07C.so"};
+        all << arguments;
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.remove("QIPR07_PRINT_PDF");
+        process.setProcessEnvironment(environment);
+        process.start(bin + "/erp-host", all);
+        EXPECT_TRUE(process.waitForFinished(180000)) << "erp-host did not end";
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+    }
+};
+
+TEST_F(HostRunTest, PrintingOneSlipByKeyCountsItAndPreviewingFromConditionsDoesNot)
+{
+    const auto before = printCounts("5401");
+    ASSERT_FALSE(before.empty());
+    const std::string number = before.rbegin()->first;
+    const std::string pdf = shell.root() + "bykey.pdf";
+    const HostRun printed = host({"--execute", "6", "--key", QString::fromStdString("5401," + number + ",54"),
+                                  "--preview", "false", "--print-to-pdf", QString::fromStdString(pdf)});
+    EXPECT_EQ(0, printed.status) << printed.err;
+    QFile file(QString::fromStdString(pdf));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << printed.err;
+    EXPECT_TRUE(file.read(5).startsWith("%PDF-"));
+    auto expected = before;
+    expected[number] += 1;
+    EXPECT_EQ(expected, printCounts("5401"));
+
+    // The slip type set by the host's condition package, then a preview of
+    // every unprinted approved slip of it: pages as JSON, no count changed.
+    const std::string json = shell.root() + "pages.json";
+    const HostRun previewed =
+        host({"--conditions", R"(["", [0, [true, [[["", "edtTC001"]], ["5401"]]]]])", "--execute", "5", "--preview",
+              "true", "--pages-json", QString::fromStdString(json)});
+    EXPECT_EQ(0, previewed.status) << previewed.err;
+    EXPECT_EQ(expected, printCounts("5401"));
+    QFile pages(QString::fromStdString(json));
+    ASSERT_TRUE(pages.open(QIODevice::ReadOnly)) << previewed.err;
+    QSet<QString> numbers;
+    for (const QJsonValue &page : QJsonDocument::fromJson(pages.readAll()).object().value("pages").toArray())
+        for (const QJsonValue &text : page.toObject().value("texts").toArray())
+            if (text.toObject().value("component").toString() == QLatin1String("txtTC002"))
+                numbers.insert(text.toObject().value("text").toString());
+    QSet<QString> unprinted;
+    for (const auto &[slip, count] : expected)
+        if (count == 0)
+            unprinted.insert(QString::fromStdString(slip));
+    EXPECT_FALSE(numbers.isEmpty()) << previewed.err;
+    EXPECT_EQ(unprinted, numbers);
 }
 
 } // namespace
