@@ -8,6 +8,7 @@
 #include "report/options/EmailSubject.h"
 
 #include <QPlainTextEdit>
+#include <QRadioButton>
 
 namespace optionstest {
 namespace {
@@ -138,7 +139,10 @@ TEST_F(OptionsTest, OptionControlsAreListedPageByPageWithTheirProperty)
 TEST_F(OptionsTest, SendWaysSetModeLabelAndTypedNumber)
 {
     openWindow();
-    chooseSend(1, 0); // FAX To 供应商: the partner's fax number
+    // The user picks "Fax/Email" with the first send way (FAX To 供应商: the
+    // partner's fax number).
+    window->cboSendWay->setCurrentIndex(0);
+    window->rgSendType->button(1)->click();
     EXPECT_EQ(window->SendMode, 2);
     EXPECT_EQ(window->lblFaxEmail->text(), "Fax No");
     EXPECT_EQ(window->SendPartnerField, "TC006");
