@@ -201,6 +201,12 @@ void TfrmQipr07Fmt::QRDetailBandBeforePrint(BandPrintArgs &args)
 
 void TfrmQipr07Fmt::LookUpInspectionRemark()
 {
+    // The remark only shows in a layout that prints its label; a run without
+    // it saves a query per line.
+    if (!lblTA027->isPrinted() || !lblTA027->band()->isEnabled()) {
+        lblTA027->setCaption(QString());
+        return;
+    }
     try {
         const std::string type = columnText("ME017").toStdString();
         const std::string number = columnText("ME018").toStdString();
