@@ -51,7 +51,7 @@ TfrmQipr07Fmt::TfrmQipr07Fmt(QWidget *owner) : TfrmQipr07Fmt(owner, HeaderOnly{}
 {
     setObjectName(QStringLiteral("frmQipr07Fmt"));
     applyReportSettings(195, 63, 380, 225);
-    buildHeader(195);
+    buildHeader();
     buildLines();
     buildFooter();
     bindHandlers();
@@ -136,9 +136,8 @@ void TfrmQipr07Fmt::setCodes(TKVQRDBText *field, std::initializer_list<const cha
     field->setCodeList(list);
 }
 
-void TfrmQipr07Fmt::buildHeader(int headerHeight)
+void TfrmQipr07Fmt::buildHeader()
 {
-    (void)headerHeight;
     // Titles: company and slip name centred, table date on the left and the
     // page of the slip on the right of the slip name.
     lblCompany->setTop(4);

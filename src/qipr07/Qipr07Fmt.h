@@ -126,8 +126,8 @@ protected:
                                 bool rightAligned = false);
     // A code-list field ("Y=已审核" ...) that prints the text for its code.
     static void setCodes(TKVQRDBText *field, std::initializer_list<const char *> codes);
-    // The header fields of both slips; the header band's height is set.
-    void buildHeader(int headerHeight);
+    // The titles and header fields both slips share (and their handlers).
+    void buildHeader();
     // The report settings both slips share (zoom, page style, band widths).
     void applyReportSettings(int header, int detail, int footer, int footerChild);
     // Loads the page picture (a resource) behind the fields.

@@ -42,7 +42,7 @@ TfrmQipr07Fmt_1::TfrmQipr07Fmt_1(QWidget *owner) : TfrmQipr07Fmt(owner, HeaderOn
 {
     setObjectName(QStringLiteral("frmQipr07Fmt_1"));
     applyReportSettings(184, 48, 289, 119);
-    buildHeader(184);
+    buildHeader();
     // The summary prints the first header user field at the top left.
     txtUDF01M = QRGroup->findChild<TKVQRDBText *>(QStringLiteral("txtUDF01M"));
     txtUDF01M->setEnabled(true);
