@@ -57,10 +57,15 @@ public:
     std::vector<int> pageCounts;
 };
 
-class RunTest : public ReportWindowTest {
+// Each run test runs on SQLite and, when the tests have a server, PostgreSQL.
+class RunTest : public ReportWindowTest, public testing::WithParamInterface<slip::DbEngine> {
 protected:
+    slip::DbEngine engine() const override { return GetParam(); }
+
     void SetUp() override
     {
+        if (GetParam() == slip::DbEngine::PostgreSQL && !qipr07test::pgConnInfo())
+            GTEST_SKIP() << "QIPR07_PG_CONNINFO is not set";
         ReportWindowTest::SetUp();
         kv::VRPreviewer::setCurrent(previewer);
         pdfPath = (QString::fromStdString(shell.root()) + "printed.pdf").toStdString();
@@ -108,7 +113,7 @@ protected:
     std::string pdfPath;
 };
 
-TEST_F(RunTest, PreviewShowsTheChosenSlipsAndPrintingCountsEachOfThemOnce)
+TEST_P(RunTest, PreviewShowsTheChosenSlipsAndPrintingCountsEachOfThemOnce)
 {
     const std::vector<std::string> chosen = chooseTwoSlips();
     const auto before = printCounts("5401");
@@ -132,7 +137,7 @@ TEST_F(RunTest, PreviewShowsTheChosenSlipsAndPrintingCountsEachOfThemOnce)
     EXPECT_EQ(expected, printCounts("5401"));
 }
 
-TEST_F(RunTest, SummedSlipsPreviewThroughTheSummaryLayout)
+TEST_P(RunTest, SummedSlipsPreviewThroughTheSummaryLayout)
 {
     const std::vector<std::string> chosen = chooseTwoSlips();
     kvtest::click(window->chkPrint);
@@ -143,7 +148,7 @@ TEST_F(RunTest, SummedSlipsPreviewThroughTheSummaryLayout)
               previewer->texts(QStringLiteral("txtTC002")));
 }
 
-TEST_F(RunTest, NoMatchingSlipWarnsAndShowsNothing)
+TEST_P(RunTest, NoMatchingSlipWarnsAndShowsNothing)
 {
     typeSlipType("5401");
     window->splTC002->setUserChoice(true);
@@ -155,7 +160,7 @@ TEST_F(RunTest, NoMatchingSlipWarnsAndShowsNothing)
     EXPECT_EQ("没有符合条件的资料！", messages()[0]);
 }
 
-TEST_F(RunTest, ARunByKeyPrintsThatSlipOnly)
+TEST_P(RunTest, ARunByKeyPrintsThatSlipOnly)
 {
     const auto before = printCounts("5402");
     ASSERT_FALSE(before.empty());
@@ -181,8 +186,7 @@ protected:
         const QString bin = QStringLiteral(QIPR07_BIN_DIR);
         for (const QString &file : {bin + "/erp-host", bin + "/QIPR07C.so"})
             EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString() << " is not built";
-        shell.writeFile("server/MarshalS.ini",
-                        "[Slipserv]\nEngine=sqlite\nDataDir=" + company->dir.path().toStdString() + "\n");
+        shell.writeFile("server/MarshalS.ini", company->serverSettings());
         QStringList all{"--user", "DS", "--company", "01", "--db", QString::fromStdString(company->companyDb),
                         "--registry", QString::fromStdString(shell.root() + "registry.ini"), "--module",
                         bin + "/QIPR07C.so"};
@@ -199,7 +203,7 @@ protected:
     }
 };
 
-TEST_F(HostRunTest, PrintingOneSlipByKeyCountsItAndPreviewingFromConditionsDoesNot)
+TEST_P(HostRunTest, PrintingOneSlipByKeyCountsItAndPreviewingFromConditionsDoesNot)
 {
     const auto before = printCounts("5401");
     ASSERT_FALSE(before.empty());
@@ -237,5 +241,15 @@ TEST_F(HostRunTest, PrintingOneSlipByKeyCountsItAndPreviewingFromConditionsDoesN
     EXPECT_FALSE(numbers.isEmpty()) << previewed.err;
     EXPECT_EQ(unprinted, numbers);
 }
+
+std::string engineName(const testing::TestParamInfo<slip::DbEngine> &info)
+{
+    return info.param == slip::DbEngine::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, RunTest, testing::Values(slip::DbEngine::SQLite, slip::DbEngine::PostgreSQL),
+                         engineName);
+INSTANTIATE_TEST_SUITE_P(Engines, HostRunTest, testing::Values(slip::DbEngine::SQLite, slip::DbEngine::PostgreSQL),
+                         engineName);
 
 } // namespace

@@ -27,6 +27,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -36,32 +37,96 @@ namespace qipr07test {
 
 using kv::Variant;
 
-// One demo company for the whole test program, its objects registered for
-// in-process creation. The demo slip types are 5401-5403 (nature 54) and
-// 5501-5502 (nature 55).
+// The PostgreSQL server of the tests (scripts/test starts one), if any.
+inline const char *pgConnInfo()
+{
+    const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
+    return conninfo && *conninfo ? conninfo : nullptr;
+}
+
+// One demo company per engine for the whole test program; activate() makes
+// its objects the ones created in-process. The demo slip types are
+// 5401-5403 (nature 54) and 5501-5502 (nature 55).
 struct DemoCompany {
     QTemporaryDir dir;
+    slip::DbEngine engine;
     std::shared_ptr<slip::Database> database;
-    std::string companyDb = "QP" + std::to_string(::getpid());
+    std::string companyDb;
+    slip::ServerConfig config;
 
-    DemoCompany()
+    explicit DemoCompany(slip::DbEngine engine) : engine(engine)
     {
-        database = slip::Database::openSqlite(dir.path().toStdString());
+        if (engine == slip::DbEngine::SQLite) {
+            companyDb = "QP" + std::to_string(::getpid());
+            database = slip::Database::openSqlite(dir.path().toStdString());
+            config = slip::ServerConfig::sqlite(dir.path().toStdString());
+        } else {
+            companyDb = "qp_" + std::to_string(::getpid());
+            database = slip::Database::openPostgres(pgConnInfo());
+            config = slip::ServerConfig::postgres(pgConnInfo());
+        }
         slip::DemoDataOptions options;
         options.companyDb = companyDb;
         options.slips = 30;
         slip::DemoData(*database, options).generate();
-        slip::registerServerObjects(database, slip::ServerConfig::sqlite(dir.path().toStdString()));
+    }
+    // A PostgreSQL company outlives the process unless dropped; this runs
+    // when the tests end, while the database connections still work (not
+    // at exit, when the connection pools' thread bookkeeping is gone).
+    void drop()
+    {
+        if (engine != slip::DbEngine::PostgreSQL || dropped)
+            return;
+        dropped = true;
+        try {
+            if (database->companyExists(companyDb))
+                database->dropCompany(companyDb);
+        } catch (const std::exception &error) {
+            ADD_FAILURE() << "dropping " << companyDb << ": " << error.what();
+        }
+    }
+    bool dropped = false;
+
+    static DemoCompany &shared(slip::DbEngine engine = slip::DbEngine::SQLite)
+    {
+        if (engine == slip::DbEngine::SQLite) {
+            static DemoCompany sqlite(slip::DbEngine::SQLite);
+            return sqlite;
+        }
+        static DemoCompany postgres(slip::DbEngine::PostgreSQL);
+        postgresMade() = &postgres;
+        return postgres;
+    }
+    static DemoCompany *&postgresMade()
+    {
+        static DemoCompany *made = nullptr;
+        return made;
     }
 
-    static DemoCompany &shared()
+    void activate() { slip::registerServerObjects(database, config); }
+
+    // The shell's server settings that reach this company (for erp-host).
+    std::string serverSettings() const
     {
-        static DemoCompany company;
-        return company;
+        if (engine == slip::DbEngine::SQLite)
+            return "[Slipserv]\nEngine=sqlite\nDataDir=" + dir.path().toStdString() + "\n";
+        return "[Slipserv]\nEngine=postgres\nConnInfo=" + std::string(pgConnInfo()) + "\n";
     }
 
     std::string table(const std::string &name) const { return database->qualifiedTable(companyDb, name); }
 };
+
+// Drops the PostgreSQL demo company once every test has run.
+class DemoCompanyCleanup : public testing::Environment {
+public:
+    void TearDown() override
+    {
+        if (DemoCompany *company = DemoCompany::postgresMade())
+            company->drop();
+    }
+};
+inline testing::Environment *const kDemoCompanyCleanup =
+    testing::AddGlobalTestEnvironment(new DemoCompanyCleanup);
 
 // Passes every call on to a real object and writes down the method calls
 // with their first two arguments ("CheckValue CMSMQ 22").
@@ -178,7 +243,8 @@ class ReportWindowTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        company = &DemoCompany::shared();
+        company = &DemoCompany::shared(engine());
+        company->activate();
         shell.writeRegistry(shell.clientDir(), shell.serverDir());
         shell.writeFile("client/MarshalC.ini", "[CodePage]\nUICodePage=936\nDBCodePage=936\n"
                                                "[Server Information]\nComputerName=127.0.0.1\nServerPort=2110\n");
@@ -194,6 +260,9 @@ protected:
             ADD_FAILURE() << "unanswered: " << miss;
         EXPECT_EQ(0u, prompter->pendingAnswers()) << "scripted answers left over";
     }
+
+    // The engine of the demo company; SQLite unless a test runs on both.
+    virtual slip::DbEngine engine() const { return slip::DbEngine::SQLite; }
 
     // Created hidden and without owner, opened with the host's start-up
     // array and shown as the active window.
