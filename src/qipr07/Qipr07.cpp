@@ -338,9 +338,20 @@ bool TfrmQipr07::RunReport(bool preview)
     return TfrmVROpt::RunReport(preview);
 }
 
+// A key that names neither a slip type nor a slip number would select every
+// slip of the company (and a print would count them all): it finds nothing.
+bool TfrmQipr07::refuseEmptyKey(const Variant &key)
+{
+    if (!ElementText(key, 0).empty() || !ElementText(key, 1).empty())
+        return false;
+    ReportText("QIPR07: the key names no slip type and no slip number");
+    ShowCodedMessage("W", "000006", 0, {});
+    return true;
+}
+
 bool TfrmQipr07::RunByKey(const Variant &key, bool preview)
 {
-    if (refuseUnknownSQLType())
+    if (refuseUnknownSQLType() || refuseEmptyKey(key))
         return false;
     SlipTypeSetting = ElementText(key, 2);
     applyLayoutClass();
@@ -350,7 +361,7 @@ bool TfrmQipr07::RunByKey(const Variant &key, bool preview)
 bool TfrmQipr07::ExportByKey(const Variant &key, int pictureKind, int resolution, const std::string &prefix,
                              const std::string &extra)
 {
-    if (refuseUnknownSQLType())
+    if (refuseUnknownSQLType() || refuseEmptyKey(key))
         return false;
     return TfrmVROpt::ExportByKey(key, pictureKind, resolution, prefix, extra);
 }

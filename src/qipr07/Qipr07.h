@@ -92,7 +92,8 @@ public:
     // Refused (no data) for an SQL dialect the report has no query for.
     bool RunReport(bool preview) override;
     // SlipTypeSetting from key element 2 and the layout class of chkPrint,
-    // then the inherited run.
+    // then the inherited run. A key without slip type and slip number is
+    // refused as no data.
     bool RunByKey(const Variant &key, bool preview) override;
     bool ExportByKey(const Variant &key, int pictureKind, int resolution, const std::string &prefix,
                      const std::string &extra) override;
@@ -124,6 +125,7 @@ private:
     void wireReportHandlers();
     void applyLayoutClass();
     bool refuseUnknownSQLType();
+    bool refuseEmptyKey(const Variant &key);
 
     // Query pieces.
     void buildJoinedQuery(std::string &where);

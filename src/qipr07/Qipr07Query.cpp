@@ -71,6 +71,7 @@ constexpr const char *kHeaderJoins =
     "LEFT JOIN $$CMSME AS CMSME ON CMSME.ME001=TC021  LEFT JOIN $$CMSNO AS CMSNO ON CMSNO.NO001=TC031  "
     "LEFT JOIN $$PURMA AS PURMA ON TC006=MA001";
 
+// Element index of a one-dimensional array; unassigned when there is none.
 Variant elementOf(const Variant &array, int index)
 {
     const Variant &value = array.deref();
@@ -84,12 +85,8 @@ Variant elementOf(const Variant &array, int index)
 
 std::string TfrmQipr07::ElementText(const Variant &array, int index)
 {
-    const Variant &value = array.deref();
     try {
-        if (!value.isArray() || value.array().dimCount() != 1 || index < value.array().lowBound() ||
-            index > value.array().highBound())
-            return {};
-        const Variant &element = value[index].deref();
+        const Variant element = elementOf(array, index);
         return element.isEmptyOrNull() ? std::string() : varToStr(element);
     } catch (const VariantError &) {
         return {};

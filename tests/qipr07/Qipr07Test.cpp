@@ -243,6 +243,16 @@ TEST_F(QueryTest, ARunByKeyRestrictsOnlyByTheKeyQuotedAndIgnoresTheUsersConditio
               wherePart(keySql(kv::varArrayOf({"A'B", "1' OR '1'='1", "54"}))));
 }
 
+TEST_F(QueryTest, AKeyNamingNoSlipRunsNothingRatherThanEverySlip)
+{
+    prompter->answerMessage(kv::mrOk);
+    EXPECT_FALSE(window->RunByKey(kv::varArrayOf({"", "", "54"}), false));
+    prompter->answerMessage(kv::mrOk);
+    EXPECT_FALSE(window->ExportByKey(Variant("5401"), 1, 96, shell.root() + "slip", ""));
+    EXPECT_EQ(2u, messages().size());
+    EXPECT_EQ("没有符合条件的资料！", messages().back());
+}
+
 TEST_F(QueryTest, OtherDialectsBuildNoQueryAndRunsAreRefusedAsNoData)
 {
     window->SQLType = 2;
