@@ -125,6 +125,11 @@ TEST_F(HeadlessRunTest, EachPageListsItsTextsInPrintOrderWithPositionsOnTheSheet
         EXPECT_EQ(qRound(stored[i].rect.width()), written[qsizetype(i)]["w"].toInt());
     }
 
+    // Written page by page, the file is still the one document.
+    QFile file(jsonFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kv::PageTextsJson::toJson(*layout->QuickRep1->pages()), QJsonDocument::fromJson(file.readAll()));
+
     // A second generation replaces the file.
     layout->ClientDataSet1->setData(layouttest::slipTable({{"5402", "0009", 2}}));
     ASSERT_TRUE(layout->GeneratePages());

@@ -24,17 +24,21 @@ QJsonObject textObject(const PageText &text)
                        {"h", unit(text.rect.height())}};
 }
 
+QJsonObject pageObject(const PageStore &pages, int number)
+{
+    QJsonArray texts;
+    for (const PageText &text : pages.texts(number))
+        texts.append(textObject(text));
+    return QJsonObject{{"number", number}, {"texts", texts}};
+}
+
 } // namespace
 
 QJsonDocument PageTextsJson::toJson(const PageStore &pages)
 {
     QJsonArray pageArray;
-    for (int number = 1; number <= pages.pageCount(); ++number) {
-        QJsonArray texts;
-        for (const PageText &text : pages.texts(number))
-            texts.append(textObject(text));
-        pageArray.append(QJsonObject{{"number", number}, {"texts", texts}});
-    }
+    for (int number = 1; number <= pages.pageCount(); ++number)
+        pageArray.append(pageObject(pages, number));
     return QJsonDocument(QJsonObject{{"unit", "0.1mm"}, {"pages", pageArray}});
 }
 
@@ -47,9 +51,19 @@ void PageTextsJson::write(const PageStore &pages, const QString &fileName)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         fail(file.errorString());
-    const QByteArray json = toJson(pages).toJson(QJsonDocument::Compact);
-    if (file.write(json) != json.size())
-        fail(file.errorString());
+    // Page by page, so that a run of many thousand pages never holds the
+    // whole document in memory; the result is the document toJson gives.
+    const auto put = [&](const QByteArray &bytes) {
+        if (file.write(bytes) != bytes.size())
+            fail(file.errorString());
+    };
+    put(R"({"pages":[)");
+    for (int number = 1; number <= pages.pageCount(); ++number) {
+        if (number > 1)
+            put(",");
+        put(QJsonDocument(pageObject(pages, number)).toJson(QJsonDocument::Compact));
+    }
+    put(R"(],"unit":"0.1mm"})");
     if (!file.commit())
         fail(file.errorString());
 }
