@@ -194,8 +194,8 @@ TEST_F(WindowTest, LookupsFillTheInputsTheyWereAskedFor)
 
 TEST_F(WindowTest, ARestoredConditionSetChecksTheSlipTypeAndTheSummarySwitch)
 {
-    const std::string specs = "edtTC001.text;chkPrint.checked;cboTC010.itemindex";
-    ASSERT_TRUE(window->RestoreConditionSet(specs, "5501\r\nTrue\r\n2\r\n"));
+    const std::string stored = "edtTC001.text;chkPrint.checked;cboTC010.itemindex";
+    ASSERT_TRUE(window->RestoreConditionSet(stored, "5501\r\nTrue\r\n2\r\n"));
     EXPECT_EQ(QStringLiteral("厂内退料单"), window->txtTC001->text());
     EXPECT_EQ(1, host->validator->count("CheckValue CMSMQ 22"));
     EXPECT_TRUE(window->chkPrint->isChecked());
@@ -203,7 +203,7 @@ TEST_F(WindowTest, ARestoredConditionSetChecksTheSlipTypeAndTheSummarySwitch)
     EXPECT_TRUE(window->btn01->isChecked());
 
     // The same slip type restored again is not read again.
-    ASSERT_TRUE(window->RestoreConditionSet(specs, "5501\r\nFalse\r\n2\r\n"));
+    ASSERT_TRUE(window->RestoreConditionSet(stored, "5501\r\nFalse\r\n2\r\n"));
     EXPECT_EQ(1, host->validator->count("CheckValue CMSMQ 22"));
     EXPECT_EQ("TfrmQipr07Fmt", window->LayoutClassName());
 }
