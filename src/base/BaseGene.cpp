@@ -39,13 +39,6 @@ namespace {
 const char *const kViewHandlers[] = {"ViewIconExecute", "ViewSmallIconExecute", "ViewListExecute",
                                      "ViewReportExecute"};
 
-template <class T>
-T *named(T *component, const char *name)
-{
-    component->setObjectName(QLatin1String(name));
-    return component;
-}
-
 } // namespace
 
 TfrmBaseGene::TfrmBaseGene(QWidget *parent) : TKVForm(parent)

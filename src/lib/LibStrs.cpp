@@ -186,6 +186,11 @@ std::string SwapStr(std::string_view text, std::string_view oldText, std::string
     return trimResult ? std::string(trimBlanks(result)) : result;
 }
 
+std::string FloatText(double value)
+{
+    return QString::number(value, 'g', 15).toStdString();
+}
+
 std::string RoundedDecimalText(double value, int decimals)
 {
     // Round the decimal digits of the shortest text that reads back as the

@@ -52,6 +52,9 @@ double RoundFloat(double x, int decimals);
 // The value as fixed text with exactly `decimals` places, halves rounded away
 // from zero on its shortest decimal form (the rounding RoundFloat uses).
 std::string RoundedDecimalText(double value, int decimals);
+// The value as the shell's float-to-text wrote it: up to 15 significant
+// digits, no trailing zeros ("12.5", "1e+20").
+std::string FloatText(double value);
 // 0 when a and b agree to within 1e-10 once read at 15 significant digits,
 // else 1 when a > b and -1 when a < b.
 int CompareFloat(double a, double b);

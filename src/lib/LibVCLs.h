@@ -43,4 +43,13 @@ void SetObjectMethod(QObject *object, std::string_view name, const EventHandler 
 // item a line. False when the path does not resolve or the text does not fit.
 bool setPropertyByPath(QObject *object, std::string_view path, const std::string &text);
 
+// Gives a component built in code its form name (the name properties,
+// language packages and stored layouts find it by) and hands it back.
+template <class T>
+T *named(T *component, const char *name)
+{
+    component->setObjectName(QLatin1String(name));
+    return component;
+}
+
 } // namespace kv

@@ -1,6 +1,7 @@
 #include "qipr07/Qipr07.h"
 
 #include "base/KvLabel.h"
+#include "lib/LibVCLs.h"
 #include "base/KvPageControl.h"
 #include "base/KvTabSheet.h"
 #include "controls/BtChkBox.h"
@@ -18,13 +19,6 @@
 namespace kv {
 
 namespace {
-
-template <class T>
-T *named(T *component, const char *name)
-{
-    component->setObjectName(QLatin1String(name));
-    return component;
-}
 
 TKvLabel *label(QWidget *parent, const char *name, const QString &caption, int left, int top)
 {

@@ -30,13 +30,6 @@ TextPrintArgs *textArgs(EventArgs &args)
     return dynamic_cast<TextPrintArgs *>(&args);
 }
 
-// The text of a double as the shell's float-to-text writes it: up to 15
-// significant digits, no trailing zeros.
-std::string floatText(double value)
-{
-    return QString::number(value, 'g', 15).toStdString();
-}
-
 // Table names of the ERP dialect ("$$TABLE", any case) of SQL the layout
 // sends as a data set's request: the company database and "..".
 std::string withCompanyDb(const std::string &sql, const std::string &companyDb)
@@ -277,7 +270,7 @@ void TfrmQipr07Fmt::txtHyphenPrint(QObject *sender, EventArgs &args)
 
 std::string TfrmQipr07Fmt::FormatByMask(const std::string &mask, double value)
 {
-    const std::string plain = floatText(value);
+    const std::string plain = FloatText(value);
     if (mask.empty())
         return plain;
     try {

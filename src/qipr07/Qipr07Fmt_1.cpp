@@ -28,11 +28,6 @@ TextPrintArgs *textArgs(EventArgs &args)
     return dynamic_cast<TextPrintArgs *>(&args);
 }
 
-std::string floatText(double value)
-{
-    return QString::number(value, 'g', 15).toStdString();
-}
-
 // The report columns the line query sums by (those present are its parameters).
 constexpr const char *kLineTotalsColumns[] = {"TE004", "TE006", "TE001", "TE002", "TEC01", "TE008", "TE010"};
 
@@ -264,7 +259,7 @@ void TfrmQipr07Fmt_1::txtTE005Print(QObject *sender, EventArgs &args)
     if (!print)
         return;
     try {
-        print->value = floatText(dsdqry->FloatOf("TE005"));
+        print->value = FloatText(dsdqry->FloatOf("TE005"));
     } catch (const std::exception &) {
         print->value.clear();
     }

@@ -1,6 +1,7 @@
 #include "report/layout/VRBaseFmt.h"
 
 #include "base/SocketConnection.h"
+#include "lib/LibVCLs.h"
 #include "lib/CodeConverter.h"
 #include "lib/LibStrs.h"
 #include "lib/MarshalIniC.h"
@@ -23,13 +24,6 @@ namespace {
 // blank that stands for "no unit".
 const char *const kCapitalLines[] = {"零", "壹", "贰", "叁", "肆", "伍", "陆", "柒", "捌", "玖", "仟",
                                      "佰", "拾", "角", "分", " ", "万", "亿", "元", "整", "负", "人民币合计"};
-
-template <class T>
-T *named(T *object, const char *name)
-{
-    object->setObjectName(QLatin1String(name));
-    return object;
-}
 
 bool sameName(const std::string &a, const std::string &b)
 {

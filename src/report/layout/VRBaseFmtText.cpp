@@ -2,6 +2,7 @@
 // TfrmVRBaseFmt.
 
 #include "report/layout/VRBaseFmt.h"
+#include "lib/LibStrs.h"
 
 #include "lib/CodeConverter.h"
 #include "lib/DateText.h"
@@ -45,13 +46,6 @@ bool isPlainNumber(const QString &text)
 bool allZeros(const std::string &digits)
 {
     return digits.find_first_not_of('0') == std::string::npos;
-}
-
-// The text of a double as the shell's float-to-text wrote it: up to 15
-// significant digits, no trailing zeros.
-std::string floatText(double value)
-{
-    return QString::number(value, 'g', 15).toStdString();
 }
 
 } // namespace
@@ -193,7 +187,7 @@ void TfrmVRBaseFmt::OnPercentPrint(QObject *sender, EventArgs &args)
     double value = QString::fromStdString(print->value).trimmed().toDouble(&ok);
     if (!ok || !std::isfinite(value))
         value = 0;
-    print->value = floatText(value * 100) + "%";
+    print->value = FloatText(value * 100) + "%";
 }
 
 void TfrmVRBaseFmt::OnChinesePrint(QObject *sender, EventArgs &args)

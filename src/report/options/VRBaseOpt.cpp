@@ -3,6 +3,7 @@
 // runs and layouts in VRBaseOptRun.cpp, the fax/e-mail page in
 // VRBaseOptSend.cpp.
 #include "report/options/VRBaseOpt.h"
+#include "lib/LibVCLs.h"
 
 #include "base/KvBitBtn.h"
 #include "base/KvLabel.h"
@@ -36,13 +37,6 @@ namespace {
 
 // The application-server class every report condition window talks to.
 constexpr const char *kReportServerClass = "Slipserv.Class1";
-
-template <class T>
-T *named(T *component, const char *name)
-{
-    component->setObjectName(QLatin1String(name));
-    return component;
-}
 
 QComboBox *dropDownList(QWidget *parent, const char *name, const QStringList &items)
 {

@@ -1,6 +1,7 @@
 #include "report/options/VROpt.h"
 
 #include "base/DataLabel.h"
+#include "lib/LibVCLs.h"
 #include "base/DateDisplay.h"
 #include "base/KvBitBtn.h"
 #include "base/KvLabel.h"
@@ -18,13 +19,6 @@
 namespace kv {
 
 namespace {
-
-template <class T>
-T *named(T *component, const char *name)
-{
-    component->setObjectName(QLatin1String(name));
-    return component;
-}
 
 // Length of the code edits: the codes of the footer and sign-off table.
 constexpr int kCodeLength = 6;
