@@ -22,7 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/IniFile.h"
 #include "report/layout/VRFormat.h"
-#include "report/options/KvRadioGroup.h"
+#include "controls/KvRadioGroup.h"
 
 #include <QComboBox>
 #include <QHBoxLayout>

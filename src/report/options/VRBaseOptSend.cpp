@@ -7,7 +7,7 @@
 #include "base/KvTabSheet.h"
 #include "controls/ControlProperties.h"
 #include "lib/LibStrs.h"
-#include "report/options/KvRadioGroup.h"
+#include "controls/KvRadioGroup.h"
 
 #include <QComboBox>
 #include <QLineEdit>

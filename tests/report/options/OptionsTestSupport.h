@@ -12,7 +12,7 @@
 #include "base/KvLabel.h"
 #include "controls/BtChkBox.h"
 #include "controls/GSpdBtn.h"
-#include "report/options/KvRadioGroup.h"
+#include "controls/KvRadioGroup.h"
 #include "report/options/VRBaseOpt.h"
 
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "report/options/KvRadioGroup.h"
+#include "controls/KvRadioGroup.h"
 
 #include <QGridLayout>
 #include <QRadioButton>
