@@ -225,6 +225,8 @@ private:
     void readCompanyInfo();
     bool checkSendNumber();
     void keepPageEnd(QWidget *control, bool present);
+    // BuildQuery then FinishWhere: the SQL text of a run.
+    std::string finalQuery(int mode, const Variant &valuesOrKey);
     void selectKeyStyle(const Variant &key);
     void copyContext(TfrmVRFormat *layout);
     int openLayoutData(TfrmVRFormat *layout, const std::string &sql, bool &reported);

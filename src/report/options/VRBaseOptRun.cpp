@@ -85,11 +85,7 @@ bool TfrmVRBaseOpt::RunReport(bool preview)
     Variant params;
     if (!BuildRunParameters(params))
         return false;
-    Variant sql;
-    BuildQuery(0, element(params, 2), sql);
-    std::string text = FinishWhere();
-    if (text.empty())
-        text = varToStr(sql);
+    std::string text = finalQuery(0, element(params, 2));
     if (ApplyPermission)
         text = ApplyDataPermission(text);
     return PrintOrPreview(Variant(text), preview);
@@ -97,11 +93,7 @@ bool TfrmVRBaseOpt::RunReport(bool preview)
 
 bool TfrmVRBaseOpt::RunByKey(const Variant &key, bool preview)
 {
-    Variant sql;
-    BuildQuery(1, key, sql);
-    std::string text = FinishWhere();
-    if (text.empty())
-        text = varToStr(sql);
+    const std::string text = finalQuery(1, key);
     selectKeyStyle(key);
     return PrintOrPreview(Variant(text), preview);
 }
@@ -110,11 +102,7 @@ bool TfrmVRBaseOpt::ExportByKey(const Variant &key, int pictureKind, int resolut
                                 const std::string &extra)
 {
     (void)extra;
-    Variant sql;
-    BuildQuery(1, key, sql);
-    std::string text = FinishWhere();
-    if (text.empty())
-        text = varToStr(sql);
+    const std::string text = finalQuery(1, key);
     selectKeyStyle(key);
     TfrmVRFormat *layout = nullptr;
     if (CreateLayout(Variant(text), layout) != 1)
@@ -133,6 +121,16 @@ bool TfrmVRBaseOpt::ExportByKey(const Variant &key, int pictureKind, int resolut
     }
     freeLayout(layout);
     return converted;
+}
+
+std::string TfrmVRBaseOpt::finalQuery(int mode, const Variant &valuesOrKey)
+{
+    Variant sql;
+    BuildQuery(mode, valuesOrKey, sql);
+    // A report that assembles its SQL from the parts answers it from
+    // FinishWhere; one that builds the whole text answers it from BuildQuery.
+    const std::string text = FinishWhere();
+    return text.empty() ? varToStr(sql) : text;
 }
 
 void TfrmVRBaseOpt::selectKeyStyle(const Variant &key)
