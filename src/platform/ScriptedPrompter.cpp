@@ -197,4 +197,21 @@ int ScriptedPrompter::showWindowModal(QDialog &dialog)
     return take(question).dialog(dialog);
 }
 
+std::vector<std::string> ScriptedPrompter::questionTexts() const
+{
+    std::vector<std::string> texts;
+    for (const Question &question : m_questions)
+        texts.push_back(question.text);
+    return texts;
+}
+
+std::vector<std::string> ScriptedPrompter::messageTexts() const
+{
+    std::vector<std::string> texts;
+    for (const Question &question : m_questions)
+        if (question.kind == QuestionKind::Message)
+            texts.push_back(question.text);
+    return texts;
+}
+
 } // namespace kv

@@ -52,6 +52,10 @@ public:
     void answerDialog(DialogAnswer answer);
 
     const std::vector<Question> &questions() const { return m_questions; }
+    // The texts of every question asked so far, in order.
+    std::vector<std::string> questionTexts() const;
+    // The same, of the message boxes only.
+    std::vector<std::string> messageTexts() const;
     // Descriptions of the questions that found no fitting answer.
     const std::vector<std::string> &misses() const { return m_misses; }
     std::size_t pendingAnswers() const { return m_answers.size(); }

@@ -307,11 +307,7 @@ protected:
     // The texts of the message boxes asked so far.
     std::vector<std::string> messages() const
     {
-        std::vector<std::string> texts;
-        for (const kv::Question &question : prompter->questions())
-            if (question.kind == kv::QuestionKind::Message)
-                texts.push_back(question.text);
-        return texts;
+        return prompter->messageTexts();
     }
 
     // Lets posted close requests and deferred frees happen.

@@ -262,10 +262,7 @@ protected:
 
     std::vector<std::string> messages() const
     {
-        std::vector<std::string> texts;
-        for (const kv::Question &question : prompter->questions())
-            texts.push_back(question.text);
-        return texts;
+        return prompter->questionTexts();
     }
 
     kvtest::ShellFixture shell;
