@@ -2,7 +2,7 @@
 // TfrmQipr07Fmt: the detailed material-issue slip. One slip per issue-slip
 // header (MOCTC), one printed line per slip line (MOCTE), on the standard
 // slip layout: the header fields of the slip, three rows per line (item
-// code, name and specification beside the quantities, the warehouse, the
+// code, name and size or model beside the quantities, the warehouse, the
 // work order and its process, the lot), and in the footer the slip's total
 // issue quantity. Many more fields of the report data are present but
 // switched off and placed off the page, for the user to place in design
