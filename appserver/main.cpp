@@ -92,8 +92,8 @@ int serve(const Options &options)
         daemon.listenAddress = options.listen;
     daemon.validate();
 
-    const slip::ServerConfig data =
-        slip::ServerConfig::fromIni(ini, std::filesystem::absolute(path).parent_path().string());
+    slip::ServerConfig data = slip::ServerConfig::fromIni(ini, std::filesystem::absolute(path).parent_path().string());
+    data.remoteClients = true;
     slip::registerServerObjects(data);
 
     slip::SlipServer server(daemon);

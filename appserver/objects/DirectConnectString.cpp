@@ -2,6 +2,7 @@
 
 #include "db/PgConnInfo.h"
 #include "db/SqliteDatabase.h"
+#include "objects/ReadOnlyRole.h"
 #include "objects/ServerConfig.h"
 #include "platform/TextUtil.h"
 #include "schema/SchemaDdl.h"
@@ -28,15 +29,25 @@ bool needsBraces(const std::string &value)
 
 } // namespace
 
-std::string DirectConnectString::forCompany(const Database &database, const ServerConfig &config,
+std::string DirectConnectString::forCompany(Database &database, const ServerConfig &config,
                                             const std::string &companyDb)
 {
     if (const auto *sqlite = dynamic_cast<const SqliteDatabase *>(&database)) {
+        // The file is on the server's machine: only a client in the same
+        // process can open it.
+        if (config.remoteClients)
+            return throughServer(companyDb);
         return format({{"Driver", "QSQLITE"},
                        {"Database", sqlite->companyFile(companyDb).string()},
                        {"CompanyDB", companyDb}});
     }
-    const PgConnInfo info(config.connInfo);
+    // The server's own credentials can write: without a read-only role the
+    // client reads through the server.
+    if (config.readerConnInfo.empty())
+        return throughServer(companyDb);
+    ReadOnlyRole reader(database, config.readerConnInfo);
+    reader.prepare(companyDb);
+    const PgConnInfo &info = reader.connInfo();
     return format({{"Driver", "QPSQL"},
                    {"Host", info.host()},
                    {"Port", std::to_string(info.port())},
@@ -46,6 +57,11 @@ std::string DirectConnectString::forCompany(const Database &database, const Serv
                    {"Options", info.otherOptions()},
                    {"CompanyDB", companyDb},
                    {"Schema", pgSchema(companyDb)}});
+}
+
+std::string DirectConnectString::throughServer(const std::string &companyDb)
+{
+    return format({{"Driver", kServerDriver}, {"Provider", kServerProvider}, {"CompanyDB", companyDb}});
 }
 
 std::string DirectConnectString::quoted(const std::string &value)

@@ -5,14 +5,20 @@
 // value holding ";", "{", "}" or blanks at either end is written in braces
 // with every "}" doubled ("Password={a;b}").
 //
-//   SQLite:      Driver=QSQLITE;Database=<company file>;CompanyDB=<name>
-//   PostgreSQL:  Driver=QPSQL;Host=..;Port=..;Database=..;User=..;Password=..;
+//   SQLite, client in the server's process:
+//                Driver=QSQLITE;Database=<company file>;CompanyDB=<name>
+//   PostgreSQL with a read-only role (ServerConfig::readerConnInfo):
+//                Driver=QPSQL;Host=..;Port=..;Database=..;User=..;Password=..;
 //                Options=<further libpq keys as QtSql options>;
 //                CompanyDB=<name>;Schema=<schema of the company>
+//   otherwise:   Driver=SLIPSERV;Provider=pvdTemp;CompanyDB=<name>
 //
 // Driver is the QtSql driver name. A SQLite client opens Database and, as the
 // server does, attaches that file under CompanyDB so that "<CompanyDB>..TABLE"
-// names resolve; a PostgreSQL client sets the search path to Schema.
+// names resolve; a PostgreSQL client reads the company's tables in Schema.
+// SLIPSERV sends each query, with its parameters, to the named provider of
+// the program server the client asked: a remote client never gets the
+// server's file paths, and no client gets credentials that can write.
 
 #include <map>
 #include <stdexcept>
@@ -30,8 +36,14 @@ class DirectConnectString {
 public:
     using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-    // The string for a company database of the configured engine.
-    static std::string forCompany(const Database &database, const ServerConfig &config, const std::string &companyDb);
+    static constexpr const char *kServerDriver = "SLIPSERV";
+    static constexpr const char *kServerProvider = "pvdTemp";
+
+    // The string for a company database of the configured engine; for a
+    // read-only role it grants and checks the role first (ReaderRoleError).
+    static std::string forCompany(Database &database, const ServerConfig &config, const std::string &companyDb);
+    // Queries through the program server's provider.
+    static std::string throughServer(const std::string &companyDb);
 
     static std::string format(const Pairs &pairs);
     // Keys in upper case. Throws std::invalid_argument for a pair without "="

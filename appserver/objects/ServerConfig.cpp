@@ -53,6 +53,7 @@ ServerConfig ServerConfig::fromIni(const kv::IniFile &ini, const std::string &ba
         if (config.connInfo.empty())
             throw ServerConfigError("[Slipserv] ConnInfo is not set: the PostgreSQL connection string");
         config.poolSize = poolSizeFrom(setting(ini, "PoolSize"));
+        config.readerConnInfo = setting(ini, "ReaderConnInfo");
     }
     return config;
 }

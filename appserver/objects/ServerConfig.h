@@ -12,6 +12,11 @@
 //                              postgres: libpq connection string; each company
 //                              database is a schema of that database
 //   PoolSize=8                 postgres: connections open at once
+//   ReaderConnInfo=host=db.example port=5432 dbname=erp user=erp_reader password=...
+//                              postgres: what a client opening the company
+//                              database itself (the summary's line query)
+//                              is given: a role that may only read; without
+//                              it such clients query through the providers
 //
 // The server objects of one process share the database these settings open.
 
@@ -39,6 +44,10 @@ struct ServerConfig {
     std::filesystem::path dataDir; // SQLite
     std::string connInfo;          // PostgreSQL
     int poolSize = 8;              // PostgreSQL
+    std::string readerConnInfo;    // PostgreSQL: read-only role for clients
+    // The clients are other processes, reached over TCP (the daemon): the
+    // server's files and its own credentials never go to them.
+    bool remoteClients = false;
 
     // baseDir resolves a DataDir written relative to the settings file.
     // Throws ServerConfigError for an unknown engine, a missing DataDir or

@@ -166,8 +166,10 @@ bool TfrmQipr07Fmt_1::connectLineQuery()
         return true;
     try {
         Variant request = varArrayOf({std::string()});
-        const Variant reply = ProgramServer()->call("ResultConnectString", {request});
+        const DispatchPtr server = ProgramServer();
+        const Variant reply = server->call("ResultConnectString", {request});
         ADO01->setConnectionString(varToStr(reply));
+        ADO01->setProgramServer(server);
         ADO01->Open();
         return true;
     } catch (const std::exception &error) {

@@ -9,10 +9,11 @@
 // remark, the print count and the registration for sending are those of
 // the detailed slip.
 //
-// ADO01 and dsdqry are that direct connection and its query: the company
-// database opened from the server's connection string with the server's
-// own engine classes, the query written in the ERP dialect and translated
-// for the engine as the server translates its clients' SQL.
+// ADO01 and dsdqry are that connection and its query, written in the ERP
+// dialect: the company database opened from the server's connection string
+// with the server's own engine classes (the query translated as the server
+// translates its clients' SQL), or, when the string says so, a provider of
+// the program server that answers the query with its parameters bound.
 
 #include "platform/ResultTable.h"
 #include "qipr07/Qipr07Fmt.h"
@@ -33,8 +34,9 @@ namespace kv {
 
 class ClientDataSet;
 
-// A direct connection to the company database, opened from the connection
-// string of "ResultConnectString".
+// The line query's connection to the company database, opened from the
+// connection string of "ResultConnectString": the database itself, or the
+// provider of the program server the string came from (setProgramServer).
 class TKvADOConnection : public QObject {
     Q_OBJECT
     Q_PROPERTY(QString ConnectionString READ connectionStringProperty WRITE setConnectionStringProperty)
@@ -46,7 +48,8 @@ public:
 
     const std::string &ConnectionString() const { return m_connectionString; }
     void setConnectionString(std::string text) { m_connectionString = std::move(text); }
-    bool Connected() const { return m_database != nullptr; }
+    bool Connected() const { return m_database != nullptr || !m_provider.empty(); }
+    void setProgramServer(DispatchPtr server) { m_server = std::move(server); }
     // Opens the database the string names; std::exception on any failure
     // (unknown driver, missing file, server down, unknown company).
     void Open();
@@ -64,6 +67,8 @@ private:
     std::string m_connectionString;
     std::string m_companyDb;
     std::unique_ptr<slip::Database> m_database;
+    DispatchPtr m_server;
+    std::string m_provider; // queries go to this provider of m_server
 };
 
 // A query on a TKvADOConnection: SQL with ":NAME" parameters, set as texts.

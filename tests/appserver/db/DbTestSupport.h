@@ -5,6 +5,7 @@
 
 #include "db/Database.h"
 #include "db/DatabaseError.h"
+#include "db/PgConnInfo.h"
 
 #include <QTemporaryDir>
 
@@ -22,6 +23,18 @@ inline const char *pgConnInfo()
 {
     const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
     return conninfo && *conninfo ? conninfo : nullptr;
+}
+
+// The read-only role that scripts/pg-test-server sets up next to the test
+// role, on the same server and database; empty without a server.
+inline std::string pgReaderConnInfo()
+{
+    const char *conninfo = pgConnInfo();
+    if (!conninfo)
+        return {};
+    const slip::PgConnInfo admin(conninfo);
+    return "host=" + admin.host() + " port=" + std::to_string(admin.port()) + " dbname=" + admin.database() +
+           " user=qipr07_reader password=qipr07-reader-test";
 }
 
 inline std::string engineName(slip::DbEngine engine)

@@ -18,7 +18,9 @@ inline slip::ServerConfig configFor(const dbtest::TestDatabase &env, slip::DbEng
 {
     if (engine == slip::DbEngine::SQLite)
         return slip::ServerConfig::sqlite(env.dir.path().toStdString());
-    return slip::ServerConfig::postgres(dbtest::pgConnInfo());
+    slip::ServerConfig config = slip::ServerConfig::postgres(dbtest::pgConnInfo());
+    config.readerConnInfo = dbtest::pgReaderConnInfo();
+    return config;
 }
 
 inline kv::Variant connectArgs(const std::string &companyDb, const std::string &user = "0001")
