@@ -4,9 +4,9 @@
 // slip layout: the header fields of the slip, three rows per line (item
 // code, name and size or model beside the quantities, the warehouse, the
 // work order and its process, the lot), and in the footer the slip's total
-// issue quantity. Many more fields of the report data are present but
-// switched off and placed off the page, for the user to place in design
-// mode.
+// issue quantity (the warehouse part's, with the page break by warehouse).
+// Many more fields of the report data are present but switched off and
+// placed off the page, for the user to place in design mode.
 //
 // Besides the fields the layout opens the report data (grouped by slip, or
 // by slip and warehouse when the condition window asks for a page break by
