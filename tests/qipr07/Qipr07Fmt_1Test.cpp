@@ -168,19 +168,26 @@ TEST_P(Qipr07Fmt_1Test, AnItemFromTwoLotsIsOneRowWithItsWholeQuantityUnlessSumme
 TEST_P(Qipr07Fmt_1Test, SummaryDataHasOneRowPerSlipItemUnitAndTypeWithTheLotOfItsLines)
 {
     // The report data itself, on every slip of the company and each choice
-    // of grouping: the rows are exactly the sums the lines make.
+    // of grouping: the rows are exactly the sums the lines make, and a row
+    // whose lines share one lot carries that lot's description and receipt
+    // (the inspection remark's key); a row over several lots carries none.
     for (const bool byWarehouse : {false, true}) {
         for (const bool byLot : {false, true}) {
             SCOPED_TRACE(std::string(byWarehouse ? "warehouse " : "") + (byLot ? "lot" : ""));
             const std::string key = std::string("TE001||'/'||TE002||'/'||TE004||'/'||TE006||'/'||TEC01") +
                                     (byWarehouse ? "||'/'||TE008" : "") + (byLot ? "||'/'||TE010" : "");
             const kv::ResultTable groups = company->query(
-                "SELECT " + key + ", MIN(TE010), MAX(TE010), MIN(TE023) FROM {MOCTE} GROUP BY " + key);
-            std::map<std::string, std::string> expected; // key -> the one lot's description, or "" when several
-            for (int row = 0; row < groups.rowCount(); ++row)
-                expected[groups.value(row, 0).toText()] =
-                    groups.value(row, 1).toText() == groups.value(row, 2).toText() ? groups.value(row, 3).toText()
-                                                                                   : std::string();
+                "SELECT " + key + ", MIN(TE010), MAX(TE010), MIN(TE023), MIN(ME017), MIN(ME018), MIN(ME019) "
+                "FROM {MOCTE} LEFT JOIN {INVME} ON ME001=TE004 AND ME002=TE010 GROUP BY " + key);
+            const auto lotOf = [](const std::string &description, const std::string &type, const std::string &number,
+                                  const std::string &sequence) {
+                return description + "|" + type + "-" + number + "-" + sequence;
+            };
+            std::map<std::string, std::string> expected;
+            for (int row = 0; row < groups.rowCount(); ++row) {
+                const auto text = [&groups, row](int column) { return kv::varToStr(groups.value(row, column)); };
+                expected[text(0)] = text(1) == text(2) ? lotOf(text(3), text(4), text(5), text(6)) : lotOf("", "", "", "");
+            }
             std::map<std::string, std::string> reported;
             for (const char *type : {"5401", "5402", "5403", "5404", "5501", "5502"}) {
                 if (slipsOfType(type).empty())
@@ -202,7 +209,7 @@ TEST_P(Qipr07Fmt_1Test, SummaryDataHasOneRowPerSlipItemUnitAndTypeWithTheLotOfIt
                     if (byLot)
                         row += "/" + text("TE010");
                     EXPECT_EQ(reported.count(row), 0u) << row << " twice";
-                    reported[row] = text("TE023");
+                    reported[row] = lotOf(text("TE023"), text("ME017"), text("ME018"), text("ME019"));
                 }
             }
             EXPECT_EQ(reported, expected);
