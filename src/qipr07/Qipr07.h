@@ -87,7 +87,8 @@ public:
     // key [slip type, slip number, slip-type setting]. sql receives the
     // assembled text (before the send-status and permission filters).
     void BuildQuery(int mode, const Variant &valuesOrKey, Variant &sql) override;
-    // The inherited filters, then select + from + joins + where + order by.
+    // The inherited filters, then select + from + joins + where + group by
+    // (the summary only) + order by.
     std::string FinishWhere() override;
     // Refused (no data) for an SQL dialect the report has no query for.
     bool RunReport(bool preview) override;

@@ -4,9 +4,9 @@
 // slip layout: the header fields of the slip, three rows per line (item
 // code, name and size or model beside the quantities, the warehouse, the
 // work order and its process, the lot), and in the footer the slip's total
-// issue quantity. Many more fields of the report data are present but
-// switched off and placed off the page, for the user to place in design
-// mode.
+// issue quantity (the warehouse part's, with the page break by warehouse).
+// Many more fields of the report data are present but switched off and
+// placed off the page, for the user to place in design mode.
 //
 // Besides the fields the layout opens the report data (grouped by slip, or
 // by slip and warehouse when the condition window asks for a page break by
@@ -23,6 +23,7 @@
 
 #include <QString>
 
+#include <map>
 #include <set>
 #include <string>
 
@@ -79,6 +80,12 @@ public:
     double PackTotal = 0;     // TB019, required packing quantity
     double OpenPackTotal = 0; // TB019C, packing quantity not yet issued
 
+    // The issue and packing quantities of one warehouse part of a slip.
+    struct PartTotals {
+        double issued = 0; // TE005
+        double packs = 0;  // TE021
+    };
+
     // Groups by slip (and warehouse when the condition window asks for a
     // page break by warehouse), sends the SQL and opens the report data:
     // 1 rows, 0 none, -1 failure.
@@ -116,6 +123,12 @@ protected:
     void QuickRep1BeforePrint(ReportPrintArgs &args) override;
     void QRGroupBeforePrint(BandPrintArgs &args) override;
     void QRDetailBandBeforePrint(BandPrintArgs &args) override;
+
+    // The running totals start again with each slip (or warehouse part):
+    // what one slip left in them (a total field that was not printed) never
+    // counts for the next. Called for every line printed.
+    void startTotalsOfNewSlip();
+    virtual void resetRunningTotals();
 
     // A data text on a band: data set ClientDataSet1, font size 9, the hint
     // as given; placed at left/top with the width, 16 high.
@@ -161,7 +174,19 @@ private:
     bool pageBreakByWarehouse() const;
     void printDate(EventArgs &args);
     void starsUnlessFinal(EventArgs &args) const;
+    // The footer total of a warehouse part instead of the slip's own total.
+    void printPartTotal(const TKVQRDBText *field, double PartTotals::*total, EventArgs &args) const;
+    void sumWarehouseParts();
     void registerSlip(const std::string &filter);
+
+    // With the page break by warehouse, each warehouse part of a slip is a
+    // slip of its own; the header's totals (TE005C1, TE021C1) are those of
+    // the whole slip, so the footer totals the part's lines instead: their
+    // sums by group key, from a pass over the data before printing.
+    bool m_partsByWarehouse = false;
+    std::map<QString, PartTotals> m_partTotals;
+    // The slip the running totals belong to.
+    QString m_totalsGroup;
 
     // Slips whose print count this run has raised already: a slip printed
     // as several warehouse slips counts once.

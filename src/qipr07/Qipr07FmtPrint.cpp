@@ -11,6 +11,7 @@
 #include "platform/report/NumberMask.h"
 #include "platform/report/Report.h"
 #include "platform/report/ReportEvents.h"
+#include "platform/report/ReportExpression.h"
 #include "platform/report/TKVQRDBText.h"
 #include "platform/report/TQRBand.h"
 #include "platform/report/TQRGroup.h"
@@ -65,7 +66,8 @@ bool TfrmQipr07Fmt::pageBreakByWarehouse() const
 int TfrmQipr07Fmt::OpenData(const std::string &sql)
 {
     try {
-        QRGroup->setExpression(pageBreakByWarehouse()
+        m_partsByWarehouse = pageBreakByWarehouse();
+        QRGroup->setExpression(m_partsByWarehouse
                                    ? QStringLiteral("ClientDataSet1.TC001+ClientDataSet1.TC002+ClientDataSet1.TE008")
                                    : QStringLiteral("ClientDataSet1.TC001+ClientDataSet1.TC002"));
         ClientDataSet1->Close();
@@ -112,6 +114,37 @@ void TfrmQipr07Fmt::QuickRep1BeforePrint(ReportPrintArgs &args)
     TfrmVRFormat::QuickRep1BeforePrint(args);
     QtyTotal = OpenQtyTotal = PackTotal = OpenPackTotal = 0;
     m_countedSlips.clear();
+    m_totalsGroup.clear();
+    sumWarehouseParts();
+}
+
+void TfrmQipr07Fmt::sumWarehouseParts()
+{
+    m_partTotals.clear();
+    if (!m_partsByWarehouse || !ClientDataSet1->Active() || !hasColumn("TE005"))
+        return;
+    // Keyed as the header sees its group, so that CurrentGroup finds it.
+    ReportExpression expression(QRGroup->expression());
+    expression.prepare(QuickRep1);
+    for (ClientDataSet1->First(); !ClientDataSet1->Eof(); ClientDataSet1->Next()) {
+        PartTotals &part = m_partTotals[QString::fromStdString(expression.valueText())];
+        part.issued += columnValue("TE005");
+        part.packs += columnValue("TE021");
+    }
+    expression.release();
+}
+
+void TfrmQipr07Fmt::startTotalsOfNewSlip()
+{
+    if (CurrentGroup == m_totalsGroup)
+        return;
+    m_totalsGroup = CurrentGroup;
+    resetRunningTotals();
+}
+
+void TfrmQipr07Fmt::resetRunningTotals()
+{
+    QtyTotal = OpenQtyTotal = PackTotal = OpenPackTotal = 0;
 }
 
 void TfrmQipr07Fmt::QRGroupBeforePrint(BandPrintArgs &args)
@@ -186,6 +219,7 @@ void TfrmQipr07Fmt::QRDetailBandBeforePrint(BandPrintArgs &args)
     TfrmVRFormat::QRDetailBandBeforePrint(args);
     if (!args.printBand)
         return; // counted when it prints on the next page
+    startTotalsOfNewSlip();
     QtyTotal += columnValue("TB004");
     OpenQtyTotal += columnValue("TB004C");
     PackTotal += columnValue("TB019");
@@ -330,15 +364,29 @@ void TfrmQipr07Fmt::starsUnlessFinal(EventArgs &args) const
         print->value = kStars;
 }
 
+void TfrmQipr07Fmt::printPartTotal(const TKVQRDBText *field, double PartTotals::*total, EventArgs &args) const
+{
+    TextPrintArgs *print = textArgs(args);
+    if (!print || !m_partsByWarehouse)
+        return;
+    const auto part = m_partTotals.find(CurrentGroup);
+    const double value = part == m_partTotals.end() ? 0.0 : part->second.*total;
+    // Written as the data text would be: by the field's mask, else plain.
+    const QString mask = field->mask();
+    print->value = mask.isEmpty() ? FloatText(value) : formatNumberMask(mask.toStdString(), value);
+}
+
 void TfrmQipr07Fmt::txtTE005C1Print(QObject *sender, EventArgs &args)
 {
     (void)sender;
+    printPartTotal(txtTE005C1, &PartTotals::issued, args);
     starsUnlessFinal(args);
 }
 
 void TfrmQipr07Fmt::txtTE021C1Print(QObject *sender, EventArgs &args)
 {
     (void)sender;
+    printPartTotal(txtTE021C1, &PartTotals::packs, args);
     starsUnlessFinal(args);
 }
 

@@ -200,8 +200,6 @@ void TfrmQipr07Fmt_1::QuickRep1BeforePrint(ReportPrintArgs &args)
     TfrmQipr07Fmt::QuickRep1BeforePrint(args);
     IssueQtyTotal = IssuePackTotal = 0;
     m_lineQueryFailed = false;
-    m_totalledSums.clear();
-    m_totalsGroup.clear();
     dsdqry->Close();
 }
 
@@ -221,28 +219,17 @@ void TfrmQipr07Fmt_1::QRDetailBandBeforePrint(BandPrintArgs &args)
     TfrmVRFormat::QRDetailBandBeforePrint(args);
     if (!args.printBand)
         return; // counted when it prints on the next page
-    // The summary can show one sum on several rows (rows that differ only
-    // in a column the sum does not go by, such as the lot description): the
-    // slip's total takes each sum once.
-    if (CurrentGroup != m_totalsGroup) {
-        m_totalledSums.clear();
-        m_totalsGroup = CurrentGroup;
-    }
-    if (!m_totalledSums.insert(lineTotalsKey()).second)
-        return;
+    // Each report row is one sum of its own: the slip's total is the sum of
+    // the quantities printed.
+    startTotalsOfNewSlip();
     IssueQtyTotal += dsdqry->FloatOf("TE005");
     IssuePackTotal += dsdqry->FloatOf("TE021");
 }
 
-std::string TfrmQipr07Fmt_1::lineTotalsKey() const
+void TfrmQipr07Fmt_1::resetRunningTotals()
 {
-    std::string key;
-    for (const char *column : kLineTotalsColumns) {
-        if (hasColumn(column))
-            key += columnText(column).toStdString();
-        key += '\x1f';
-    }
-    return key;
+    TfrmQipr07Fmt::resetRunningTotals();
+    IssueQtyTotal = IssuePackTotal = 0;
 }
 
 // ---------------------------------------------------------------- print handlers

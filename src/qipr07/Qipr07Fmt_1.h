@@ -21,7 +21,6 @@
 #include <QObject>
 
 #include <memory>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -149,6 +148,7 @@ public:
 protected:
     void QuickRep1BeforePrint(ReportPrintArgs &args) override;
     void QRDetailBandBeforePrint(BandPrintArgs &args) override;
+    void resetRunningTotals() override;
 
 private:
     void buildSummaryLines();
@@ -157,13 +157,8 @@ private:
     // A column's text when the report data has `present`, else empty.
     std::string textIfColumn(const char *present, const char *column) const;
     void convertForDisplay(EventArgs &args) const;
-    // The line query's parameter values of the current row.
-    std::string lineTotalsKey() const;
 
     bool m_lineQueryFailed = false;
-    // Sums already in the slip's totals, and the slip they belong to.
-    std::set<std::string> m_totalledSums;
-    QString m_totalsGroup;
 };
 
 } // namespace kv

@@ -44,6 +44,20 @@ constexpr const char *kLineUdfs5x =
     " MOCTE.UDF51 AS UDF51D, MOCTE.UDF52 AS UDF52D, MOCTE.UDF53 AS UDF53D, MOCTE.UDF54 AS UDF54D, "
     "MOCTE.UDF55 AS UDF55D, MOCTE.UDF56 AS UDF56D ";
 
+// The header's user fields as grouping columns of the summary.
+constexpr const char *kHeaderUdfColumns =
+    ",MOCTC.UDF01,MOCTC.UDF02,MOCTC.UDF03,MOCTC.UDF04,MOCTC.UDF05,MOCTC.UDF06,"
+    "MOCTC.UDF51,MOCTC.UDF52,MOCTC.UDF53,MOCTC.UDF54,MOCTC.UDF55,MOCTC.UDF56";
+
+// The lot's receipt (for its inspection remark) and the lot description of
+// a summed row: those of its one lot, empty when its lines come from
+// several lots.
+constexpr const char *kLotOfRow =
+    ",CASE WHEN MIN(TE010)=MAX(TE010) THEN MAX(INVME.ME017) END AS ME017"
+    ",CASE WHEN MIN(TE010)=MAX(TE010) THEN MAX(INVME.ME018) END AS ME018"
+    ",CASE WHEN MIN(TE010)=MAX(TE010) THEN MAX(INVME.ME019) END AS ME019 "
+    ",CASE WHEN MIN(TE010)=MAX(TE010) THEN MAX(TE023) END AS TE023 ";
+
 // Select list of the outer-join dialect.
 constexpr const char *kSelectS1 =
     "SELECT TC001,TC002,TC003,TC004,TC005,TC006,TC007,TC009,CMSMQ.MQ002 AS CMSMQ002,CMSMB.MB002 AS CMSMB002,"
@@ -106,6 +120,7 @@ void TfrmQipr07::BuildQuery(int mode, const Variant &valuesOrKey, Variant &sql)
         FromPart.clear();
         SQLTail.clear();
         WherePart.clear();
+        GroupByPart.clear();
         OrderByPart.clear();
         sql = Variant(std::string());
         return;
@@ -116,7 +131,7 @@ void TfrmQipr07::BuildQuery(int mode, const Variant &valuesOrKey, Variant &sql)
         addKeyConditions(where, valuesOrKey);
     SetWhere(where);
     setOrder();
-    sql = Variant(SelectPart + FromPart + SQLTail + WherePart + OrderByPart);
+    sql = Variant(SelectPart + FromPart + SQLTail + WherePart + GroupByPart + OrderByPart);
 }
 
 std::string TfrmQipr07::FinishWhere()
@@ -124,13 +139,14 @@ std::string TfrmQipr07::FinishWhere()
     TfrmVROpt::FinishWhere();
     if (!HasQueryForSQLType())
         return {};
-    return SelectPart + FromPart + SQLTail + WherePart + OrderByPart;
+    return SelectPart + FromPart + SQLTail + WherePart + GroupByPart + OrderByPart;
 }
 
 void TfrmQipr07::buildJoinedQuery(std::string &where)
 {
     const bool summary = chkPrint->isChecked();
     const bool byWarehouse = summary && btn05->isChecked();
+    GroupByPart.clear();
     SetSelect(kSelectS0);
     SetSelect(SelectPart + ", TE026, TE027 ");
     SetSelect(SelectPart + kHeaderUdfs + kHeaderUdfs5x + ", " + kLineUdfs + kLineUdfs5x);
@@ -162,31 +178,52 @@ void TfrmQipr07::buildJoinedQuery(std::string &where)
     where = " WHERE 1=1 ";
 }
 
-// The select list summed per item: one row per slip, item and unit (and
-// warehouse or lot when chosen); the layout sums the quantities itself.
+// The select list summed per item: one row per slip, item, unit and item
+// type (and warehouse or lot when chosen); the layout sums the quantities of
+// each row itself, over the same columns. The rows are grouped by every
+// plain column: apart from the grouping columns these belong to the slip
+// header and its masters or to the item (or to the warehouse when summed by
+// it), so they add no rows. Only the columns of the line's lot can differ
+// between the lines of a row: they stand for the row's lot when it has one
+// and are empty when it covers several.
 void TfrmQipr07::buildSummarySelect()
 {
-    SetSelect("SELECT  DISTINCT TC001,TC002,TC003,TC004,TC005,TC006,TC007,TC009,TC031, CMSNO.NO002 AS CMSNO002,"
+    SetSelect("SELECT  TC001,TC002,TC003,TC004,TC005,TC006,TC007,TC009,TC031, CMSNO.NO002 AS CMSNO002,"
               "CMSMQ.MQ002 AS CMSMQ002,CMSMB.MB002 AS CMSMB002,CMSMD.MD002 AS CMSMD002,PURMA.MA002 AS PURMA002,"
               "TE001,TE002,'null' CMSMC002");
-    if (btn05->isChecked())
+    std::string groupBy = "TC001,TC002,TC003,TC004,TC005,TC006,TC007,TC009,TC031,CMSNO.NO002,CMSMQ.MQ002,"
+                          "CMSMB.MB002,CMSMD.MD002,PURMA.MA002,TE001,TE002";
+    if (btn05->isChecked()) {
         SetSelect(SelectPart + ",CMSMC.MC002 AS CMSMC002C");
+        groupBy += ",CMSMC.MC002";
+    }
     SetSelect(SelectPart + ",PURMA.MA003 AS PURMA003,TC014,TC016 " + ",TC021,CMSME.ME002 AS CMSME002 " +
               ",TC008,TC013,TC018,TC019,TC020,MOCTC.CREATOR AS CREATOR,B.MF002 AS MF002C2 " +
               ",TC010,TC011,TC012,TC015,A.MF002 AS MF002C1 " + ",PURMA.MA010 AS PURMA010,PURMA.MA011 AS PURMA011 " +
-              ",INVME.ME017 AS ME017,INVME.ME018 AS ME018,INVME.ME019 AS ME019 " + ",TE023 ");
+              kLotOfRow);
+    groupBy += ",PURMA.MA003,TC014,TC016,TC021,CMSME.ME002,TC008,TC013,TC018,TC019,TC020,MOCTC.CREATOR,B.MF002,"
+               "TC010,TC011,TC012,TC015,A.MF002,PURMA.MA010,PURMA.MA011";
     SetSelect(SelectPart + kHeaderUdfs + kHeaderUdfs5x + " ");
+    groupBy += kHeaderUdfColumns;
     SetSelect(SelectPart + ",TE004,TE006,BB.MB002 AS BBMB002,BB.MB003 AS BBMB003,0 TE005C,'NULL' TE008C ,'NULL'  TE010C ");
-    if (btn05->isChecked())
+    groupBy += ",TE004,TE006,BB.MB002,BB.MB003";
+    if (btn05->isChecked()) {
         SetSelect(SelectPart + ",TE008");
-    if (btn06->isChecked())
+        groupBy += ",TE008";
+    }
+    if (btn06->isChecked()) {
         SetSelect(SelectPart + ",TE010");
+        groupBy += ",TE010";
+    }
     SetSelect(SelectPart + ",0 AS TE005C1,0 AS TE021C1 ");
+    // The pick-up person and the item type follow in the common select list.
+    SetGroupBy(groupBy + ",TC028,CMSMV.MV002,TEC01");
 }
 
 void TfrmQipr07::buildOuterJoinQuery(std::string &where)
 {
     SetSelect(kSelectS1);
+    GroupByPart.clear();
     SetFrom(kFromS1);
     SetSQLTail("");
     where = kWhereS1;

@@ -8,13 +8,14 @@
 
 #include "base/SocketConnection.h"
 #include "controls/BtChkBox.h"
+#include "controls/GSpdBtn.h"
 #include "db/Database.h"
 #include "db/DemoData.h"
 #include "objects/ServerConfig.h"
 #include "objects/ServerObjects.h"
 #include "platform/Dispatch.h"
+#include "qipr07/Qipr07.h"
 #include "report/layout/LayoutTestSupport.h"
-#include "report/options/VRBaseOpt.h"
 
 #include <QTemporaryDir>
 
@@ -96,119 +97,33 @@ private:
     }
 };
 
-// The condition window that owns a layout: the report condition window
-// with the page break box of the material-issue report.
-class ConditionWindow : public kv::TfrmVRBaseOpt {
-public:
-    ConditionWindow()
-    {
-        chkCMSMC = new kv::TBitCheckBox(this);
-        chkCMSMC->setObjectName(QStringLiteral("chkCMSMC"));
-    }
-    kv::TBitCheckBox *chkCMSMC;
-};
+// The condition window that owns the layouts: the material-issue report's
+// own window, built but not opened. Its check boxes ("按仓库分页",
+// "汇总打印" and the summary's grouping) decide the report query and the
+// page break of the layouts, as the clerk's choices do.
+using ConditionWindow = kv::TfrmQipr07;
 
-// The report query of the condition window (joins written with LEFT JOIN),
-// for slips of one type and, when given, the listed numbers.
+// What a test asks of the report: slips of one type and, when given, the
+// listed numbers, with the choices of the condition window.
 struct ReportQuery {
     std::string slipType;
     std::vector<std::string> numbers;
-    bool byWarehouse = false; // "按仓库分页": the order puts the warehouse before the line
+    bool byWarehouse = false; // "按仓库分页"
     bool summary = false;     // "汇总打印"
     bool summaryByWarehouse = false;
     bool summaryByLot = false;
+};
 
-    std::string where() const
+// The prompter while the window is built: the glyph library lacks a button
+// picture of the condition window, which is reported then.
+class ConstructionPrompter : public kv::ScriptedPrompter {
+public:
+    kv::ModalResult messageBox(const std::string &text, const std::string &caption, kv::MessageType type,
+                               kv::MessageButtons buttons, kv::MessageButton defaultButton) override
     {
-        std::string text = " WHERE 1=1 ";
-        text += " and (TC001='" + slipType + "')";
-        if (!numbers.empty()) {
-            std::string list;
-            for (const std::string &number : numbers)
-                list += (list.empty() ? "'" : ",'") + number + "'";
-            text += " and (TC002 IN (" + list + "))";
-        }
-        return text;
-    }
-
-    std::string sql() const
-    {
-        const std::string udfHeader =
-            " ,MOCTC.UDF01 AS UDF01M, MOCTC.UDF02 AS UDF02M, MOCTC.UDF03 AS UDF03M, MOCTC.UDF04 AS UDF04M, "
-            "MOCTC.UDF05 AS UDF05M, MOCTC.UDF06 AS UDF06M, "
-            " MOCTC.UDF51 AS UDF51M, MOCTC.UDF52 AS UDF52M, MOCTC.UDF53 AS UDF53M, MOCTC.UDF54 AS UDF54M, "
-            "MOCTC.UDF55 AS UDF55M, MOCTC.UDF56 AS UDF56M";
-        const std::string udfLines =
-            " MOCTE.UDF01 AS UDF01D, MOCTE.UDF02 AS UDF02D, MOCTE.UDF03 AS UDF03D, MOCTE.UDF04 AS UDF04D, "
-            "MOCTE.UDF05 AS UDF05D, MOCTE.UDF06 AS UDF06D, "
-            " MOCTE.UDF51 AS UDF51D, MOCTE.UDF52 AS UDF52D, MOCTE.UDF53 AS UDF53D, MOCTE.UDF54 AS UDF54D, "
-            "MOCTE.UDF55 AS UDF55D, MOCTE.UDF56 AS UDF56D ";
-        std::string select;
-        if (!summary) {
-            select =
-                "SELECT TC001,TC002,TC003,TC004,TC005,TC006,TC007,TC009,CMSMQ.MQ002 AS CMSMQ002,CMSMB.MB002 AS "
-                "CMSMB002,CMSMD.MD002 AS CMSMD002,PURMA.MA002 AS "
-                "PURMA002,TE001,TE003,TE004,TE005,TE006,TE008,TE009,TE010,TE011,TE012,TE013,TE014,TE017,TE018,CMSMC."
-                "MC002 AS CMSMC002,INVMC.MC003 AS INVMC003,TA006,TD006,TB004,PURMA.MA003 AS "
-                "PURMA003,TC014,TC016,INVMB.MB002 AS INVMB002,INVMB.MB003 AS INVMB003,TA034,TA035 "
-                ",TE021,TE022,TC031, CMSNO.NO002 AS CMSNO002,TE025 ,TC021,CMSME.ME002 AS CMSME002 "
-                ",TC008,TC013,TC018,TC019,TC020,MOCTC.CREATOR AS CREATOR,B.MF002 AS MF002C2,TE015 "
-                ",TC010,TC011,TC012,TC015,A.MF002 AS MF002C1,TB004-TB005 AS TB004C,TB019,TB019-TB020 AS TB019C "
-                ",TE016,TE019,TE020,PURMA.MA010 AS PURMA010,PURMA.MA011 AS PURMA011 ,TA057,TA058,TE024,INVME.ME017 "
-                "AS ME017,INVME.ME018 AS ME018,INVME.ME019 AS ME019 ,INVME.ME017+'-'+INVME.ME018+'-'+INVME.ME019 AS "
-                "ME017C,INVME.ME020 AS ME020 ,INVME.ME021 AS ME021,TE023 ";
-            select += ", TE026, TE027 ";
-            select += udfHeader + ", " + udfLines;
-            select += " ,MW002 AS TE009C ";
-            select += " ,TA015,TA016 ";
-            select += ",TC029 AS TE005C1 ,TC030 AS TE021C1,0 AS TB004C1,0 AS TB005C1,0 AS TB019C1,0 AS TB020C1";
-        } else {
-            select = "SELECT  DISTINCT TC001,TC002,TC003,TC004,TC005,TC006,TC007,TC009,TC031, CMSNO.NO002 AS "
-                     "CMSNO002,CMSMQ.MQ002 AS CMSMQ002,CMSMB.MB002 AS CMSMB002,CMSMD.MD002 AS CMSMD002,PURMA.MA002 AS "
-                     "PURMA002,TE001,TE002,'null' CMSMC002";
-            if (summaryByWarehouse)
-                select += ",CMSMC.MC002 AS CMSMC002C";
-            select += ",PURMA.MA003 AS PURMA003,TC014,TC016 " + std::string(",TC021,CMSME.ME002 AS CMSME002 ") +
-                      ",TC008,TC013,TC018,TC019,TC020,MOCTC.CREATOR AS CREATOR,B.MF002 AS MF002C2 " +
-                      ",TC010,TC011,TC012,TC015,A.MF002 AS MF002C1 " +
-                      ",PURMA.MA010 AS PURMA010,PURMA.MA011 AS PURMA011 " +
-                      ",INVME.ME017 AS ME017,INVME.ME018 AS ME018,INVME.ME019 AS ME019 " + ",TE023 ";
-            select += udfHeader + " ";
-            select += ",TE004,TE006,BB.MB002 AS BBMB002,BB.MB003 AS BBMB003,0 TE005C,'NULL' TE008C ,'NULL'  TE010C ";
-            if (summaryByWarehouse)
-                select += ",TE008";
-            if (summaryByLot)
-                select += ",TE010";
-            select += ",0 AS TE005C1,0 AS TE021C1 ";
-        }
-        select += ",TC028, CMSMV.MV002 as CMSMV002 ";
-        select += ",TEC01 ";
-
-        std::string tail =
-            " LEFT JOIN $$MOCTE AS MOCTE ON TC001=TE001 AND TC002=TE002 LEFT JOIN $$CMSMQ AS CMSMQ ON TC001=MQ001 "
-            "LEFT JOIN $$CMSMB AS CMSMB ON TC004=MB001 LEFT JOIN $$CMSMD AS CMSMD ON TC005=MD001 LEFT JOIN $$CMSME AS "
-            "CMSME ON CMSME.ME001=TC021  LEFT JOIN $$CMSNO AS CMSNO ON CMSNO.NO001=TC031  LEFT JOIN $$PURMA AS PURMA "
-            "ON TC006=MA001";
-        if (!summary || summaryByWarehouse)
-            tail += " LEFT JOIN $$CMSMC AS CMSMC ON TE008=CMSMC.MC001";
-        if (summary)
-            tail += " LEFT JOIN $$INVMB AS BB ON TE004=BB.MB001";
-        tail += " LEFT JOIN $$INVMC AS INVMC ON TE004=INVMC.MC001 AND TE008=INVMC.MC002";
-        if (!summary) {
-            tail += " LEFT JOIN $$MOCTA AS MOCTA ON TE011=TA001 AND TE012=TA002";
-            tail += " LEFT JOIN $$MOCTB AS MOCTB ON TE011=TB001 AND TE012=TB002 AND TE004=TB003 AND TE009=TB006";
-            tail += " LEFT JOIN $$MOCTD AS MOCTD ON TE001=TD001 AND TE002=TD002 AND TE011=TD003 AND TE012=TD004";
-            tail += " LEFT JOIN $$INVMB AS INVMB ON TA006=INVMB.MB001 ";
-        }
-        tail += std::string(" LEFT JOIN $$INVME AS INVME ON INVME.ME001=TE004 AND INVME.ME002=TE010 ") +
-                " LEFT JOIN $$ADMMF AS A ON TC015=A.MF001 " + " LEFT JOIN $$ADMMF AS B ON MOCTC.CREATOR=B.MF001 " +
-                " LEFT JOIN $$CMSMW AS CMSMW ON TE009=MW001 ";
-        tail += " LEFT JOIN $$CMSMV AS CMSMV ON MV001=TC028 ";
-
-        std::string order = byWarehouse ? " ORDER BY TC001,TC002,TC003,TE008,TE003" : " ORDER BY TC001,TC002,TC003,TE003";
-        if (summary)
-            order = " ORDER BY TC001,TC002,TC003";
-        return select + " FROM $$MOCTC AS MOCTC" + tail + where() + order;
+        if (text == kv::TGSpeedButton::kLoadErrorText)
+            return kv::mrOk;
+        return ScriptedPrompter::messageBox(text, caption, type, buttons, defaultButton);
     }
 };
 
@@ -262,7 +177,10 @@ protected:
         shell.writeRegistry(shell.clientDir(), shell.serverDir());
         shell.writeFile("client/MarshalC.ini", "[CodePage]\nUICodePage=936\nDBCodePage=936\n");
         company = std::make_unique<DemoCompany>(GetParam(), 16);
-        owner = kv::TKVForm::Create<ConditionWindow>();
+        {
+            kv::ScopedPrompter building(std::make_shared<ConstructionPrompter>());
+            owner = kv::TKVForm::Create<ConditionWindow>();
+        }
         owner->setCaption(QStringLiteral("领料单打印"));
         server = kv::createOleObject("QIPR07S.Class1");
         server->call("Connect", {kv::varArrayOf({"QIPR07", "DS", "01", company->companyDb, "MOCTC", "", "", ""})});
@@ -299,8 +217,30 @@ protected:
         layout->CompanyInfo = QStringList{QStringLiteral("01"), QStringLiteral("示范公司")};
         layout->ConnectData();
         layout->SetSignIns({QStringLiteral("主管:"), QStringLiteral("仓管:"), QStringLiteral("领料:")});
-        EXPECT_EQ(layout->OpenData(query.sql()), expected);
+        EXPECT_EQ(layout->OpenData(reportSql(query)), expected);
         return layout;
+    }
+
+    // The report query as the condition window builds it for a run from its
+    // conditions, with the window's boxes set as the query asks.
+    std::string reportSql(const ReportQuery &query)
+    {
+        owner->chkPrint->setChecked(query.summary);
+        owner->btn05->setChecked(query.summary && query.summaryByWarehouse);
+        owner->btn06->setChecked(query.summary && query.summaryByLot);
+        owner->chkCMSMC->setChecked(query.byWarehouse);
+        std::vector<Variant> numbers{Variant(std::string("\x05"))};
+        for (const std::string &number : query.numbers)
+            numbers.emplace_back(number);
+        // Option slots: 1 slip type, 2 slip numbers, 3 to 6 no condition.
+        Variant values = kv::varArrayOf({Variant(), Variant("='" + query.slipType + "'"),
+                                         query.numbers.empty() ? Variant() : kv::varArrayOf(numbers), Variant(),
+                                         Variant(), Variant(), Variant(), Variant(), Variant()});
+        Variant sql;
+        owner->BuildQuery(0, values, sql);
+        const std::string text = owner->FinishWhere();
+        EXPECT_FALSE(text.empty());
+        return text;
     }
 
     std::vector<layouttest::Form> generate(kv::TfrmVRFormat *layout)

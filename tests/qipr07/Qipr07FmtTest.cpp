@@ -7,10 +7,14 @@
 #include "LayoutDataSupport.h"
 
 #include "qipr07/Qipr07Fmt.h"
+#include "qipr07/Qipr07Fmt_1.h"
+#include "platform/report/TKVQRDBText.h"
+#include "platform/report/TQRBand.h"
 
 #include <QFile>
 #include <QLineEdit>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <set>
@@ -166,27 +170,38 @@ TEST_P(Qipr07FmtTest, LongSlipPagesLinesHyphensAndAsteriskTotals)
 
 TEST_P(Qipr07FmtTest, WarehousePageBreakPrintsEachWarehouseAsASlipWithItsOwnTotals)
 {
+    // A slip over two warehouses, one of them with lines for two pages.
     const auto [type, number] = findSlip([this](const std::string &t, const std::string &n, int) {
-        return warehousesOf(t, n).size() >= 2;
+        std::map<std::string, int> lines;
+        int most = 0;
+        for (const Line &line : linesOf(t, n))
+            most = std::max(most, ++lines[line.warehouse]);
+        return lines.size() >= 2 && most > kLinesPerPage;
     });
-    ASSERT_FALSE(type.empty()) << "no demo slip with lines in two warehouses";
+    ASSERT_FALSE(type.empty()) << "no demo slip with two pages of lines in one warehouse and more in another";
 
-    owner->chkCMSMC->setChecked(true);
     ReportQuery query{type, {number}};
     query.byWarehouse = true;
     TfrmQipr07Fmt *layout = openLayout<TfrmQipr07Fmt>(query);
-    // The required quantity's total, placed on the form with a mask.
-    layout->txtTB004C1->setEnabled(true);
-    layout->txtTB004C1->setLeft(600);
+    // All footer totals placed on the form, two of them with masks.
+    int left = 380;
+    for (kv::TKVQRDBText *field : {layout->txtTE021C1, layout->txtTB004C1, layout->txtTB005C1, layout->txtTB019C1,
+                                   layout->txtTB020C1}) {
+        field->setEnabled(true);
+        field->setLeft(left += 60);
+    }
     layout->txtTB004C1->setMask(QStringLiteral("#,##0.00"));
+    layout->txtTE021C1->setMask(QStringLiteral("0.000"));
     const std::vector<layouttest::Form> forms = generate(layout);
 
     const kv::ResultTable perWarehouse = company->query(
-        "SELECT TE008, COUNT(*), SUM(COALESCE(TB004, 0)) FROM {MOCTE} LEFT JOIN {MOCTB} ON TE011=TB001 AND "
+        "SELECT TE008, COUNT(*), SUM(TE005), SUM(TE021), SUM(COALESCE(TB004, 0)), SUM(COALESCE(TB004 - TB005, 0)), "
+        "SUM(COALESCE(TB019, 0)), SUM(COALESCE(TB019 - TB020, 0)) FROM {MOCTE} LEFT JOIN {MOCTB} ON TE011=TB001 AND "
         "TE012=TB002 AND TE004=TB003 AND TE009=TB006 WHERE TE001=:T AND TE002=:N GROUP BY TE008 ORDER BY TE008",
         {{"T", Variant(type)}, {"N", Variant(number)}});
     ASSERT_GE(perWarehouse.rowCount(), 2);
     EXPECT_EQ(layout->GroupRowCounts.size(), perWarehouse.rowCount());
+    const auto sum = [&perWarehouse](int warehouse, int column) { return perWarehouse.value(warehouse, column).toDouble(); };
     std::size_t form = 0;
     for (int warehouse = 0; warehouse < perWarehouse.rowCount(); ++warehouse) {
         const int lines = int(perWarehouse.value(warehouse, 1).toInt64());
@@ -199,11 +214,28 @@ TEST_P(Qipr07FmtTest, WarehousePageBreakPrintsEachWarehouseAsASlipWithItsOwnTota
             EXPECT_EQ(forms[form].text("lblTotalPage"), QString::number(pages));
             const QStringList printed = forms[form].all("txtTE008");
             EXPECT_EQ(QSet<QString>(printed.begin(), printed.end()), QSet<QString>{code});
-            EXPECT_EQ(forms[form].text("txtTB004C1"),
-                      page == pages ? grouped(perWarehouse.value(warehouse, 2).toDouble(), 2) : kStars);
+            // The part's own totals, on its last page.
+            const bool last = page == pages;
+            EXPECT_EQ(forms[form].text("txtTE005C1"), last ? QString::number(sum(warehouse, 2), 'g', 15) : kStars);
+            EXPECT_EQ(forms[form].text("txtTE021C1"), last ? grouped(sum(warehouse, 3), 3) : kStars);
+            EXPECT_EQ(forms[form].text("txtTB004C1"), last ? grouped(sum(warehouse, 4), 2) : kStars);
+            EXPECT_EQ(forms[form].text("txtTB005C1"), last ? QString::number(sum(warehouse, 5), 'g', 15) : kStars);
+            EXPECT_EQ(forms[form].text("txtTB019C1"), last ? QString::number(sum(warehouse, 6), 'g', 15) : kStars);
+            EXPECT_EQ(forms[form].text("txtTB020C1"), last ? QString::number(sum(warehouse, 7), 'g', 15) : kStars);
         }
     }
     EXPECT_EQ(form, forms.size());
+
+    // Totals on every page: the part's issue total is the same on each of its
+    // pages (the header's total is a whole-slip figure as well).
+    layout->TotalsEveryPage = true;
+    std::map<QString, QSet<QString>> totals;
+    for (const layouttest::Form &page : generate(layout))
+        totals[page.all("txtTE008").value(0)].insert(page.text("txtTE005C1"));
+    ASSERT_EQ(int(totals.size()), perWarehouse.rowCount());
+    for (int warehouse = 0; warehouse < perWarehouse.rowCount(); ++warehouse)
+        EXPECT_EQ(totals[QString::fromStdString(kv::varToStr(perWarehouse.value(warehouse, 0)))],
+                  QSet<QString>{QString::number(sum(warehouse, 2), 'g', 15)});
 }
 
 TEST_P(Qipr07FmtTest, SlipWithoutLinesPrintsItsHeaderAndFooterOnly)
@@ -374,6 +406,91 @@ TEST_P(Qipr07FmtTest, EachFormIsRegisteredForItsSlipsReceiver)
     layout->SendModes = 0;
     generate(layout);
     EXPECT_TRUE(layout->SendTargets.isEmpty());
+}
+
+namespace {
+
+// One way a clerk prints the slips.
+struct PrintWay {
+    const char *name;
+    bool summary, byWarehouse, summaryByWarehouse, summaryByLot;
+};
+
+double printedNumber(const QString &text)
+{
+    bool ok = false;
+    const double value = QString(text).remove(QLatin1Char(',')).toDouble(&ok);
+    EXPECT_TRUE(ok) << "not a number: " << text.toStdString();
+    return value;
+}
+
+double sumOf(const QStringList &texts)
+{
+    double sum = 0;
+    for (const QString &text : texts)
+        sum += printedNumber(text);
+    return sum;
+}
+
+} // namespace
+
+TEST_P(Qipr07FmtTest, EverySlipsPrintedLinesAddUpToItsPrintedTotal)
+{
+    // Every slip of the company printed each way there is: on every slip
+    // (or warehouse part of one) the printed quantities add up to the total
+    // printed on its last page, and those totals to what was issued.
+    const PrintWay ways[] = {{"detailed", false, false, false, false},
+                             {"detailed, page break by warehouse", false, true, false, false},
+                             {"summary", true, false, false, false},
+                             {"summary by warehouse", true, false, true, false},
+                             {"summary by lot", true, false, false, true},
+                             {"summary by warehouse and lot", true, false, true, true}};
+    for (const PrintWay &way : ways) {
+        for (const char *type : {"5401", "5402", "5403", "5404", "5501", "5502"}) {
+            if (slipsOfType(type).empty())
+                continue;
+            SCOPED_TRACE(std::string(way.name) + ", slip type " + type);
+            ReportQuery query{type, {}};
+            query.summary = way.summary;
+            query.byWarehouse = way.byWarehouse;
+            query.summaryByWarehouse = way.summaryByWarehouse;
+            query.summaryByLot = way.summaryByLot;
+            kv::TfrmQipr07Fmt *layout = way.summary ? openLayout<kv::TfrmQipr07Fmt_1>(query)
+                                                    : openLayout<TfrmQipr07Fmt>(query);
+            // The detailed slip also shows packing quantities and their total.
+            const bool packs = !way.summary;
+            if (packs) {
+                kv::TKVQRDBText *line = layout->QRDetailBand->findChild<kv::TKVQRDBText *>(QStringLiteral("txtTE021"));
+                ASSERT_TRUE(line);
+                for (kv::TKVQRDBText *field : {line, layout->txtTE021C1}) {
+                    field->setEnabled(true);
+                    field->setLeft(600);
+                }
+            }
+            double quantity = 0, pack = 0, issued = 0;
+            int slips = 0;
+            for (const layouttest::Form &form : generate(layout)) {
+                quantity += sumOf(form.all("txtTE005"));
+                pack += sumOf(form.all("txtTE021"));
+                if (form.text("lblPageNo") != form.text("lblTotalPage"))
+                    continue;
+                SCOPED_TRACE("slip " + form.text("txtTC002").toStdString() + " " +
+                             form.all("txtTE008").value(0).toStdString());
+                ++slips;
+                const double total = printedNumber(form.text("txtTE005C1"));
+                EXPECT_NEAR(quantity, total, 1e-6);
+                if (packs) {
+                    EXPECT_NEAR(pack, printedNumber(form.text("txtTE021C1")), 1e-6);
+                }
+                issued += total;
+                quantity = pack = 0;
+            }
+            EXPECT_GT(slips, 0);
+            const kv::ResultTable all =
+                company->query("SELECT SUM(TE005) FROM {MOCTE} WHERE TE001=:T", {{"T", Variant(std::string(type))}});
+            EXPECT_NEAR(issued, all.isNull(0, 0) ? 0.0 : all.value(0, 0).toDouble(), 1e-6);
+        }
+    }
 }
 
 SLIP_LAYOUT_TEST_ON_BOTH_ENGINES(Qipr07FmtTest);

@@ -7,6 +7,7 @@
 
 #include "LayoutDataSupport.h"
 
+#include "platform/ClientDataSet.h"
 #include "platform/DispatchObject.h"
 #include "qipr07/Qipr07Fmt_1.h"
 
@@ -128,27 +129,92 @@ TEST_P(Qipr07Fmt_1Test, WithoutWarehouseAndLotBothPrintEmptyAndQuantitiesSumOver
     }
 }
 
-TEST_P(Qipr07Fmt_1Test, SlipTotalTakesEachSumOnceWhenRowsRepeatIt)
+TEST_P(Qipr07Fmt_1Test, AnItemFromTwoLotsIsOneRowWithItsWholeQuantityUnlessSummedByLot)
 {
-    // Without the lot in the summary, rows of one item still differ by their
-    // lot description, and each shows the item's whole sum.
     const kv::ResultTable repeated = company->query(
         "SELECT TE001, TE002 FROM {MOCTE} WHERE TE010 <> '' GROUP BY TE001, TE002, TE004, TE006 "
         "HAVING COUNT(DISTINCT TE010) > 1 ORDER BY TE001, TE002");
     ASSERT_GT(repeated.rowCount(), 0) << "no demo slip with an item issued from two lots";
     const std::string type = repeated.value(0, 0).toText();
     const std::string number = repeated.value(0, 1).toText();
-    ReportQuery query{type, {number}};
-    query.summary = true;
-    TfrmQipr07Fmt_1 *layout = openLayout<TfrmQipr07Fmt_1>(query);
-    const std::vector<layouttest::Form> forms = generate(layout);
-    ASSERT_FALSE(forms.empty());
-    const std::vector<PrintedRow> rows = rowsOf(*layout->QuickRep1->pages(), QStringLiteral("txtTE004"), {});
-    EXPECT_GT(rows.size(), sums(type, number, false, false).size());
-
     const kv::ResultTable total = company->query("SELECT SUM(TE005) FROM {MOCTE} WHERE TE001=:T AND TE002=:N",
                                                  {{"T", Variant(type)}, {"N", Variant(number)}});
-    EXPECT_EQ(forms.back().text("txtTE005C1"), floatText(total.value(0, 0).toDouble()));
+    for (const bool byLot : {false, true}) {
+        SCOPED_TRACE(byLot ? "by lot" : "by item");
+        ReportQuery query{type, {number}};
+        query.summary = true;
+        query.summaryByLot = byLot;
+        TfrmQipr07Fmt_1 *layout = openLayout<TfrmQipr07Fmt_1>(query);
+        const std::vector<layouttest::Form> forms = generate(layout);
+        ASSERT_FALSE(forms.empty());
+        const std::vector<PrintedRow> rows =
+            rowsOf(*layout->QuickRep1->pages(), QStringLiteral("txtTE004"),
+                   {QStringLiteral("txtTE006"), QStringLiteral("txtTE005"), QStringLiteral("txtTE010")});
+        // One row for each sum, with the quantity that sum stands for.
+        const std::map<Key, double> expected = sums(type, number, false, byLot);
+        std::map<Key, double> printed;
+        for (const PrintedRow &row : rows) {
+            const Key key{row["txtTE004"].toStdString(), row["txtTE006"].toStdString(), "",
+                          row["txtTE010"].toStdString()};
+            EXPECT_EQ(printed.count(key), 0u) << std::get<0>(key) << " printed twice";
+            printed[key] = row["txtTE005"].toDouble();
+        }
+        EXPECT_EQ(printed, expected);
+        // The printed rows add up to the slip's total.
+        EXPECT_EQ(forms.back().text("txtTE005C1"), floatText(total.value(0, 0).toDouble()));
+    }
+}
+
+TEST_P(Qipr07Fmt_1Test, SummaryDataHasOneRowPerSlipItemUnitAndTypeWithTheLotOfItsLines)
+{
+    // The report data itself, on every slip of the company and each choice
+    // of grouping: the rows are exactly the sums the lines make, and a row
+    // whose lines share one lot carries that lot's description and receipt
+    // (the inspection remark's key); a row over several lots carries none.
+    for (const bool byWarehouse : {false, true}) {
+        for (const bool byLot : {false, true}) {
+            SCOPED_TRACE(std::string(byWarehouse ? "warehouse " : "") + (byLot ? "lot" : ""));
+            const std::string key = std::string("TE001||'/'||TE002||'/'||TE004||'/'||TE006||'/'||TEC01") +
+                                    (byWarehouse ? "||'/'||TE008" : "") + (byLot ? "||'/'||TE010" : "");
+            const kv::ResultTable groups = company->query(
+                "SELECT " + key + ", MIN(TE010), MAX(TE010), MIN(TE023), MIN(ME017), MIN(ME018), MIN(ME019) "
+                "FROM {MOCTE} LEFT JOIN {INVME} ON ME001=TE004 AND ME002=TE010 GROUP BY " + key);
+            const auto lotOf = [](const std::string &description, const std::string &type, const std::string &number,
+                                  const std::string &sequence) {
+                return description + "|" + type + "-" + number + "-" + sequence;
+            };
+            std::map<std::string, std::string> expected;
+            for (int row = 0; row < groups.rowCount(); ++row) {
+                const auto text = [&groups, row](int column) { return kv::varToStr(groups.value(row, column)); };
+                expected[text(0)] = text(1) == text(2) ? lotOf(text(3), text(4), text(5), text(6)) : lotOf("", "", "", "");
+            }
+            std::map<std::string, std::string> reported;
+            for (const char *type : {"5401", "5402", "5403", "5404", "5501", "5502"}) {
+                if (slipsOfType(type).empty())
+                    continue;
+                ReportQuery query{type, {}};
+                query.summary = true;
+                query.summaryByWarehouse = byWarehouse;
+                query.summaryByLot = byLot;
+                kv::ClientDataSet *data = openLayout<TfrmQipr07Fmt_1>(query)->ClientDataSet1;
+                ASSERT_TRUE(data->Active());
+                for (data->First(); !data->Eof(); data->Next()) {
+                    const auto text = [data](const char *column) { return data->FieldByName(column).AsString(); };
+                    if (text("TE001").empty())
+                        continue; // a slip without lines
+                    std::string row = text("TE001") + "/" + text("TE002") + "/" + text("TE004") + "/" +
+                                      text("TE006") + "/" + text("TEC01");
+                    if (byWarehouse)
+                        row += "/" + text("TE008");
+                    if (byLot)
+                        row += "/" + text("TE010");
+                    EXPECT_EQ(reported.count(row), 0u) << row << " twice";
+                    reported[row] = lotOf(text("TE023"), text("ME017"), text("ME018"), text("ME019"));
+                }
+            }
+            EXPECT_EQ(reported, expected);
+        }
+    }
 }
 
 namespace {
