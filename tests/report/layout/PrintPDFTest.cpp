@@ -169,12 +169,12 @@ TEST_F(PrintPDFTest, PageRendersToThePictureDrawn)
     EXPECT_EQ(differing, 0);
 }
 
-TEST_F(PrintPDFTest, LetterPageAt96DpiOverflowsTheMediaBox)
+TEST_F(PrintPDFTest, LetterPageAt96DpiFillsTheMediaBoxExactly)
 {
     // The layout window's call: page size equals the picture's pixel size.
     const QImage bitmap(816, 1056, QImage::Format_RGB16);
     const QByteArray pdf = readAll(writePdf(file(QStringLiteral("letter.pdf")), 816, 1056, &bitmap));
-    EXPECT_TRUE(pdf.contains("\r\nq\r\n867 0 0 1093 0 -37 cm\r\n/Im1 Do\r\nQ\r\n"));
+    EXPECT_TRUE(pdf.contains("\r\nq\r\n816 0 0 1056 0 0 cm\r\n/Im1 Do\r\nQ\r\n"));
     EXPECT_TRUE(pdf.contains("/Length " + QByteArray::number(3 * 816 * 1056) + "\r\n"));
 }
 
