@@ -530,6 +530,9 @@ void TfrmVRPreview::btnPrintClick()
         // dialog starts from the default and still offers a PDF file.
     }
     printer.setDocName(m_report->reportTitle());
+    // The set-up offers "pages from … to" over the pages there are.
+    if (QRPreview->pageCount() > 0)
+        printer.setFromTo(1, QRPreview->pageCount());
     const bool accepted = Prompter::current()->choosePrinter(printer);
     // A report whose tag is set must not print (its layout said so); a
     // cancelled set-up prints nothing either.

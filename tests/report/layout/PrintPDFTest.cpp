@@ -139,7 +139,7 @@ TEST_F(PrintPDFTest, SmallBitmapIsStoredAsRawRgbRows)
 
 TEST_F(PrintPDFTest, PageRendersToThePictureDrawn)
 {
-    // 768 x 1020 points are 8 x 10.625 inches of 96-dpi pixels: scale 1.
+    // One page unit a pixel: the picture covers its page.
     QImage bitmap(768, 1020, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
     const QRgb colours[4] = {0xd02020, 0x20a040, 0x2040c0, 0x202020};
