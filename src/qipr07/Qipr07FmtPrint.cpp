@@ -154,9 +154,8 @@ void TfrmQipr07Fmt::QRGroupBeforePrint(BandPrintArgs &args)
     if (SlipPage == 1) {
         filter = "TC001=" + QuotedSql(columnText("TC001").toStdString()) +
                  " and TC002=" + QuotedSql(columnText("TC002").toStdString());
-        // A slip printed as several warehouse slips is still one printed slip.
-        if (PrintCountMode != 0 && m_countedSlips.insert(filter).second)
-            UpdatePrintCount("$$MOCTC", "TC010", filter);
+        // Counted once its pages are printed or sent, each slip once a run.
+        RequestPrintCount("$$MOCTC", "TC010", filter);
     }
     registerSlip(filter);
 }

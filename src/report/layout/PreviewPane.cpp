@@ -5,8 +5,10 @@
 
 #include <QPainter>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cmath>
 
 namespace kv {
@@ -116,6 +118,48 @@ void PreviewPane::scrollToTopLeft()
 {
     horizontalScrollBar()->setValue(horizontalScrollBar()->minimum());
     verticalScrollBar()->setValue(verticalScrollBar()->minimum());
+}
+
+void PreviewPane::scrollToBottom()
+{
+    verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+bool PreviewPane::atTop() const
+{
+    return verticalScrollBar()->value() <= verticalScrollBar()->minimum();
+}
+
+bool PreviewPane::atBottom() const
+{
+    return verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+}
+
+void PreviewPane::scrollView(int direction)
+{
+    verticalScrollBar()->triggerAction(direction < 0 ? QAbstractSlider::SliderPageStepSub
+                                                     : QAbstractSlider::SliderPageStepAdd);
+}
+
+void PreviewPane::wheelEvent(QWheelEvent *event)
+{
+    const int delta = event->angleDelta().y();
+    const bool plain = event->modifiers() == Qt::NoModifier && event->angleDelta().x() == 0;
+    const bool pastEdge = (delta < 0 && atBottom()) || (delta > 0 && atTop());
+    if (!plain || delta == 0 || !pastEdge) {
+        m_edgeWheel = 0;
+        QScrollArea::wheelEvent(event);
+        return;
+    }
+    // A touch pad sends many small turns: one page per notch's worth.
+    if ((m_edgeWheel < 0) != (delta < 0))
+        m_edgeWheel = 0;
+    m_edgeWheel += delta;
+    event->accept();
+    if (std::abs(m_edgeWheel) < QWheelEvent::DefaultDeltasPerStep)
+        return;
+    m_edgeWheel = 0;
+    emit pageTurnRequested(delta < 0 ? 1 : -1);
 }
 
 void PreviewPane::updateSheetSize()

@@ -4,6 +4,10 @@
 // dots per inch), scrolls when the page is larger than the view, zooms to
 // fit the whole page or the page width, and passes on the store's
 // page-available notification while pages are still being generated.
+//
+// The mouse wheel scrolls the page; at its bottom (or top) edge, or when
+// the whole page fits, a further turn of the wheel asks the window for the
+// next (or previous) page, as a document viewer does.
 
 #include "platform/report/PageStore.h"
 
@@ -38,9 +42,19 @@ public:
     void zoomToFit();
     void zoomToWidth();
     void scrollToTopLeft();
+    void scrollToBottom();
+    bool atTop() const;
+    bool atBottom() const;
+    // Scrolls one view up (-1) or down (+1) within the page.
+    void scrollView(int direction);
 
 signals:
     void pageAvailable(int pageNumber);
+    // The wheel went past the page's edge: -1 previous page, +1 next page.
+    void pageTurnRequested(int direction);
+
+protected:
+    void wheelEvent(QWheelEvent *event) override;
 
 private:
     class Sheet;
@@ -52,6 +66,8 @@ private:
     Sheet *m_sheet = nullptr;
     int m_page = 0;
     int m_zoom = 100;
+    // Wheel turns collected at an edge; a whole notch turns the page.
+    int m_edgeWheel = 0;
 };
 
 } // namespace kv

@@ -86,16 +86,14 @@ void TPrintPDF::BeginDoc()
 
 void TPrintPDF::DrawBitmap(int x, int y, const QImage &bitmap)
 {
-    const double sx = PageWidth / (8.0 * kScreenDpi);
-    const double sy = PageHeight / (10.625 * kScreenDpi);
+    // One page unit a pixel: the layout sizes the page by its picture, so
+    // the picture covers the page exactly, edges included.
     const int w = bitmap.width();
     const int h = bitmap.height();
-    const int width = int(w * sx);
-    const int height = int(h * sy);
     const int n = int(m_images.size()) + 1;
 
     m_content += line("q");
-    m_content += line(num(width) + " 0 0 " + num(height) + " " + num(x) + " " + num(PageHeight - y - height) + " cm");
+    m_content += line(num(w) + " 0 0 " + num(h) + " " + num(x) + " " + num(PageHeight - y - h) + " cm");
     m_content += line("/Im" + num(n) + " Do");
     m_content += line("Q");
 

@@ -47,9 +47,6 @@ class TPrintPDF : public QObject {
     Q_PROPERTY(bool Compress MEMBER Compress)
 
 public:
-    // The pixels per inch of the screen the picture's pixel sizes refer to.
-    static constexpr int kScreenDpi = 96;
-
     explicit TPrintPDF(QObject *owner = nullptr);
     ~TPrintPDF() override;
 
@@ -70,7 +67,7 @@ public:
 
     void BeginDoc();
     // Draws the bitmap with its top-left corner at (x, y) (page units from
-    // the top-left), scaled as the screen maps 8 by 10.625 inches onto the page.
+    // the top-left), one page unit per pixel.
     void DrawBitmap(int x, int y, const QImage &bitmap);
     // Completes the document and writes it to FileName, replacing any file.
     // Throws PdfFileError when the file cannot be written.

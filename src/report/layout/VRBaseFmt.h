@@ -27,6 +27,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QImage;
@@ -158,6 +159,30 @@ public:
     // Adds one to the print count of the slips the filter names.
     void UpdatePrintCount(const std::string &table, const std::string &column, const std::string &filter);
 
+    // --- print counts (VRBaseFmtPrintCount.cpp)
+    // A slip's print count is raised only once its pages have really been
+    // printed (or sent), whatever started the run. While the pages are
+    // generated the layout asks for the count on the first form of every
+    // slip; the request stands for that form and the slip's later forms (up
+    // to the next form that asks). Printing then counts the slips of the
+    // forms that came out, each slip once per print run.
+    struct PrintCountRequest {
+        std::string table;
+        std::string column;
+        std::string filter;
+        bool operator==(const PrintCountRequest &) const = default;
+    };
+    // Records a request for the form in progress (PageCount).
+    void RequestPrintCount(const std::string &table, const std::string &column, const std::string &filter);
+    // The distinct requests of the slips on forms first..last, in order.
+    std::vector<PrintCountRequest> PrintCountRequests(int firstForm, int lastForm) const;
+    // Raises the counts of the slips on forms first..last (sending: the
+    // receiver's forms), or on sheets of the page store (printing); nothing
+    // in a preview (PrintCountMode 0). Every request is tried; the first
+    // server error is raised afterwards.
+    void CountPrintedForms(int firstForm, int lastForm);
+    void CountPrintedPages(int firstPage, int lastPage);
+
     // A company setting the condition window handed over ("Sys060"); empty
     // when missing.
     std::string SettingValue(const std::string &name) const;
@@ -196,6 +221,8 @@ private:
     int callPictureLibrary(const QImage &bitmap, int type, std::string &fileName);
 
     bool m_designActive = false;
+    // Print-count requests of this run with the form each was asked on.
+    std::vector<std::pair<int, PrintCountRequest>> m_printCounts;
 };
 
 } // namespace kv

@@ -57,6 +57,7 @@ void TfrmVRBaseFmt::startRun()
     // second run of the same window never points past its own pages.
     PageCount = 0;
     SendTargets.clear();
+    m_printCounts.clear();
 }
 
 void TfrmVRBaseFmt::showRunError(const std::exception &error)
@@ -156,11 +157,16 @@ void TfrmVRBaseFmt::PrintDirect()
             // fails before any page is generated.
             QPrinter printer(QuickRep1->printerInfo(), QPrinter::HighResolution);
             printer.setDocName(QuickRep1->reportTitle());
-            if (GeneratePages() && QuickRep1->pages()->pageCount() > 0)
-                QuickRep1->pages()->print(printer);
-        } else if (GeneratePages() && QuickRep1->pages()->pageCount() > 0) {
+            if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
+                return;
+            QuickRep1->pages()->print(printer);
+        } else {
+            if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
+                return;
             QuickRep1->pages()->printToPdf(PrintFileName);
         }
+        // Only pages that came out count as printed.
+        CountPrintedPages(1, QuickRep1->pages()->pageCount());
     } catch (const std::exception &error) {
         showRunError(error);
     }

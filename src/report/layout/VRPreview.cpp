@@ -8,6 +8,7 @@
 #include "report/layout/VRBaseFmt.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -146,6 +147,9 @@ void TfrmVRPreview::buildToolBar()
     cboZoom->setEditable(true);
     cboZoom->setInsertPolicy(QComboBox::NoInsert);
     cboZoom->addItems({"200", "150", "100", "75", "50", "20"});
+    // A typed zoom is taken as typed: completing "5" to "50" from the list
+    // would zoom to what the user did not ask for.
+    cboZoom->setCompleter(nullptr);
     bar->addWidget(cboZoom);
     bar->addWidget(separator());
     btnPrint = addButton("btnPrint", "打印", 3);
@@ -229,6 +233,7 @@ void TfrmVRPreview::connectHandlers()
     connect(pmGIF, &QAction::triggered, this, [this] { ExportPage(ptGIF); });
     connect(pmPDF, &QAction::triggered, this, [this] { ExportPage(ptPDF); });
     connect(QRPreview, &PreviewPane::pageAvailable, this, &TfrmVRPreview::QRPreviewPageAvailable);
+    connect(QRPreview, &PreviewPane::pageTurnRequested, this, &TfrmVRPreview::turnPage);
     cboZoom->installEventFilter(this);
     cboZoom->lineEdit()->installEventFilter(this);
     edtPageNo->installEventFilter(this);
@@ -269,6 +274,8 @@ void TfrmVRPreview::SetRequest(const PreviewRequest &request)
     }
     showPaperInformation();
     GoToPage(request.firstPage);
+    // The keys page through the document from the start.
+    QRPreview->setFocus();
 }
 
 void TfrmVRPreview::bindPages(PageStore *pages)
@@ -295,8 +302,9 @@ void TfrmVRPreview::selectZoomEntry(int zoom)
 {
     const int index = cboZoom->findText(QString::number(zoom));
     cboZoom->setCurrentIndex(index);
+    // Without an entry the box still tells the zoom in effect.
     if (index < 0)
-        cboZoom->setEditText(QString());
+        cboZoom->setEditText(QString::number(zoom));
 }
 
 void TfrmVRPreview::SetZoom(int percent)
@@ -385,6 +393,52 @@ void TfrmVRPreview::btnNextPageClick()
 void TfrmVRPreview::btnLastPageClick()
 {
     GoToPage(QRPreview->pageCount());
+}
+
+void TfrmVRPreview::turnPage(int direction)
+{
+    const int page = currentPage() + direction;
+    if (page < 1 || page > QRPreview->pageCount())
+        return;
+    GoToPage(page);
+    if (direction < 0)
+        QRPreview->scrollToBottom(); // read on upwards from where the next page began
+}
+
+void TfrmVRPreview::pageKey(int direction)
+{
+    if (direction > 0 ? QRPreview->atBottom() : QRPreview->atTop())
+        turnPage(direction);
+    else
+        QRPreview->scrollView(direction);
+}
+
+bool TfrmVRPreview::editingText() const
+{
+    const QWidget *focus = QApplication::focusWidget();
+    return focus && (focus == edtPageNo || focus == cboZoom || focus == cboZoom->lineEdit());
+}
+
+void TfrmVRPreview::FormKeyDown(KeyEventArgs &args)
+{
+    const bool control = (args.shift & Qt::ControlModifier) != 0;
+    switch (args.key) {
+    case Qt::Key_PageDown:
+        pageKey(1);
+        break;
+    case Qt::Key_PageUp:
+        pageKey(-1);
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        if (editingText() && !control)
+            return; // the cursor in the box moves
+        args.key == Qt::Key_Home ? btnFirstPageClick() : btnLastPageClick();
+        break;
+    default:
+        return;
+    }
+    args.key = 0;
 }
 
 void TfrmVRPreview::btnExitClick()
@@ -476,16 +530,37 @@ void TfrmVRPreview::btnPrintClick()
         // dialog starts from the default and still offers a PDF file.
     }
     printer.setDocName(m_report->reportTitle());
+    // The set-up offers "pages from … to" over the pages there are.
+    if (QRPreview->pageCount() > 0)
+        printer.setFromTo(1, QRPreview->pageCount());
     const bool accepted = Prompter::current()->choosePrinter(printer);
     // A report whose tag is set must not print (its layout said so); a
     // cancelled set-up prints nothing either.
     if (!accepted || m_report->tag() != 0 || !QRPreview->pages())
         return;
     try {
-        QRPreview->pages()->print(printer);
+        const auto [first, last] = printedPages(printer);
+        QRPreview->pages()->print(printer, first, last);
+        // The pages are out: the slips on them count as printed.
+        if (m_layout)
+            m_layout->CountPrintedPages(first, last);
     } catch (const std::exception &error) {
         Prompter::current()->messageBox(error.what(), caption().toStdString(), MessageType::Error,
                                         MessageButton::OK, MessageButton::OK);
+    }
+}
+
+std::pair<int, int> TfrmVRPreview::printedPages(const QPrinter &printer) const
+{
+    const int count = QRPreview->pageCount();
+    switch (printer.printRange()) {
+    case QPrinter::PageRange:
+        // Several ranges print as the span from the first to the last page.
+        return {std::max(1, printer.fromPage()), printer.toPage() > 0 ? std::min(printer.toPage(), count) : count};
+    case QPrinter::CurrentPage:
+        return {currentPage(), currentPage()};
+    default:
+        return {1, count};
     }
 }
 

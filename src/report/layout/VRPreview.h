@@ -10,6 +10,13 @@
 // layout window, and frees itself when it closes. Pages may still arrive
 // while it is open: the navigation follows the store's page-available
 // notification.
+//
+// Paging as in a document viewer: PageDown scrolls a page taller than the
+// view one view further and, at its bottom, shows the next page from its
+// top; PageUp goes back the same way and shows the previous page from its
+// bottom. Home and Ctrl+Home show the first page, End and Ctrl+End the last
+// one, as the tool buttons do; the mouse wheel turns the page at the page's
+// edge. In the zoom and page boxes Home and End stay with the text.
 
 #include "base/KVForm.h"
 #include "platform/report/Report.h"
@@ -20,8 +27,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
 
 class QComboBox;
+class QPrinter;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -109,6 +118,7 @@ protected:
     void FormCreate() override;
     void FormClose(TCloseAction &action) override;
     void FormDestroy() override;
+    void FormKeyDown(KeyEventArgs &args) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -134,10 +144,17 @@ private:
     void edtPageNoExit();
     void QRPreviewPageAvailable();
     void btnPrintClick();
+    // The store's pages the printer set-up asks for (its page range).
+    std::pair<int, int> printedPages(const QPrinter &printer) const;
     void btnEmailClick();
     void btnFaxClick();
     void faxServerClick(const QString &caption);
 
+    // One page back (-1) or on (+1); the previous page shows its bottom.
+    void turnPage(int direction);
+    // PageUp / PageDown: scroll within the page first, then turn it.
+    void pageKey(int direction);
+    bool editingText() const;
     void updateNavigation();
     void selectZoomEntry(int zoom);
     void showPaperInformation();

@@ -33,9 +33,9 @@ void TfrmVRPreview::ExportPage(int pictureType)
     if (!m_layout || currentPage() < 1)
         return;
     const QString folder = exportFolder();
-    // One level only: a missing client folder is a set-up fault to report,
-    // not something to build silently.
-    if (!QFileInfo(folder).isDir() && !QDir().mkdir(folder)) {
+    // A fresh installation has no data folders yet: every missing level is
+    // made. What cannot be made (below a file, no right to write) is named.
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
         const std::string text = LangText("TdmSingle", "sCreateDirError", "创建目录失败：") + folder.toStdString();
         Prompter::current()->messageBox(text, caption().toStdString(), MessageType::Error, MessageButton::OK,
                                         MessageButton::OK);

@@ -139,7 +139,7 @@ TEST_F(PrintPDFTest, SmallBitmapIsStoredAsRawRgbRows)
 
 TEST_F(PrintPDFTest, PageRendersToThePictureDrawn)
 {
-    // 768 x 1020 points are 8 x 10.625 inches of 96-dpi pixels: scale 1.
+    // One page unit a pixel: the picture covers its page.
     QImage bitmap(768, 1020, QImage::Format_RGB32);
     bitmap.fill(Qt::white);
     const QRgb colours[4] = {0xd02020, 0x20a040, 0x2040c0, 0x202020};
@@ -169,12 +169,12 @@ TEST_F(PrintPDFTest, PageRendersToThePictureDrawn)
     EXPECT_EQ(differing, 0);
 }
 
-TEST_F(PrintPDFTest, LetterPageAt96DpiOverflowsTheMediaBox)
+TEST_F(PrintPDFTest, LetterPageAt96DpiFillsTheMediaBoxExactly)
 {
     // The layout window's call: page size equals the picture's pixel size.
     const QImage bitmap(816, 1056, QImage::Format_RGB16);
     const QByteArray pdf = readAll(writePdf(file(QStringLiteral("letter.pdf")), 816, 1056, &bitmap));
-    EXPECT_TRUE(pdf.contains("\r\nq\r\n867 0 0 1093 0 -37 cm\r\n/Im1 Do\r\nQ\r\n"));
+    EXPECT_TRUE(pdf.contains("\r\nq\r\n816 0 0 1056 0 0 cm\r\n/Im1 Do\r\nQ\r\n"));
     EXPECT_TRUE(pdf.contains("/Length " + QByteArray::number(3 * 816 * 1056) + "\r\n"));
 }
 

@@ -20,6 +20,10 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QWheelEvent>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -135,6 +139,37 @@ TEST_F(PreviewTest, ZoomBoxClampsToItsListAndFallsBackTo100)
     EXPECT_EQ(preview->cboZoom->currentIndex(), -1);
 }
 
+TEST_F(PreviewTest, TypedZoomIsTakenAsTypedNotCompletedFromTheList)
+{
+    open(1);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    // Typed and left with Enter, or by moving the focus on.
+    const auto leave = [this](const QString &text, bool enter) {
+        QLineEdit *edit = preview->cboZoom->lineEdit();
+        preview->cboZoom->setFocus();
+        edit->selectAll();
+        QTest::keyClicks(edit, text);
+        if (enter)
+            QTest::keyClick(edit, Qt::Key_Return);
+        else
+            preview->edtPageNo->setFocus();
+        return preview->zoom();
+    };
+    for (bool enter : {true, false}) {
+        SCOPED_TRACE(enter ? "Enter" : "focus out");
+        EXPECT_EQ(leave("5", enter), 20);
+        EXPECT_EQ(leave("20", enter), 20);
+        EXPECT_EQ(preview->cboZoom->currentText(), "20");
+        EXPECT_EQ(leave("30", enter), 30);
+        EXPECT_EQ(preview->cboZoom->currentIndex(), -1);
+        EXPECT_EQ(preview->cboZoom->currentText(), "30");
+        EXPECT_EQ(leave("500", enter), 200);
+        EXPECT_EQ(leave("1", enter), 20);
+        EXPECT_EQ(leave("15", enter), 20);
+        EXPECT_EQ(leave("abc", enter), 100);
+    }
+}
+
 TEST_F(PreviewTest, ZoomToPageFitsTheWholeSheet)
 {
     open(1);
@@ -173,6 +208,73 @@ TEST_F(PreviewTest, PageBoxAndButtonsClampAndEnableByPosition)
     QTest::mouseClick(preview->btnPreviousPage, Qt::LeftButton);
     QTest::mouseClick(preview->btnFirstPage, Qt::LeftButton);
     EXPECT_EQ(preview->currentPage(), 1);
+}
+
+TEST_F(PreviewTest, KeysAndTheWheelPageThroughTheDocument)
+{
+    open(3);
+    QScrollBar *bar = preview->QRPreview->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0) << "the page must be taller than the view";
+    QWidget *pane = preview->QRPreview;
+    const auto key = [&](Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+        return preview->currentPage();
+    };
+    ASSERT_TRUE(QTest::qWaitForWindowActive(preview));
+    ASSERT_EQ(QApplication::focusWidget(), pane) << "the pages take the keys from the start";
+    // PageDown reads down a page taller than the view, then turns it.
+    EXPECT_EQ(key(Qt::Key_PageDown), 1);
+    EXPECT_GT(bar->value(), 0);
+    for (int i = 0; i < 10 && bar->value() < bar->maximum(); ++i)
+        key(Qt::Key_PageDown);
+    EXPECT_EQ(preview->currentPage(), 1);
+    EXPECT_EQ(key(Qt::Key_PageDown), 2);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(preview->edtPageNo->text(), "2");
+    EXPECT_EQ(navigation(), (std::vector<bool>{true, true, true, true}));
+    // PageUp at the top goes back to the previous page's bottom.
+    EXPECT_EQ(key(Qt::Key_PageUp), 1);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    EXPECT_EQ(key(Qt::Key_PageUp), 1);
+    EXPECT_LT(bar->value(), bar->maximum());
+
+    EXPECT_EQ(key(Qt::Key_End, Qt::ControlModifier), 3);
+    EXPECT_EQ(preview->panelText(0), "3 / 3");
+    EXPECT_EQ(key(Qt::Key_PageDown), 3);
+    EXPECT_EQ(key(Qt::Key_Home), 1);
+    EXPECT_EQ(key(Qt::Key_End), 3);
+    EXPECT_EQ(key(Qt::Key_Home, Qt::ControlModifier), 1);
+    EXPECT_EQ(navigation(), (std::vector<bool>{false, false, true, true}));
+    // In the page box Home and End move the cursor; the pages page on.
+    preview->edtPageNo->setFocus();
+    EXPECT_EQ(key(Qt::Key_End), 1);
+    EXPECT_EQ(preview->edtPageNo->cursorPosition(), 1);
+    EXPECT_EQ(key(Qt::Key_End, Qt::ControlModifier), 3);
+
+    // The wheel scrolls within the page; past its edge it turns the page.
+    const auto wheel = [&](int delta) {
+        QWheelEvent event(QPointF(50, 50), pane->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(preview->QRPreview->viewport(), &event);
+        return preview->currentPage();
+    };
+    pane->setFocus();
+    key(Qt::Key_Home);
+    EXPECT_EQ(wheel(120), 1); // at the top of the first page
+    EXPECT_EQ(wheel(-120), 1);
+    EXPECT_GT(bar->value(), 0);
+    bar->setValue(bar->maximum());
+    EXPECT_EQ(wheel(-60), 1); // half a notch of a touch pad
+    EXPECT_EQ(wheel(-60), 2);
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_EQ(wheel(120), 1);
+    EXPECT_EQ(bar->value(), bar->maximum());
+    // A page that fits the view turns at once.
+    preview->SetZoom(20);
+    EXPECT_EQ(wheel(-120), 2);
+    EXPECT_EQ(wheel(-120), 3);
+    EXPECT_EQ(wheel(-120), 3);
+    EXPECT_EQ(preview->edtPageNo->text(), "3");
 }
 
 TEST_F(PreviewTest, SinglePageAndNoPagesDisableNavigation)
@@ -236,27 +338,90 @@ TEST_F(PreviewTest, HalfPageExportWritesBothSlipsOfThePage)
     EXPECT_TRUE(prompter->allAnswered());
 }
 
-TEST_F(PreviewTest, ExportStopsWhenTheFolderCannotBeMade)
+TEST_F(PreviewTest, ExportMakesEveryMissingFolderAndNamesOneItCannotMake)
 {
-    layout->ClientRoot = (dir.path() + "/missing/").toStdString(); // two levels are missing
+    // A fresh installation: neither the client folder nor its data folder exist.
+    layout->ClientRoot = (dir.path() + "/client/root/").toStdString();
     open(1);
+    prompter->answerMessage(kv::mrNo);
+    preview->pmBMP->trigger();
+    EXPECT_EQ(QDir(dir.path() + "/client/root/c_data/DS").entryList({"QIPR07_*001.bmp"}).size(), 1);
+
+    // Below a file no folder can be made: the folder is named, nothing written.
+    QFile file(dir.path() + "/plain");
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    for (const QString &root : {dir.path() + "/plain/", dir.path() + "/plain/deeper/"}) {
+        layout->ClientRoot = root.toStdString();
+        prompter->answerMessage(kv::mrOk);
+        preview->pmPDF->trigger();
+        EXPECT_EQ(prompter->questions().back().type, kv::MessageType::Error);
+        EXPECT_EQ(prompter->questions().back().text, "创建目录失败：" + root.toStdString() + "c_data/DS");
+    }
+    // The user's folder itself taken by a file.
+    QDir(dir.path()).mkpath("taken/c_data");
+    QFile taken(dir.path() + "/taken/c_data/DS");
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    layout->ClientRoot = (dir.path() + "/taken/").toStdString();
     prompter->answerMessage(kv::mrOk);
     preview->pmPDF->trigger();
-    ASSERT_EQ(prompter->questions().size(), 1u);
-    EXPECT_EQ(prompter->questions()[0].type, kv::MessageType::Error);
-    EXPECT_EQ(prompter->questions()[0].text, "创建目录失败：" + dir.path().toStdString() + "/missing/c_data/DS");
-    EXPECT_FALSE(QDir(dir.path() + "/missing").exists());
+    EXPECT_EQ(prompter->questions().back().text, "创建目录失败：" + dir.path().toStdString() + "/taken/c_data/DS");
+    EXPECT_TRUE(prompter->allAnswered());
 }
 
-TEST_F(PreviewTest, PdfExportOfAFullPage)
+TEST_F(PreviewTest, PdfExportOfAFullPageKeepsItsEdges)
 {
-    open(2);
+    for (const char *tool : {"pdfinfo", "pdftoppm"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            GTEST_SKIP() << tool << " (poppler-utils) is not installed: the exported PDF cannot be read back";
+    // Page 2 carries the form's frame 5 mm inside the sheet's edges.
+    report->setPageStyle(kv::Report::qrNone);
+    kv::PageStore &store = *report->pages();
+    store.reset(QSizeF(2159, 2794), true, 1);
+    addPages(store, 1, 1);
+    store.beginPage(2);
+    store.addShape(kv::PageStore::ShapeKind::Rectangle, 0, QRectF(50, 50, 2059, 2694),
+                   store.shapeStyle(QPen(Qt::black, 6), Qt::NoBrush));
+    store.endPage(1);
+    store.finish(false);
+    layout->PageCount = 2;
+    showPreview();
     QTest::mouseClick(preview->btnNextPage, Qt::LeftButton);
     prompter->answerMessage(kv::mrNo);
     preview->pmPDF->trigger();
     const QStringList files = QDir(dir.path() + "/c_data/DS").entryList({"*.pdf"});
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files[0].endsWith("002.pdf"));
+    const QString pdf = dir.path() + "/c_data/DS/" + files[0];
+
+    // The page is the picture's size (Letter at 96 dpi)...
+    QProcess info;
+    info.start("pdfinfo", {pdf});
+    ASSERT_TRUE(info.waitForFinished());
+    const QString pageInfo = QString::fromUtf8(info.readAllStandardOutput());
+    EXPECT_TRUE(pageInfo.contains(QRegularExpression("Page size: +816 x 1056 pts"))) << pageInfo.toStdString();
+    // ...and, rendered at one pixel a point, shows the whole frame.
+    QProcess render;
+    render.start("pdftoppm", {"-r", "72", "-png", "-singlefile", pdf, dir.path() + "/rendered"});
+    ASSERT_TRUE(render.waitForFinished());
+    const QImage page(dir.path() + "/rendered.png");
+    ASSERT_EQ(page.size(), QSize(816, 1056));
+    const auto inkAcross = [&](bool vertical, int at) {
+        // Rows (or columns) 100 apart along the line that show its ink within 3 pixels of `at`.
+        int found = 0;
+        for (int along = 100; along < (vertical ? 1000 : 760); along += 100) {
+            bool ink = false;
+            for (int d = -3; d <= 3; ++d)
+                ink = ink || qGray(vertical ? page.pixel(at + d, along) : page.pixel(along, at + d)) < 100;
+            found += ink;
+        }
+        return found;
+    };
+    EXPECT_EQ(inkAcross(true, 19), 9);   // left edge of the frame
+    EXPECT_EQ(inkAcross(true, 797), 9);  // right edge: 2109 / 254 × 96 pixels
+    EXPECT_EQ(inkAcross(false, 19), 7);  // top edge
+    EXPECT_EQ(inkAcross(false, 1037), 7); // bottom edge: 2744 / 254 × 96 pixels
 }
 
 TEST_F(PreviewTest, CtrlF11InTheZoomBoxTogglesTheExportButton)
