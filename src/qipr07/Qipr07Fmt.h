@@ -24,7 +24,6 @@
 #include <QString>
 
 #include <map>
-#include <set>
 #include <string>
 
 namespace kv {
@@ -187,10 +186,6 @@ private:
     std::map<QString, PartTotals> m_partTotals;
     // The slip the running totals belong to.
     QString m_totalsGroup;
-
-    // Slips whose print count this run has raised already: a slip printed
-    // as several warehouse slips counts once.
-    std::set<std::string> m_countedSlips;
 };
 
 } // namespace kv

@@ -113,7 +113,6 @@ void TfrmQipr07Fmt::QuickRep1BeforePrint(ReportPrintArgs &args)
 {
     TfrmVRFormat::QuickRep1BeforePrint(args);
     QtyTotal = OpenQtyTotal = PackTotal = OpenPackTotal = 0;
-    m_countedSlips.clear();
     m_totalsGroup.clear();
     sumWarehouseParts();
 }
