@@ -25,11 +25,11 @@ public:
     // The rows a query returns, or the rows a statement changes.
     std::int64_t rowsOf(const std::string &erpSql) const;
 
+    // The statement in the SQL of the engine in use (":NAME" parameters kept).
+    std::string translated(const std::string &erpSql) const;
+
     // Whether the statement is a query (SELECT, possibly in parentheses).
     static bool isQuery(std::string_view erpSql);
-
-private:
-    std::string translated(const std::string &erpSql) const;
 };
 
 } // namespace slip

@@ -1,9 +1,7 @@
 #pragma once
 // The connection string "ResultConnectString" hands to a client that opens
-// the company database itself (the summary layout's line query). It is a
-// list of Key=Value pairs separated by ";", keys compared without case; a
-// value holding ";", "{", "}" or blanks at either end is written in braces
-// with every "}" doubled ("Password={a;b}").
+// the company database itself (the summary layout's line query), in the
+// form of kv::ConnectionString.
 //
 //   SQLite, client in the server's process:
 //                Driver=QSQLITE;Database=<company file>;CompanyDB=<name>
@@ -16,16 +14,13 @@
 // Driver is the QtSql driver name. A SQLite client opens Database and, as the
 // server does, attaches that file under CompanyDB so that "<CompanyDB>..TABLE"
 // names resolve; a PostgreSQL client reads the company's tables in Schema.
+// Either runs its queries in the engine's SQL, which the program server's
+// "TranslateSql" writes from the ERP dialect.
 // SLIPSERV sends each query, with its parameters, to the named provider of
 // the program server the client asked: a remote client never gets the
 // server's file paths, and no client gets credentials that can write.
 
-#include <map>
-#include <stdexcept>
 #include <string>
-#include <string_view>
-#include <utility>
-#include <vector>
 
 namespace slip {
 
@@ -34,8 +29,6 @@ struct ServerConfig;
 
 class DirectConnectString {
 public:
-    using Pairs = std::vector<std::pair<std::string, std::string>>;
-
     static constexpr const char *kServerDriver = "SLIPSERV";
     static constexpr const char *kServerProvider = "pvdTemp";
 
@@ -44,14 +37,6 @@ public:
     static std::string forCompany(Database &database, const ServerConfig &config, const std::string &companyDb);
     // Queries through the program server's provider.
     static std::string throughServer(const std::string &companyDb);
-
-    static std::string format(const Pairs &pairs);
-    // Keys in upper case. Throws std::invalid_argument for a pair without "="
-    // or an unclosed brace.
-    static std::map<std::string, std::string> parse(std::string_view text);
-
-private:
-    static std::string quoted(const std::string &value);
 };
 
 } // namespace slip

@@ -247,6 +247,14 @@ void ProgramServer::addSqlMembers()
             return kv::Variant(ClientSql(db(), m_session.companyDb).rowsOf(text(args[0])));
         });
     });
+    // A client that reads the company database itself (the summary slip's
+    // line query) runs the ERP dialect in the engine's SQL written here.
+    addMethod("TranslateSql", 1, 1, [this](Args &args) {
+        return raising("TranslateSql", [&] {
+            requireConnected();
+            return kv::Variant(ClientSql(db(), m_session.companyDb).translated(text(args[0])));
+        });
+    });
     addMethod("SimpleSql", 1, 1, [this](Args &args) {
         return raising("SimpleSql", [&] {
             requireConnected();

@@ -10,12 +10,9 @@
 // the detailed slip.
 //
 // ADO01 and dsdqry are that connection and its query, written in the ERP
-// dialect: the company database opened from the server's connection string
-// with the server's own engine classes (the query translated as the server
-// translates its clients' SQL), or, when the string says so, a provider of
-// the program server that answers the query with its parameters bound.
+// dialect (see platform/KvAdo.h for how it reaches the data).
 
-#include "platform/ResultTable.h"
+#include "platform/KvAdo.h"
 #include "qipr07/Qipr07Fmt.h"
 
 #include <QObject>
@@ -25,80 +22,7 @@
 #include <utility>
 #include <vector>
 
-namespace slip {
-class Database;
-}
-
 namespace kv {
-
-class ClientDataSet;
-
-// The line query's connection to the company database, opened from the
-// connection string of "ResultConnectString": the database itself, or the
-// provider of the program server the string came from (setProgramServer).
-class TKvADOConnection : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(QString ConnectionString READ connectionStringProperty WRITE setConnectionStringProperty)
-    Q_PROPERTY(bool Connected READ Connected)
-
-public:
-    explicit TKvADOConnection(QObject *parent = nullptr);
-    ~TKvADOConnection() override;
-
-    const std::string &ConnectionString() const { return m_connectionString; }
-    void setConnectionString(std::string text) { m_connectionString = std::move(text); }
-    bool Connected() const { return m_database != nullptr || !m_provider.empty(); }
-    void setProgramServer(DispatchPtr server) { m_server = std::move(server); }
-    // Opens the database the string names; std::exception on any failure
-    // (unknown driver, missing file, server down, unknown company).
-    void Open();
-    void Close();
-
-    // The company database's name ("<CompanyDB>..TABLE" in queries).
-    const std::string &companyDb() const { return m_companyDb; }
-    // Runs a query written in the ERP dialect with its parameters.
-    ResultTable query(const std::string &erpSql, const std::vector<std::pair<std::string, std::string>> &params);
-
-private:
-    QString connectionStringProperty() const { return QString::fromStdString(m_connectionString); }
-    void setConnectionStringProperty(const QString &text) { m_connectionString = text.toStdString(); }
-
-    std::string m_connectionString;
-    std::string m_companyDb;
-    std::unique_ptr<slip::Database> m_database;
-    DispatchPtr m_server;
-    std::string m_provider; // queries go to this provider of m_server
-};
-
-// A query on a TKvADOConnection: SQL with ":NAME" parameters, set as texts.
-class TKvADOQuery : public QObject {
-    Q_OBJECT
-    Q_PROPERTY(QString SQL READ sqlProperty WRITE setSqlProperty)
-
-public:
-    explicit TKvADOQuery(QObject *parent = nullptr);
-    ~TKvADOQuery() override;
-
-    TKvADOConnection *Connection = nullptr;
-
-    const std::string &SQL() const { return m_sql; }
-    void setSQL(std::string sql);
-    void setParam(const std::string &name, const std::string &value);
-    void Open();
-    void Close();
-    bool Active() const;
-    // A column of the first row as a number (0 when null or missing);
-    // DataSetError when the query is not open.
-    double FloatOf(const std::string &column) const;
-
-private:
-    QString sqlProperty() const { return QString::fromStdString(m_sql); }
-    void setSqlProperty(const QString &text) { setSQL(text.toStdString()); }
-
-    std::string m_sql;
-    std::vector<std::pair<std::string, std::string>> m_params;
-    ClientDataSet *m_rows = nullptr;
-};
 
 class TfrmQipr07Fmt_1 : public TfrmQipr07Fmt {
     Q_OBJECT

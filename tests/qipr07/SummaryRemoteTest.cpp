@@ -8,7 +8,7 @@
 #include "LayoutDataSupport.h"
 
 #include "appserver/db/DbTestSupport.h"
-#include "objects/DirectConnectString.h"
+#include "platform/ConnectionString.h"
 #include "platform/RemoteConnection.h"
 #include "qipr07/Qipr07Fmt_1.h"
 
@@ -126,7 +126,7 @@ protected:
 
     static std::map<std::string, std::string> connectionParts(const TfrmQipr07Fmt_1 &layout)
     {
-        return slip::DirectConnectString::parse(layout.ADO01->ConnectionString());
+        return kv::ConnectionString::parse(layout.ADO01->ConnectionString());
     }
 
     std::unique_ptr<Daemon> daemon;

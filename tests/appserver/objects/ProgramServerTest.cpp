@@ -2,7 +2,7 @@
 #include "ProgramServerTestSupport.h"
 
 #include "lib/LibStrs.h"
-#include "objects/DirectConnectString.h"
+#include "platform/ConnectionString.h"
 #include "objects/LayoutStore.h"
 #include "platform/Dispatch.h"
 
@@ -240,7 +240,7 @@ TEST_P(ProgramServerTest, SignOffHistoryAnswersBothRequestShapesForSheetsThatHav
 TEST_P(ProgramServerTest, ResultConnectStringOpensTheCompanyDatabaseDirectly)
 {
     insert("MOCTE", {{"TE001", "5401"}, {"TE002", "001"}, {"TE003", "0001"}, {"TE005", 2.5}});
-    const auto parts = slip::DirectConnectString::parse(call("ResultConnectString", {varArrayOf({""})}).toText());
+    const auto parts = kv::ConnectionString::parse(call("ResultConnectString", {varArrayOf({""})}).toText());
     EXPECT_EQ(parts.at("COMPANYDB"), company);
 
     QSqlDatabase direct = QSqlDatabase::addDatabase(QString::fromStdString(parts.at("DRIVER")), "direct");
@@ -277,13 +277,13 @@ DBTEST_ON_BOTH_ENGINES(ProgramServerTest);
 TEST(DirectConnectString, ValuesWithSeparatorsSurviveTheRoundTrip)
 {
     const std::string text =
-        slip::DirectConnectString::format({{"Driver", "QPSQL"}, {"Password", "a;b}c"}, {"User", " x "}});
+        kv::ConnectionString::format({{"Driver", "QPSQL"}, {"Password", "a;b}c"}, {"User", " x "}});
     EXPECT_EQ(text, "Driver=QPSQL;Password={a;b}}c};User={ x }");
-    const auto parts = slip::DirectConnectString::parse(text);
+    const auto parts = kv::ConnectionString::parse(text);
     EXPECT_EQ(parts.at("PASSWORD"), "a;b}c");
     EXPECT_EQ(parts.at("USER"), " x ");
-    EXPECT_THROW(slip::DirectConnectString::parse("Driver=QPSQL;Password={open"), std::invalid_argument);
-    EXPECT_THROW(slip::DirectConnectString::parse("Driver"), std::invalid_argument);
+    EXPECT_THROW(kv::ConnectionString::parse("Driver=QPSQL;Password={open"), std::invalid_argument);
+    EXPECT_THROW(kv::ConnectionString::parse("Driver"), std::invalid_argument);
 }
 
 } // namespace

@@ -6,7 +6,8 @@
 #include "ProgramServerTestSupport.h"
 
 #include "db/PgConnInfo.h"
-#include "objects/DirectConnectString.h"
+#include "platform/ConnectionString.h"
+#include "platform/KvAdo.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -84,7 +85,7 @@ TEST_P(ResultConnectStringTest, WithoutAReadOnlyRoleARemoteClientQueriesThroughT
     if (const char *admin = dbtest::pgConnInfo()) {
         EXPECT_THAT(text, Not(HasSubstr(slip::PgConnInfo(admin).password())));
     }
-    const auto parts = slip::DirectConnectString::parse(text);
+    const auto parts = kv::ConnectionString::parse(text);
     EXPECT_EQ(parts.at("DRIVER"), "SLIPSERV");
     EXPECT_EQ(parts.at("COMPANYDB"), company);
     EXPECT_EQ(parts.count("DATABASE") + parts.count("USER") + parts.count("PASSWORD"), 0u);
@@ -105,7 +106,7 @@ TEST_P(ResultConnectStringTest, TheReadOnlyRoleReadsTheLineTableAndCannotWriteOr
         GTEST_SKIP() << "a PostgreSQL role";
     const std::string text = connectString(*serverWith(remoteConfig()));
     EXPECT_THAT(text, Not(HasSubstr(slip::PgConnInfo(dbtest::pgConnInfo()).password())));
-    const auto parts = slip::DirectConnectString::parse(text);
+    const auto parts = kv::ConnectionString::parse(text);
     ASSERT_EQ(parts.at("DRIVER"), "QPSQL");
     EXPECT_EQ(parts.at("USER"), "qipr07_reader");
 
@@ -166,6 +167,33 @@ TEST_P(ResultConnectStringTest, ARoleThatCouldDoMoreThanReadIsNeverHandedOut)
     db().execute("REVOKE UPDATE ON " + lines + " FROM qipr07_reader");
     db().execute("GRANT SELECT ON " + env->table(company, "MOCTC") + " TO qipr07_reader");
     EXPECT_THAT(refusal(dbtest::pgReaderConnInfo()), HasSubstr("table moctc"));
+}
+
+// A client of the in-process server opens the database from the string
+// itself (QtSql), its query written for the engine by the server; what it
+// opens reads and cannot write.
+TEST_P(ResultConnectStringTest, TheHandedConnectionRunsTheLineQueryAndCannotWrite)
+{
+    auto server = serverWith(programservertest::configFor(*env, GetParam()));
+    kv::TKvADOConnection connection;
+    connection.setConnectionString(connectString(*server));
+    connection.setProgramServer(server);
+    connection.Open();
+    ASSERT_TRUE(connection.Connected());
+    const kv::TKvADOConnection::Params params{
+        {"TE004", "A-01"}, {"TE006", "PCS"}, {"TE001", "5401"}, {"TE002", "001"}, {"TEC01", "2"}};
+    kv::ResultTable sums = connection.query(lineQuery(company), params);
+    ASSERT_EQ(sums.rowCount(), 1);
+    EXPECT_DOUBLE_EQ(sums.value(0, 0).toDouble(), 4.0);
+    kv::TKvADOConnection::Params injected = params;
+    injected[3].second = "001' OR '1'='1";
+    EXPECT_DOUBLE_EQ(connection.query(lineQuery(company), injected).value(0, 0).toDouble(), 0.0);
+
+    EXPECT_THROW(connection.query("UPDATE " + company + "..MOCTE SET TE005 = 0", {}), std::runtime_error);
+    connection.Close();
+    EXPECT_FALSE(connection.Connected());
+    EXPECT_DOUBLE_EQ(db().query("SELECT SUM(TE005) FROM " + env->table(company, "MOCTE")).value(0, 0).toDouble(),
+                     8.0);
 }
 
 DBTEST_ON_BOTH_ENGINES(ResultConnectStringTest);
