@@ -268,6 +268,14 @@ TEST_F(WindowTest, AConditionPackageChecksItsSlipTypeAndFollowsTheSummarySwitch)
     EXPECT_TRUE(window->chkCMSMC->isChecked());
     // The slip type was left alone: not read again.
     EXPECT_EQ(3, slipTypeReads());
+
+    // A value a check box cannot take refuses the whole package before
+    // anything is set (not the slip type first and the page break never).
+    prompter->answerMessage(kv::mrOk);
+    window->ApplyConditions(conditionPackage({{"edtTC001", Variant("5402")}, {"chkCMSMC", Variant("Y")}}));
+    EXPECT_EQ(2u, messages().size());
+    EXPECT_EQ(QStringLiteral("5401"), window->edtTC001->text());
+    EXPECT_EQ(3, slipTypeReads());
 }
 
 TEST_F(WindowTest, RunningWithoutASlipTypeAsksForItOnTheFirstPage)
