@@ -51,6 +51,24 @@ void raiseReply(const Variant &reply)
         throw std::runtime_error(text);
 }
 
+// Whether the property a package value goes to can take it: a check box
+// given "Y" or an item index given a word would stop the package halfway,
+// with the values before it set and the rest not.
+bool valueFits(const QObject *component, const Variant &value)
+{
+    if (qobject_cast<const TSelectPanel *>(component) || qobject_cast<const QComboBox *>(component))
+        return true;
+    try {
+        if (CheckPropertyExist(component, "ItemIndex"))
+            (void)value.toInt();
+        else if (CheckPropertyExist(component, "Checked"))
+            (void)value.toBool();
+        return true;
+    } catch (const VariantError &) {
+        return false;
+    }
+}
+
 } // namespace
 
 ConditionValueCodec TfrmBaseGene::conditionCodec() const
@@ -259,7 +277,7 @@ bool TfrmBaseGene::ApplyConditionsByName(const Variant &content)
                                           CheckPropertyExist(component, "Text") ||
                                           CheckPropertyExist(component, "Lines"));
         const bool hasValue = index >= values.array().lowBound() && index <= values.array().highBound();
-        if (!usable || !hasValue) {
+        if (!usable || !hasValue || !valueFits(component, values[index])) {
             ReportMessage("W;000014");
             return false;
         }

@@ -203,6 +203,11 @@ void TfrmQipr07::DefineProgram()
 
 void TfrmQipr07::chkPrintClick()
 {
+    ApplySummaryState();
+}
+
+void TfrmQipr07::ApplySummaryState()
+{
     const bool summary = chkPrint->isChecked();
     grpGrpsum->setEnabled(summary);
     // Summary slips are not split by warehouse (btn05 groups by it instead).
@@ -221,60 +226,98 @@ void TfrmQipr07::chkPrintClick()
     applyLayoutClass();
 }
 
+// Switching the class refills the style list from the server; the same
+// class again leaves the list (and the user's choice in it) alone.
 void TfrmQipr07::applyLayoutClass()
 {
-    if (chkPrint->isChecked())
-        SetLayoutClass(LayoutClass::of<TfrmQipr07Fmt_1>("TfrmQipr07Fmt_1"));
+    const bool summary = chkPrint->isChecked();
+    const char *name = summary ? "TfrmQipr07Fmt_1" : "TfrmQipr07Fmt";
+    if (LayoutClass && LayoutClassName() == name)
+        return;
+    if (summary)
+        SetLayoutClass(LayoutClass::of<TfrmQipr07Fmt_1>(name));
     else
-        SetLayoutClass(LayoutClass::of<TfrmQipr07Fmt>("TfrmQipr07Fmt"));
+        SetLayoutClass(LayoutClass::of<TfrmQipr07Fmt>(name));
 }
 
 // --- the slip type
 
-void TfrmQipr07::edtTC001Enter()
+std::string TfrmQipr07::slipTypeText() const
 {
-    LastSlipType = edtTC001->text().trimmed().toStdString();
+    return edtTC001->text().trimmed().toStdString();
 }
 
+void TfrmQipr07::edtTC001Enter()
+{
+    LastSlipType = slipTypeText();
+}
+
+// The text on entry may never have been checked (a condition package put it
+// there, or a run by key loaded the settings of another slip type): the
+// slip type is read again unless its settings are the ones in force.
 void TfrmQipr07::edtTC001Exit()
 {
     InputInvalid = false;
-    const std::string text = edtTC001->text().trimmed().toStdString();
+    const std::string text = slipTypeText();
     if (text.empty()) {
         txtTC001->clear();
         return;
     }
-    if (text == LastSlipType || CheckSlipType())
+    if ((text == LastSlipType && text == m_checkedSlipType) || CheckSlipType())
         return;
     InputInvalid = true;
-    m_inSlipTypeExit = true;
-    if (edtTC001->isVisible() && edtTC001->isEnabled())
-        edtTC001->setFocus(Qt::OtherFocusReason);
-    m_inSlipTypeExit = false;
+    returnToSlipType();
     LastSlipType.clear();
+}
+
+// The error box had the focus: without the window active again the clerk's
+// corrected slip type would never leave the edit (no focus change, no
+// check), so the window is activated before the edit takes the focus.
+void TfrmQipr07::returnToSlipType()
+{
+    if (!edtTC001->isVisible() || !edtTC001->isEnabled())
+        return;
+    m_inSlipTypeExit = true;
+    activateWindow();
+    edtTC001->setFocus(Qt::OtherFocusReason);
+    m_inSlipTypeExit = false;
+}
+
+bool TfrmQipr07::followSlipType()
+{
+    const std::string text = slipTypeText();
+    if (text.empty()) {
+        txtTC001->clear();
+        return true;
+    }
+    return text == m_checkedSlipType || CheckSlipType();
 }
 
 bool TfrmQipr07::CheckSlipType()
 {
-    const std::string slipType = edtTC001->text().trimmed().toStdString();
+    const std::string slipType = slipTypeText();
+    m_checkedSlipType.clear();
     Variant record;
+    Variant settings;
     if (!CheckCode("CMSMQ", "22", false, record, varArrayOf({slipType, kIssueNature, kReturnNature, kIssueNature}))) {
         ShowCodedMessage("E", "100007", 0, {});
         edtTC001->clear();
         txtTC001->clear();
+        SlipTypeSetting.clear();
+        LoadSlipTypeSettings(std::string(), false, settings);
         return false;
     }
     SlipTypeSetting = ElementText(record, 1);
-    Variant settings;
     LoadSlipTypeSettings(slipType, false, settings);
     if (settings.isEmptyOrNull()) {
+        // No print settings: the lookup dropped the previous type's lines.
         edtTC001->clear();
         txtTC001->clear();
-    } else if (settings.isArray()) {
-        txtTC001->setCaption(QString::fromStdString(ElementText(settings, 0)));
-    } else {
-        txtTC001->clear();
+        SlipTypeSetting.clear();
+        return true;
     }
+    txtTC001->setCaption(settings.isArray() ? QString::fromStdString(ElementText(settings, 0)) : QString());
+    m_checkedSlipType = slipType;
     return true;
 }
 
@@ -312,6 +355,22 @@ void TfrmQipr07::AfterRestoreValue(QWidget *control, const std::string &value)
         chkPrintClick();
 }
 
+bool TfrmQipr07::RestoreConditionSet(const std::string &specs, const std::string &values)
+{
+    const bool restored = TfrmVROpt::RestoreConditionSet(specs, values);
+    // A set may name chkCMSMC or the grouping boxes after chkPrint.
+    ApplySummaryState();
+    return restored;
+}
+
+bool TfrmQipr07::ApplyConditionsByName(const Variant &content)
+{
+    if (!TfrmVROpt::ApplyConditionsByName(content))
+        return false;
+    ApplySummaryState();
+    return followSlipType();
+}
+
 // --- runs
 
 bool TfrmQipr07::refuseUnknownSQLType()
@@ -327,8 +386,9 @@ bool TfrmQipr07::refuseUnknownSQLType()
 
 bool TfrmQipr07::RunReport(bool preview)
 {
-    if (refuseUnknownSQLType())
+    if (refuseUnknownSQLType() || !followSlipType())
         return false;
+    ApplySummaryState();
     return TfrmVROpt::RunReport(preview);
 }
 
@@ -348,7 +408,8 @@ bool TfrmQipr07::RunByKey(const Variant &key, bool preview)
     if (refuseUnknownSQLType() || refuseEmptyKey(key))
         return false;
     SlipTypeSetting = ElementText(key, 2);
-    applyLayoutClass();
+    ApplySummaryState();
+    forgetCheckedSlipType();
     return TfrmVROpt::RunByKey(key, preview);
 }
 
@@ -357,6 +418,8 @@ bool TfrmQipr07::ExportByKey(const Variant &key, int pictureKind, int resolution
 {
     if (refuseUnknownSQLType() || refuseEmptyKey(key))
         return false;
+    ApplySummaryState();
+    forgetCheckedSlipType();
     return TfrmVROpt::ExportByKey(key, pictureKind, resolution, prefix, extra);
 }
 

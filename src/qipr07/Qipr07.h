@@ -70,8 +70,9 @@ public:
     TBitCheckBox *btn05 = nullptr;
     TBitCheckBox *btn06 = nullptr;
 
-    // The slip type last accepted in edtTC001: leaving the edit re-reads the
-    // slip type only when the text differs from it.
+    // The text of edtTC001 when it got the focus: leaving the edit re-reads
+    // the slip type when the text differs from it (or from the slip type
+    // whose settings are in force, see CheckedSlipType).
     std::string LastSlipType;
 
     // --- base overrides
@@ -80,6 +81,8 @@ public:
     bool GetOptionCaptions(Variant &captions, int offset) override;
     void BeforeRestoreValue(QWidget *control, const std::string &value) override;
     void AfterRestoreValue(QWidget *control, const std::string &value) override;
+    // The restored values, then the summary rules for their final state.
+    bool RestoreConditionSet(const std::string &specs, const std::string &values) override;
     void DoF2(int key, QWidget *control) override;
 
     // --- report overrides
@@ -90,18 +93,31 @@ public:
     // The inherited filters, then select + from + joins + where + group by
     // (the summary only) + order by.
     std::string FinishWhere() override;
-    // Refused (no data) for an SQL dialect the report has no query for.
+    // Refused (no data) for an SQL dialect the report has no query for. A
+    // slip type whose settings are not in force is checked first (refused
+    // when unknown), and the summary rules are applied to the options.
     bool RunReport(bool preview) override;
     // SlipTypeSetting from key element 2 and the layout class of chkPrint,
-    // then the inherited run. A key without slip type and slip number is
-    // refused as no data.
+    // then the inherited run, which loads the print settings of the key's
+    // slip type. A key without slip type and slip number is refused as no
+    // data.
     bool RunByKey(const Variant &key, bool preview) override;
     bool ExportByKey(const Variant &key, int pictureKind, int resolution, const std::string &prefix,
                      const std::string &extra) override;
 
     // Reads the slip type of edtTC001 (natures 54 and 55) and its print
-    // settings; false (reported, edit and name emptied) when unknown.
+    // settings; false (reported, edit and name emptied) when unknown. An
+    // unknown slip type leaves the settings of no slip type in force: the
+    // window holds the program's settings, as with an empty slip type.
     bool CheckSlipType();
+    // The slip type whose record and print settings are in force; empty
+    // when none is (nothing checked yet, or a run by key loaded the
+    // settings of its own slip type).
+    const std::string &CheckedSlipType() const { return m_checkedSlipType; }
+    // Brings the grouping boxes, the page-break box and the layout class in
+    // line with chkPrint (the rules of chkPrintClick); the style list is
+    // reloaded only when the layout class changes.
+    void ApplySummaryState();
     // Element index of a key or option array as text; empty when it is
     // missing, empty or cannot be read (such an element adds no condition).
     static std::string ElementText(const Variant &array, int index);
@@ -117,6 +133,10 @@ protected:
     void FormCreate() override;
     // The base exit checks, then the slip-type check when edtTC001 is left.
     void FieldExit(QWidget *control) override;
+    // The package's values, then the slip-type check and the summary rules
+    // for the final state; false (nothing runs) when the slip type is
+    // unknown.
+    bool ApplyConditionsByName(const Variant &content) override;
     // Entering edtTC001 remembers its text (edtTC001Enter).
     bool eventFilter(QObject *watched, QEvent *event) override;
 
@@ -125,6 +145,12 @@ private:
     void buildAdvancedPage();
     void wireReportHandlers();
     void applyLayoutClass();
+    std::string slipTypeText() const;
+    // Checks the slip type of edtTC001 unless its settings are in force.
+    bool followSlipType();
+    // Before a run by key: the settings it loads are its key's.
+    void forgetCheckedSlipType() { m_checkedSlipType.clear(); }
+    void returnToSlipType();
     bool refuseUnknownSQLType();
     bool refuseEmptyKey(const Variant &key);
 
@@ -143,6 +169,7 @@ private:
     Variant dateRange(const TSelectPanel *panel) const;
 
     bool m_inSlipTypeExit = false;
+    std::string m_checkedSlipType;
 };
 
 } // namespace kv

@@ -154,6 +154,7 @@ private:
     void codeExit(const LineGroup &group);
     void applySlipType(const std::string &slipType, bool reportErrors, Variant &settings);
     void applyProgramOnly(bool reportErrors, Variant &settings);
+    void dropSlipTypeLines(bool reportErrors);
     void applyLines(const LineGroup &group, const std::string &code, const std::string &editableFlag,
                     const Variant *program, int programCode, int programEditable, bool reportErrors);
     void colourGroup(const LineGroup &group);

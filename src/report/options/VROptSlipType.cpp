@@ -53,6 +53,8 @@ void TfrmVROpt::LoadSlipTypeSettings(const std::string &slipType, bool reportErr
 {
     SlipTypeKey = slipType;
     settings = Variant();
+    // The title belongs to one slip type; only its own record sets it again.
+    SlipTitle.clear();
     if (!slipType.empty())
         applySlipType(slipType, reportErrors, settings);
     else
@@ -78,6 +80,7 @@ void TfrmVROpt::applySlipType(const std::string &slipType, bool reportErrors, Va
         // reports the missing settings only end the run.
         if (reportErrors)
             ShowCodedMessage("E", "100007", 0, {});
+        dropSlipTypeLines(reportErrors);
         return;
     }
     const auto element = [&record](int index) { return rowText(record, index); };
@@ -103,6 +106,18 @@ void TfrmVROpt::applySlipType(const std::string &slipType, bool reportErrors, Va
                prFooterEditable, reportErrors);
     applyLines(signOff(), element(stSignOffCode), element(stSignOffEditable), programRecord, prSignOffCode,
                prSignOffEditable, reportErrors);
+}
+
+// Nothing of the slip type read before stays in force for one that has no
+// print settings: its footer, sign-off and every-page switches would
+// otherwise print on the next slips. The group boxes keep their state.
+void TfrmVROpt::dropSlipTypeLines(bool reportErrors)
+{
+    loadLines(footer(), std::string(), reportErrors);
+    loadLines(signOff(), std::string(), reportErrors);
+    chkNoteEPPrint->setChecked(false);
+    chkSignInEPPrint->setChecked(false);
+    chkTotalPrint->setChecked(false);
 }
 
 // Footer or sign-off of a slip type: its own code when it has one, else the

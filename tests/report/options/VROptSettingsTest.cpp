@@ -177,8 +177,15 @@ TEST_F(OptTest, SlipTypeWithoutPrintSettingsIsReported)
     window->LoadSlipTypeSettings("5501", true, settings);
     EXPECT_TRUE(settings.isEmpty());
     EXPECT_EQ(messages(), std::vector<std::string>{"单别不存在，或不是本作业可用的单据性质！"});
-    // The footer of the slip type before stays.
-    EXPECT_EQ(window->edtNoteID->Text(), "F01");
+    // Nothing of the slip type before stays in force: no footer, sign-off,
+    // title or every-page switch of 5401 would print on the next slips.
+    EXPECT_EQ(window->SlipTypeKey, "5501");
+    EXPECT_EQ(window->SlipTitle, "");
+    EXPECT_TRUE(window->edtNoteID->Text().isEmpty());
+    EXPECT_TRUE(footerLines().join("").isEmpty());
+    EXPECT_TRUE(window->edtSignInID->Text().isEmpty());
+    EXPECT_TRUE(signOffLines().join("").isEmpty());
+    EXPECT_FALSE(window->chkTotalPrint->isChecked());
 
     // Without error reports nothing is shown.
     window->LoadSlipTypeSettings("9999", false, settings);
