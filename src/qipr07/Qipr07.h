@@ -161,6 +161,7 @@ private:
     void addOptionConditions(std::string &where, const Variant &values);
     static void addKeyConditions(std::string &where, const Variant &key);
     void setOrder();
+    std::string summaryOrder() const;
 
     // Lookups.
     void lookupSlipType();

@@ -253,9 +253,24 @@ void TfrmQipr07::addKeyConditions(std::string &where, const Variant &key)
         AddCondition(where, "TC002", "=" + QuotedSql(slipNumber));
 }
 
+// The summed rows of a slip by their grouping columns: without them the
+// engines return a slip's items in any order, and the same slip would print
+// its lines differently from one run or database to the next.
+std::string TfrmQipr07::summaryOrder() const
+{
+    std::string order = " ORDER BY TC001,TC002,TC003,TE004,TE006,TEC01";
+    if (btn05->isChecked())
+        order += ",TE008";
+    if (btn06->isChecked())
+        order += ",TE010";
+    return order;
+}
+
 void TfrmQipr07::setOrder()
 {
-    if (chkPrint->isChecked())
+    if (chkPrint->isChecked() && SQLType == 0)
+        SetOrderBy(summaryOrder());
+    else if (chkPrint->isChecked())
         SetOrderBy(" ORDER BY TC001,TC002,TC003");
     else if (chkCMSMC->isChecked())
         SetOrderBy(" ORDER BY TC001,TC002,TC003,TE008,TE003");

@@ -143,7 +143,7 @@ TEST_F(QueryTest, SummaryByWarehouseAndLotJoinsWarehousesAndSelectsBothKeys)
         "CMSMV.MV002,TEC01 ";
     EXPECT_EQ(select + "FROM $$MOCTC AS MOCTC " + tail +
                   "WHERE (1=1  and (TC001='5401') and (TC009='Y') and (TC010= 0 )) " + groupBy +
-                  "ORDER BY TC001,TC002,TC003 ",
+                  "ORDER BY TC001,TC002,TC003,TE004,TE006,TEC01,TE008,TE010 ",
               conditionSql());
 }
 
@@ -177,11 +177,12 @@ TEST_F(QueryTest, TheOrderFollowsPageBreakByWarehouseUnlessSlipsAreSummed)
     EXPECT_FALSE(window->chkCMSMC->isChecked());
     EXPECT_FALSE(window->chkCMSMC->isEnabled());
     conditionSql();
-    EXPECT_EQ("ORDER BY TC001,TC002,TC003 ", window->OrderByPart);
+    // Summed rows print in the order of their grouping columns.
+    EXPECT_EQ("ORDER BY TC001,TC002,TC003,TE004,TE006,TEC01 ", window->OrderByPart);
     // Even when something checks the box behind the user's back.
     window->chkCMSMC->setChecked(true);
     conditionSql();
-    EXPECT_EQ("ORDER BY TC001,TC002,TC003 ", window->OrderByPart);
+    EXPECT_EQ("ORDER BY TC001,TC002,TC003,TE004,TE006,TEC01 ", window->OrderByPart);
 }
 
 TEST_F(QueryTest, TheOuterJoinDialectIgnoresSummaryAndHasNoJoinTail)
