@@ -65,11 +65,11 @@ int main(int argc, char **argv)
         options = erphost::parseHostOptions(QCoreApplication::arguments(), defaultModule, displayPresent());
     } catch (const erphost::HostUsageError &error) {
         std::cerr << "erp-host: " << error.what() << "\n\n" << erphost::hostUsage();
-        return 1;
+        return erphost::kExitFailed;
     }
     if (options.helpShown) {
         std::cout << erphost::hostUsage();
-        return 0;
+        return erphost::kExitDone;
     }
     useRegistry(options.registry);
     // The module reads its file settings when it runs a report; they must be

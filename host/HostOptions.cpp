@@ -38,8 +38,14 @@ const char *const kUsage =
     "                         (kinds 0 BMP, 1 JPG, 2 GIF, 3 PDF; 96 dpi by default)\n"
     "  --params JSON        the parameter array of the execute before it, as it is\n"
     "JSON may be given as @FILE. Without a screen a preview shows no window: it\n"
-    "generates the pages (and writes --pages-json). Exit status 0 when every call\n"
-    "succeeded, else 1.\n";
+    "generates the pages (and writes --pages-json); the window's messages go to the\n"
+    "error stream.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  every call succeeded: the report commands printed, previewed or wrote pages\n"
+    "  1  a call failed (the error stream says which and why), the module could not\n"
+    "     be loaded or its window not opened, or the command line was wrong\n"
+    "  2  nothing failed, but a report command found no slips to print (no data)\n";
 
 constexpr int kMinDpi = 24;
 constexpr int kMaxDpi = 1200;

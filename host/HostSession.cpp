@@ -82,13 +82,20 @@ void HostSession::notified(int code, TDLLBaseController *sender)
         m_loop->quit();
 }
 
-bool HostSession::call(const std::string &what, const std::function<std::int32_t()> &operation)
+bool HostSession::call(const std::string &what, const std::function<std::int32_t()> &operation, bool command)
 {
     try {
         const std::int32_t result = operation();
-        if (result == 0)
+        if (result == kExecuteDone)
             return true;
-        m_err << "erp-host: " << what << " returned " << result << " (the window could not do it)" << std::endl;
+        if (command && result == kExecuteNoData) {
+            m_err << "erp-host: " << what << " returned " << result << " (no data: nothing to print)" << std::endl;
+            m_noData = true;
+            return false;
+        }
+        m_err << "erp-host: " << what << " returned " << result
+              << (command ? " (the run failed; the window's messages above say why)" : " (the window could not do it)")
+              << std::endl;
     } catch (const std::exception &error) {
         m_err << "erp-host: " << what << " failed: " << plainWords(error.what()) << std::endl;
     } catch (...) {
@@ -106,11 +113,11 @@ int HostSession::run()
         m_controller.reset(module->getController()());
     } catch (const std::exception &error) {
         m_err << "erp-host: " << plainWords(error.what()) << std::endl;
-        return 1;
+        return kExitFailed;
     }
     if (!m_controller) {
         m_err << "erp-host: the module " << m_options.module << " gave no controller" << std::endl;
-        return 1;
+        return kExitFailed;
     }
     m_controller->HostApp = kv::Variant(m_hostApp);
     m_controller->OnNotify = {&HostSession::notifyThunk, this};
@@ -123,16 +130,19 @@ int HostSession::run()
         if (m_options.conditions)
             call("SetConditions", [this] { return m_controller->SetConditions(*m_options.conditions); });
         for (const ExecuteCommand &command : m_options.executes)
-            call("Execute " + std::to_string(command.kind), [this, &command] {
-                return m_controller->Execute(command.kind, kv::Variant(), command.params);
-            });
+            call(
+                "Execute " + std::to_string(command.kind),
+                [this, &command] { return m_controller->Execute(command.kind, kv::Variant(), command.params); },
+                true);
         reportOutputFiles();
         if (m_options.show)
             showUntilClosed();
     }
     settle();
     finish();
-    return m_failed ? 1 : 0;
+    if (m_failed)
+        return kExitFailed;
+    return m_noData ? kExitNoData : kExitDone;
 }
 
 bool HostSession::openWindow()

@@ -2,9 +2,10 @@
 // One run of erp-host: load the module, take a controller, hand it HostApp
 // and the notification event, open the window with the start-up array, pass
 // the condition package, run the report commands and show the window until
-// it is closed (or, with --grab, just long enough to take its picture). Every notification is logged. The run succeeds when every
-// controller call the user asked for returned 0; errors are told in plain
-// words.
+// it is closed (or, with --grab, just long enough to take its picture).
+// Every notification is logged. The run succeeds when every controller call
+// the user asked for returned 0; a report command that found no slips is
+// told apart (see the exit statuses below); errors are told in plain words.
 
 #include "HostOptions.h"
 
@@ -23,6 +24,13 @@
 
 namespace erphost {
 
+// The exit statuses of erp-host (listed in its usage text).
+enum HostExitStatus : int {
+    kExitDone = 0,   // every call succeeded
+    kExitFailed = 1, // a call failed, or the module or the command line was unusable
+    kExitNoData = 2, // no call failed, but a report command found no slips
+};
+
 class HostSession {
 public:
     HostSession(HostOptions options, kv::DispatchPtr hostApp, std::ostream &out, std::ostream &err);
@@ -30,7 +38,7 @@ public:
     HostSession(const HostSession &) = delete;
     HostSession &operator=(const HostSession &) = delete;
 
-    // Runs the whole session; the process exit status (0 or 1).
+    // Runs the whole session; the process exit status (HostExitStatus).
     int run();
 
     const std::vector<int> &notifications() const { return m_notifications; }
@@ -45,8 +53,9 @@ private:
     static void notifyThunk(void *data, std::int32_t code, TDLLBaseController *sender);
     void notified(int code, TDLLBaseController *sender);
     // Runs one controller call; false (reported) when it raised or returned
-    // anything but 0.
-    bool call(const std::string &what, const std::function<std::int32_t()> &operation);
+    // anything but 0. For a report command (command) the answer "no data"
+    // is told and remembered, not taken for a failure.
+    bool call(const std::string &what, const std::function<std::int32_t()> &operation, bool command = false);
     bool openWindow();
     void reportWindow();
     void showUntilClosed();
@@ -66,6 +75,7 @@ private:
     QEventLoop *m_loop = nullptr;
     std::vector<std::pair<std::string, QDateTime>> m_outputsBefore; // file, time last written
     bool m_failed = false;
+    bool m_noData = false;
 };
 
 } // namespace erphost

@@ -253,6 +253,12 @@ public:
     bool CheckMonthInput(QWidget *control, bool setup, std::string *code = nullptr);
     void AddDateField(const std::string &name);
     void AddMonthField(const std::string &name);
+    // Validates every input of DateFields and MonthFields but the print
+    // date (its packing reports it, "E;000030"); at the first
+    // wrong one its page comes to the front, it is focused, InputInvalid is
+    // set, "E;000005" is reported and the result is false. A run checks
+    // them first.
+    bool CheckDateFields();
 
     // --- required inputs
     // True when an input named in the list is empty (it is reported and focused).
@@ -312,6 +318,7 @@ protected:
     void FormKeyDown(KeyEventArgs &args) override;
     void FormKeyPress(KeyPressArgs &args) override;
     bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // The exit checks of a control leaving the focus: date, year-month and
     // required. Sets InputInvalid.
@@ -362,6 +369,9 @@ private:
     static void SetColorOf(QWidget *input, const QColor &color);
     bool requiredCheckBlocks(QObject *button);
     bool checkDateEdits(QWidget *control, bool setup, std::string *code, bool asDate);
+    bool swallowsRefusedClick(QObject *watched, QEvent *event);
+    // Brings the page of pgOption that holds the input to the front.
+    void showPageOf(QWidget *input);
     bool checkOptionArray(const Variant &array, int count, const char *key, const char *defaultText);
     void applyValueByName(QObject *component, const Variant &value);
     void applyPanelValue(TSelectPanel *panel, const Variant &value,
@@ -380,6 +390,9 @@ private:
     EventHandler m_onDateFieldExit;
     EventHandler m_onRequiredExit;
     QMetaObject::Connection m_focusConnection;
+    // The widget a mouse press tried to focus while the exit check of the
+    // focused input failed; its press and release are swallowed.
+    QPointer<QWidget> m_refusedFocus;
 };
 
 } // namespace kv

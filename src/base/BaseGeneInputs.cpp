@@ -190,6 +190,8 @@ QWidget *TfrmBaseGene::logicalInput(QWidget *widget) const
 
 void TfrmBaseGene::focusChanged(QWidget *old, QWidget *now)
 {
+    // Only the press that moved the focus is swallowed, never a later one.
+    m_refusedFocus = nullptr;
     if (!now || now->window() != this)
         return; // another window: no exit or enter here
     LastFocused = now;
@@ -202,14 +204,49 @@ void TfrmBaseGene::focusChanged(QWidget *old, QWidget *now)
     m_inExitCheck = true;
     try {
         FieldExit(oldInput);
-        if (newInput && (listContains(DateFields, newInput->objectName()) ||
-                         listContains(MonthFields, newInput->objectName())))
+        if (InputInvalid) {
+            // The check has put the focus back into the input; the click
+            // that tried to take it elsewhere must not act either.
+            m_refusedFocus = now;
+        } else if (newInput && (listContains(DateFields, newInput->objectName()) ||
+                                listContains(MonthFields, newInput->objectName()))) {
             m_onDateFieldEnter(newInput);
+        }
     } catch (const std::exception &error) {
         m_inExitCheck = false;
         ShowMessageBox(error.what(), MessageType::Error, MessageButton::OK);
     }
     m_inExitCheck = false;
+}
+
+// A mouse press gives the focus before it reaches its widget. When the
+// exit check refused that focus, the press and the release that ends it are
+// taken away from the widget, as a click that opened a message box is lost
+// on the desktop: a button pressed to leave a wrong date does not act.
+bool TfrmBaseGene::swallowsRefusedClick(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (!m_refusedFocus || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+                            type != QEvent::MouseButtonDblClick))
+        return false;
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    bool refused = widget == m_refusedFocus || m_refusedFocus->isAncestorOf(widget);
+    for (QWidget *proxy = widget->focusProxy(); proxy && !refused; proxy = proxy->focusProxy())
+        refused = proxy == m_refusedFocus;
+    if (!refused)
+        return false;
+    if (type == QEvent::MouseButtonRelease)
+        m_refusedFocus = nullptr;
+    return true;
+}
+
+bool TfrmBaseGene::eventFilter(QObject *watched, QEvent *event)
+{
+    if (swallowsRefusedClick(watched, event))
+        return true;
+    return TKVForm::eventFilter(watched, event);
 }
 
 void TfrmBaseGene::FieldExit(QWidget *control)
@@ -257,6 +294,40 @@ void TfrmBaseGene::RequiredExit(QObject *sender)
         if (sender && entry.name.compare(sender->objectName(), Qt::CaseInsensitive) == 0)
             for (QWidget *input : RequiredInputs::colouredInputs(sender, entry.part))
                 SetColorOf(input, requiredColor());
+}
+
+// A date that reached an input without passing its exit check (a
+// condition package, a restored set, a window run while hidden) must stop a
+// run: the query would drop the bound without a word. The print date is
+// left to the packing of the options, which reports it in words of its own.
+bool TfrmBaseGene::CheckDateFields()
+{
+    for (const bool asDate : {true, false}) {
+        for (const QString &name : QString::fromStdString(asDate ? DateFields : MonthFields).split(QLatin1Char(','))) {
+            auto *control = name.trimmed().isEmpty() ? nullptr : findChild<QWidget *>(name.trimmed());
+            if (!control || control == edPrintDate || editsOf(control).isEmpty())
+                continue;
+            std::string code;
+            if (checkDateEdits(control, false, &code, asDate))
+                continue;
+            showPageOf(control);
+            checkDateEdits(control, false, &code, asDate); // on its page now: focuses the wrong edit
+            InputInvalid = true;
+            ReportMessage(code);
+            return false;
+        }
+    }
+    return true;
+}
+
+void TfrmBaseGene::showPageOf(QWidget *input)
+{
+    for (QWidget *parent = input; parent && parent != this; parent = parent->parentWidget())
+        if (auto *sheet = qobject_cast<TKvTabSheet *>(parent); sheet && sheet->pageControl() == pgOption) {
+            if (pgOption->activePage() != sheet)
+                pgOption->setActivePage(sheet);
+            return;
+        }
 }
 
 // --- required inputs
@@ -344,11 +415,7 @@ bool TfrmBaseGene::CheckRequired(const std::string &spec)
             continue;
         ReportMessage("E;000037");
         QWidget *target = RequiredInputs::focusTarget(component);
-        for (QWidget *parent = target; parent && parent != this; parent = parent->parentWidget())
-            if (auto *sheet = qobject_cast<TKvTabSheet *>(parent); sheet && sheet->pageControl() == pgOption) {
-                pgOption->setActivePage(sheet);
-                break;
-            }
+        showPageOf(target);
         if (target)
             target->setFocus(Qt::OtherFocusReason);
         return true;
@@ -431,6 +498,8 @@ bool TfrmBaseGene::BuildRunParameters(Variant &params)
         ShowCodedMessage("I", "000003", 0, {});
         return false;
     }
+    if (!CheckDateFields())
+        return false;
     Variant environment(VariantArray(ArrayBounds{1, environmentCount}));
     Variant captions(VariantArray(ArrayBounds{1, optionCount}));
     Variant values(VariantArray(ArrayBounds{1, optionCount}));

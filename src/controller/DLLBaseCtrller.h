@@ -54,6 +54,16 @@ enum DLLExecuteKind : std::int32_t {
     kExecuteExportByKey = 11,
 };
 
+// What Execute answers: the report command printed, previewed or wrote its
+// pages; it failed (the window has shown why); or it ran and found no slips
+// (the window has warned "no data"). A host that only asks for 0 takes no
+// data for "not done", as before.
+enum DLLExecuteResult : std::int32_t {
+    kExecuteDone = 0,
+    kExecuteFailed = -1,
+    kExecuteNoData = 1,
+};
+
 class TDLLBaseController {
 public:
     // The host's automation object; stored by the host before the first Open.

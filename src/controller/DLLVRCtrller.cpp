@@ -137,11 +137,15 @@ std::int32_t TDLLVRCtrller::Execute(std::int32_t kind, const kv::Variant &ignore
         return -1;
     const kv::Variant &p = params.deref();
     switch (kind) {
-    case kExecuteRun:
-        return Window->RunReport(p[0].toBool()) ? 0 : -1;
+    case kExecuteRun: {
+        const bool preview = p[0].toBool();
+        Window->LastRunOutcome = kv::TfrmVRBaseOpt::RunOutcome::Failed;
+        return RunResult(Window->RunReport(preview));
+    }
     case kExecuteRunByKey: {
         const bool preview = p[0].toBool();
-        return Window->RunByKey(p[1], preview) ? 0 : -1;
+        Window->LastRunOutcome = kv::TfrmVRBaseOpt::RunOutcome::Failed;
+        return RunResult(Window->RunByKey(p[1], preview));
     }
     case kExecuteExportByKey: {
         const kv::Variant &key = p[0];
@@ -149,11 +153,22 @@ std::int32_t TDLLVRCtrller::Execute(std::int32_t kind, const kv::Variant &ignore
         const std::string prefix = p[2].toText();
         const int resolution = ExportResolution(p);
         const std::string extra = hasElement(p, 4) ? p[4].toText() : std::string();
-        return Window->ExportByKey(key, pictureKind, resolution, prefix, extra) ? 0 : -1;
+        Window->LastRunOutcome = kv::TfrmVRBaseOpt::RunOutcome::Failed;
+        return RunResult(Window->ExportByKey(key, pictureKind, resolution, prefix, extra));
     }
     default:
-        return -1;
+        return kExecuteFailed;
     }
+}
+
+std::int32_t TDLLVRCtrller::RunResult(bool done) const
+{
+    if (done)
+        return kExecuteDone;
+    // The window may have gone while it ran (a message box closed it).
+    if (Window && Window->LastRunOutcome == kv::TfrmVRBaseOpt::RunOutcome::NoData)
+        return kExecuteNoData;
+    return kExecuteFailed;
 }
 
 kv::Variant TDLLVRCtrller::ShowModal()

@@ -53,6 +53,8 @@ private:
     // The resolution of a picture export: element 3 of the parameters as an
     // integer, 96 when it is missing or not a number.
     static int ExportResolution(const kv::Variant &params);
+    // Execute's answer for a report command that returned `done`.
+    std::int32_t RunResult(bool done) const;
     void chainEvents(kv::TfrmVRBaseOpt *window);
     void unchainEvents(kv::TfrmVRBaseOpt *window);
 };

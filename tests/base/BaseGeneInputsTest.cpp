@@ -92,6 +92,73 @@ TEST_F(BaseGeneTest, AWrongDateIsReportedWhenTheInputIsLeftAndKeepsThePage)
     EXPECT_TRUE(prompter->allAnswered());
 }
 
+// Leaving a wrong date by clicking a button: the message comes once, the
+// click does nothing, the focus and the typed text stay. A wrong date that
+// never passed an exit check stops the run before anything is packed.
+TEST_F(BaseGeneTest, AWrongDateKeepsTheFocusTakesTheClickThatLeftItAndStopsTheRun)
+{
+    openWindow();
+    auto *panel = window->findChild<kv::TSelectPanel *>("spDate");
+    auto *ok = window->findChild<QWidget *>("btnOk");
+    ASSERT_TRUE(panel && ok);
+    panel->edBegin()->setFocus();
+    kvtest::typeText(panel->edBegin(), "20241340");
+    prompter->answerMessage(mrOk);
+    kvtest::click(ok);
+    EXPECT_EQ(messages(), std::vector<std::string>{"日期输入错误，请输入正确的日期！"});
+    EXPECT_EQ(window->runs, 0) << "the click that left the wrong date must not run";
+    EXPECT_EQ(focused(), panel->edBegin());
+    EXPECT_EQ(panel->edBegin()->Text(), "2024/13/40") << "what was typed stays to be corrected";
+
+    panel->edBegin()->selectAll();
+    kvtest::typeText(panel->edBegin(), "20241231");
+    kvtest::click(ok);
+    EXPECT_EQ(window->runs, 1);
+    EXPECT_EQ(messages().size(), 1u);
+
+    // The print date and a year-month input on leaving them.
+    window->pgOption->setActivePage(window->tsOption2);
+    auto *printDate = window->findChild<kv::TKovMaskEdit *>("edPrintDate");
+    ASSERT_TRUE(printDate);
+    printDate->setFocus();
+    printDate->selectAll();
+    kvtest::typeText(printDate, "20240230");
+    prompter->answerMessage(mrOk);
+    keyClick(printDate, Qt::Key_Tab);
+    EXPECT_EQ(messages().size(), 2u);
+    EXPECT_EQ(focused(), printDate);
+    EXPECT_EQ(printDate->Text(), "2024/02/30");
+    printDate->selectAll();
+    kvtest::typeText(printDate, "20240229");
+    window->pgOption->setActivePage(window->tsOption1);
+    window->edtMonth->setFocus();
+    kvtest::typeText(window->edtMonth, "202413");
+    prompter->answerMessage(mrOk);
+    window->edtRemark->setFocus();
+    EXPECT_EQ(messages().size(), 3u);
+    EXPECT_EQ(focused(), window->edtMonth);
+    window->edtMonth->setText_("");
+    window->edtRemark->setFocus();
+    EXPECT_EQ(focused(), window->edtRemark) << "an empty input is allowed";
+    EXPECT_FALSE(window->InputInvalid);
+
+    // Put there without leaving the input, as a condition package does.
+    panel->edFinal()->setText_("2024/02/30");
+    window->pgOption->setActivePage(window->tsOption2);
+    Variant params;
+    prompter->answerMessage(mrOk);
+    EXPECT_FALSE(window->BuildRunParameters(params));
+    EXPECT_EQ(messages().size(), 4u);
+    EXPECT_EQ(messages().back(), "日期输入错误，请输入正确的日期！");
+    EXPECT_EQ(window->pgOption->currentIndex(), 0) << "the page of the wrong date comes to the front";
+    EXPECT_EQ(focused(), panel->edFinal());
+    EXPECT_TRUE(window->InputInvalid);
+    EXPECT_EQ(panel->edFinal()->Text(), "2024/02/30");
+    panel->edFinal()->setText_("");
+    EXPECT_TRUE(window->BuildRunParameters(params));
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
 TEST_F(BaseGeneTest, DateChecksTakeOnlyPanelsAndEdits)
 {
     openWindow();

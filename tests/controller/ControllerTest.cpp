@@ -4,15 +4,19 @@
 #include "DemoShell.h"
 #include "TestReportWindow.h"
 
+#include "HeadlessDialogs.h"
 #include "HostApp.h"
 #include "HostDataSource.h"
 #include "controller/DLLFunc.h"
 #include "controller/DLLVRCtrller.h"
 #include "controls/KovMaskEdit.h"
+#include "db/Database.h"
 #include "platform/ScriptedPrompter.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <dlfcn.h>
@@ -20,6 +24,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <sstream>
 
 namespace {
 
@@ -313,6 +318,71 @@ TEST_F(ControllerTest, StartupWithoutHostOptionsFailsAndTheWindowClosesItself)
     EXPECT_FALSE(confirming->texts.empty());
     EXPECT_TRUE(m_controller->IsClosed());
     EXPECT_EQ((std::vector<int>{kNotifyCreate, kNotifyDestroy}), m_codes);
+}
+
+// The real module as the host loads it: its controller created by its own
+// GetController (the module keeps its own copies of the shared code).
+std::unique_ptr<TDLLBaseController> realModuleController()
+{
+    const std::string path = std::string(QIPR07_BIN_DIR) + "/QIPR07C.so";
+    void *module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
+    if (!module)
+        return nullptr;
+    using GetControllerFn = TDLLBaseController *(*)();
+    auto getController = reinterpret_cast<GetControllerFn>(dlsym(module, "GetController"));
+    return std::unique_ptr<TDLLBaseController>(getController ? getController() : nullptr);
+}
+
+// The report commands tell the host whether they printed (0), failed (-1,
+// after the window said why) or found no slips (1). The module's message
+// boxes are answered as erp-host answers them without a screen.
+TEST_F(ControllerTest, TheRealModulesReportCommandsSayWhetherTheyPrintedFoundNothingOrFailed)
+{
+    std::unique_ptr<TDLLBaseController> controller = realModuleController();
+    ASSERT_NE(nullptr, controller);
+    controller->HostApp = kv::Variant(m_hostApp);
+    std::ostringstream told;
+    erphost::HeadlessDialogs dialogs(told);
+    dialogs.install();
+    qputenv("QIPR07_HEADLESS", "1");
+    ASSERT_EQ(0, controller->Open(startup()));
+
+    const auto database = s_shell->database();
+    const kv::ResultTable slips = database->query(
+        "SELECT TC001, TC002 FROM " + database->qualifiedTable(kvtest::DemoShell::kCompanyDb, "MOCTC") +
+        " ORDER BY TC001, TC002");
+    ASSERT_GT(slips.rowCount(), 0);
+    const kv::Variant key = kv::varArrayOf({std::string(slips.text(0, 0)), std::string(slips.text(0, 1)), ""});
+    const kv::Variant missing = kv::varArrayOf({std::string(slips.text(0, 0)), "NOSUCHSLIP", ""});
+    const auto execute = [&](int kind, const std::vector<kv::Variant> &params) {
+        return controller->Execute(kind, kv::Variant(), kv::varArrayOf(params));
+    };
+
+    EXPECT_EQ(kExecuteDone, execute(kExecuteRunByKey, {kv::Variant(true), key})) << told.str();
+    EXPECT_EQ(0, dialogs.answered()) << told.str();
+
+    EXPECT_EQ(kExecuteNoData, execute(kExecuteRunByKey, {kv::Variant(true), missing}));
+    EXPECT_NE(std::string::npos, told.str().find("没有符合条件的资料！")) << told.str();
+    EXPECT_EQ(kExecuteNoData, execute(kExecuteExportByKey, {missing, kv::Variant(3), kv::Variant("slip")}));
+
+    // A print into a file that cannot be written, and pictures into a
+    // folder that does not exist.
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath("slips.pdf");
+    ASSERT_TRUE(QFile::link(dir.filePath("gone/slips.pdf"), pdf));
+    qputenv("QIPR07_PRINT_PDF", pdf.toLocal8Bit());
+    EXPECT_EQ(kExecuteFailed, execute(kExecuteRunByKey, {kv::Variant(false), key}));
+    qunsetenv("QIPR07_PRINT_PDF");
+    EXPECT_NE(std::string::npos, told.str().find("Cannot start printing on " + pdf.toStdString())) << told.str();
+    const std::string prefix = dir.filePath("gone/slip").toStdString();
+    EXPECT_EQ(kExecuteFailed, execute(kExecuteExportByKey, {key, kv::Variant(3), kv::Variant(prefix)}));
+    EXPECT_NE(std::string::npos, told.str().find("页面图片写入失败：" + prefix)) << told.str();
+    // The command after a failure is not taken for one.
+    EXPECT_EQ(kExecuteDone, execute(kExecuteRunByKey, {kv::Variant(true), key}));
+
+    qunsetenv("QIPR07_HEADLESS");
+    controller->CloseWindow();
+    settle();
 }
 
 // The real module registers the material-issue report's window when it is

@@ -153,6 +153,52 @@ TEST_F(HostProgramTest, APreviewWithoutAScreenWritesThePageTextsAndShowsNoWindow
     EXPECT_EQ(std::string::npos, run.out.find("notification 272")) << "no window is shown";
 }
 
+// A script must be able to rely on the exit status: a run of the real
+// module that cannot print fails with the reason on the error stream, one
+// that finds no slips has a status of its own, and a failure wins.
+TEST_F(HostProgramTest, TheExitStatusSaysWhetherTheRealModulePrintedFoundNothingOrFailed)
+{
+    const auto [type, number] = firstSlip(*s_demo);
+    ASSERT_FALSE(number.empty());
+    const QString key = QString::fromStdString(type + "," + number + ",");
+    const QString missing = QString::fromStdString(type + ",NOSUCHSLIP,");
+    QTemporaryDir dir;
+    // The PDF file is a link into a folder that does not exist: it cannot
+    // be written, whoever runs the test.
+    const QString pdf = dir.filePath("slip.pdf");
+    ASSERT_TRUE(QFile::link(dir.filePath("gone/slip.pdf"), pdf));
+
+    const HostRun unwritable =
+        host({"--print-to-pdf", pdf, "--execute", "6", "--key", key, "--preview", "false"}, "QIPR07C.so");
+    EXPECT_EQ(1, unwritable.status) << unwritable.err;
+    EXPECT_TRUE(inOrder(unwritable.err, {"the window shows a message (answered, no screen): ",
+                                         "Cannot start printing on " + pdf.toStdString(),
+                                         "erp-host: Execute 6 returned -1 (the run failed"}))
+        << unwritable.err;
+
+    // A preview whose page texts cannot be left behind fails as well.
+    const QString json = dir.filePath("pages.json");
+    ASSERT_TRUE(QFile::link(dir.filePath("gone/pages.json"), json));
+    const HostRun textsLost =
+        host({"--pages-json", json, "--execute", "6", "--key", key, "--preview", "true"}, "QIPR07C.so");
+    EXPECT_EQ(1, textsLost.status) << textsLost.err;
+    EXPECT_TRUE(inOrder(textsLost.err, {"The page texts cannot be written to " + json.toStdString(),
+                                        "erp-host: Execute 6 returned -1 (the run failed"}))
+        << textsLost.err;
+
+    const HostRun nothing = host({"--execute", "6", "--key", missing, "--preview", "true"}, "QIPR07C.so");
+    EXPECT_EQ(2, nothing.status) << nothing.err;
+    EXPECT_TRUE(inOrder(nothing.err, {"没有符合条件的资料！", "erp-host: Execute 6 returned 1 (no data"}))
+        << nothing.err;
+
+    const HostRun both = host({"--print-to-pdf", pdf, "--execute", "6", "--key", missing, "--preview", "false",
+                               "--execute", "6", "--key", key, "--preview", "false"},
+                              "QIPR07C.so");
+    EXPECT_EQ(1, both.status) << both.err;
+    EXPECT_TRUE(inOrder(both.err, {"Execute 6 returned 1 (no data", "Execute 6 returned -1 (the run failed"}))
+        << both.err;
+}
+
 TEST_F(HostProgramTest, GrabSavesAPictureOfTheRealModulesConditionWindow)
 {
     QTemporaryDir dir;

@@ -128,10 +128,12 @@ public:
     // Runs the report into its page store with a progress window that can
     // cancel; true when every page was generated.
     bool GeneratePages();
-    // Generates the pages and hands them to the preview.
-    void ShowPreview();
-    // Prints on the report's printer (or into PrintFileName).
-    void PrintDirect();
+    // Generates the pages and hands them to the preview; false (the reason
+    // shown) when the pages could not be generated or no preview exists.
+    bool ShowPreview();
+    // Prints on the report's printer (or into PrintFileName); false (the
+    // reason shown) when nothing was printed.
+    bool PrintDirect();
     // Design mode on or off: BeforeDesign, maximised window.
     void StartDesign(bool active);
     bool isDesignActive() const { return m_designActive; }

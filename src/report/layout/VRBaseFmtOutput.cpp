@@ -133,22 +133,23 @@ void TfrmVRBaseFmt::preparePreview(PreviewRequest &request)
     }
 }
 
-void TfrmVRBaseFmt::ShowPreview()
+bool TfrmVRBaseFmt::ShowPreview()
 {
     if (!GeneratePages())
-        return;
+        return false;
     const std::shared_ptr<VRPreviewer> previewer = VRPreviewer::current();
     if (!previewer) {
         ShowMessage(FmtText("sNoPreview", "没有可用的预览窗口"), MessageType::Error, MessageButton::OK);
-        return;
+        return false;
     }
     PreviewRequest request;
     preparePreview(request);
     QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
     previewer->ShowPreview(request);
+    return true;
 }
 
-void TfrmVRBaseFmt::PrintDirect()
+bool TfrmVRBaseFmt::PrintDirect()
 {
     QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
     try {
@@ -158,17 +159,19 @@ void TfrmVRBaseFmt::PrintDirect()
             QPrinter printer(QuickRep1->printerInfo(), QPrinter::HighResolution);
             printer.setDocName(QuickRep1->reportTitle());
             if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
-                return;
+                return false;
             QuickRep1->pages()->print(printer);
         } else {
             if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
-                return;
+                return false;
             QuickRep1->pages()->printToPdf(PrintFileName);
         }
         // Only pages that came out count as printed.
         CountPrintedPages(1, QuickRep1->pages()->pageCount());
+        return true;
     } catch (const std::exception &error) {
         showRunError(error);
+        return false;
     }
 }
 

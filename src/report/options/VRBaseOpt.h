@@ -118,6 +118,14 @@ public:
     // Format style chosen for a run by key ("<New>" when none).
     std::string KeyStyleName = "<New>";
 
+    // How the last run ended: the pages were printed, previewed or written
+    // (Done), the query found no slips (NoData), or anything else (Failed).
+    // A run that stops before it reaches a layout leaves the value as it
+    // was: whoever needs to tell the ends apart (the controller) sets it to
+    // Failed before the run.
+    enum class RunOutcome { Failed, NoData, Done };
+    RunOutcome LastRunOutcome = RunOutcome::Failed;
+
     // --- SQL-part setters: each trims its text, puts its keyword in front
     // unless the text starts with it (case ignored) and ends with one blank.
     void SetSelect(const std::string &text);
@@ -148,7 +156,7 @@ public:
     // layout freed and `layout` null).
     int CreateLayout(const Variant &sql, TfrmVRFormat *&layout);
     // CreateLayout, then preview (true) or print; the layout is freed.
-    // True only when there was data.
+    // True only when there was data and it was previewed or printed.
     bool PrintOrPreview(const Variant &sql, bool preview);
 
     // The base start-up, then (whatever it returned) the program server
@@ -231,6 +239,8 @@ private:
     void copyContext(TfrmVRFormat *layout);
     int openLayoutData(TfrmVRFormat *layout, const std::string &sql, bool &reported);
     void freeLayout(TfrmVRFormat *&layout);
+    // Records a failure of the run and shows it in an error box.
+    void reportRunError(const std::string &text);
 
     std::string m_optionControls;
 };

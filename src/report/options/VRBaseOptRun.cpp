@@ -114,13 +114,24 @@ bool TfrmVRBaseOpt::ExportByKey(const Variant &key, int pictureKind, int resolut
             layout->KeepLeftMargin = false;
             layout->KeepTopMargin = false;
             converted = layout->ConvertPages(prefix, pictureKind);
+            // The picture writer fails without saying why; the user (and a
+            // host reading the messages) learns at least where it failed.
+            if (!converted && !layout->Cancelled)
+                reportRunError(OptText("sExportFailed", "页面图片写入失败：") + prefix);
         }
     } catch (const std::exception &error) {
-        ReportText(error.what());
+        reportRunError(error.what());
         converted = false;
     }
     freeLayout(layout);
+    LastRunOutcome = converted ? RunOutcome::Done : RunOutcome::Failed;
     return converted;
+}
+
+void TfrmVRBaseOpt::reportRunError(const std::string &text)
+{
+    ReportText(text);
+    ShowMessageBox(text, MessageType::Error, MessageButton::OK);
 }
 
 std::string TfrmVRBaseOpt::finalQuery(int mode, const Variant &valuesOrKey)
@@ -153,23 +164,27 @@ void TfrmVRBaseOpt::selectKeyStyle(const Variant &key)
 bool TfrmVRBaseOpt::PrintOrPreview(const Variant &sql, bool preview)
 {
     TfrmVRFormat *layout = nullptr;
-    const int result = CreateLayout(sql, layout);
-    if (!layout)
+    if (CreateLayout(sql, layout) != 1 || !layout)
         return false;
+    // The layout has shown why it could not print or preview; the run
+    // has failed all the same.
+    bool done = false;
     try {
         if (preview) {
             layout->PrintCountMode = 0;
-            layout->ShowPreview();
+            done = layout->ShowPreview();
         } else {
             layout->PrintCountMode = 1;
-            layout->PrintDirect();
+            done = layout->PrintDirect();
         }
     } catch (const std::exception &error) {
-        ShowMessageBox(error.what(), MessageType::Error, MessageButton::OK);
+        reportRunError(error.what());
+        done = false;
     }
     PrinterIndex = layout->QuickRep1->printerIndex();
     freeLayout(layout);
-    return result == 1;
+    LastRunOutcome = done ? RunOutcome::Done : RunOutcome::Failed;
+    return done;
 }
 
 // --- the layout window of a run
@@ -265,11 +280,12 @@ int TfrmVRBaseOpt::CreateLayout(const Variant &sql, TfrmVRFormat *&layout)
             return 1;
         }
     } catch (const std::exception &error) {
-        ReportText(error.what());
-        ShowMessageBox(error.what(), MessageType::Error, MessageButton::OK);
+        LastRunOutcome = RunOutcome::Failed;
+        reportRunError(error.what());
         freeLayout(layout);
         return -1;
     }
+    LastRunOutcome = result == 0 ? RunOutcome::NoData : RunOutcome::Failed;
     if (result == 0) {
         ShowCodedMessage("W", "000006", 0, {});
     } else if (!reported) {

@@ -174,6 +174,54 @@ TEST_F(RunTest, ExportByKeyWritesOnePictureFilePerPage)
     EXPECT_FALSE(window->ExportByKey(kv::varArrayOf({"5401", "9999", "1"}), 3, 96, prefix, ""));
 }
 
+// A run that has data but cannot print, preview or write its pages has
+// failed, says why, and is told apart from a run that found nothing.
+TEST_F(RunTest, ARunThatCannotPutOutItsPagesFailsAndSaysWhy)
+{
+    using Outcome = kv::TfrmVRBaseOpt::RunOutcome;
+    QTemporaryDir out;
+    // Links into a folder that does not exist: nobody can write them.
+    const QString pdf = out.filePath("slips.pdf");
+    ASSERT_TRUE(QFile::link(out.filePath("gone/slips.pdf"), pdf));
+    qputenv("QIPR07_PRINT_PDF", pdf.toLocal8Bit());
+    prompter->answerMessage(kv::mrOk);
+    const bool printed = window->RunReport(false);
+    qunsetenv("QIPR07_PRINT_PDF");
+    EXPECT_FALSE(printed);
+    EXPECT_EQ(window->LastRunOutcome, Outcome::Failed);
+    ASSERT_EQ(messages().size(), 1u);
+    EXPECT_NE(messages()[0].find("Cannot start printing on " + pdf.toStdString()), std::string::npos)
+        << messages()[0];
+    EXPECT_EQ(layoutScript().alive, 0);
+
+    const QString texts = out.filePath("pages.json");
+    ASSERT_TRUE(QFile::link(out.filePath("gone/pages.json"), texts));
+    qputenv("QIPR07_PAGES_JSON", texts.toLocal8Bit());
+    prompter->answerMessage(kv::mrOk);
+    const bool previewed = window->RunReport(true);
+    qunsetenv("QIPR07_PAGES_JSON");
+    EXPECT_FALSE(previewed);
+    EXPECT_EQ(window->LastRunOutcome, Outcome::Failed);
+    EXPECT_TRUE(previewer->requests.empty()) << "nothing half-made reaches the preview";
+
+    const std::string prefix = out.filePath("gone/slip").toStdString();
+    prompter->answerMessage(kv::mrOk);
+    EXPECT_FALSE(window->ExportByKey(kv::varArrayOf({"5401", "0001", "1"}), 3, 96, prefix, ""));
+    EXPECT_EQ(window->LastRunOutcome, Outcome::Failed);
+    EXPECT_EQ(messages().back(), "页面图片写入失败：" + prefix);
+
+    layoutScript().result = 0;
+    prompter->answerMessage(kv::mrOk);
+    EXPECT_FALSE(window->RunReport(true));
+    EXPECT_EQ(window->LastRunOutcome, Outcome::NoData);
+    EXPECT_EQ(messages().back(), "没有符合条件的资料！");
+
+    layoutScript().result = 1;
+    EXPECT_TRUE(window->RunReport(true));
+    EXPECT_EQ(window->LastRunOutcome, Outcome::Done);
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
 // Printer set-up with a chosen printer the test decides.
 class PrinterWindow : public TestOptWindow {
 public:
