@@ -381,6 +381,7 @@ bool TfrmQipr07::refuseUnknownSQLType()
     // "no data" rather than send an incomplete statement.
     ReportText("QIPR07: no report query for SQL dialect " + std::to_string(SQLType));
     ShowCodedMessage("W", "000006", 0, {});
+    LastRunOutcome = RunOutcome::NoData;
     return true;
 }
 
@@ -400,6 +401,7 @@ bool TfrmQipr07::refuseEmptyKey(const Variant &key)
         return false;
     ReportText("QIPR07: the key names no slip type and no slip number");
     ShowCodedMessage("W", "000006", 0, {});
+    LastRunOutcome = RunOutcome::NoData;
     return true;
 }
 

@@ -364,6 +364,10 @@ TEST_F(ControllerTest, TheRealModulesReportCommandsSayWhetherTheyPrintedFoundNot
     EXPECT_EQ(kExecuteNoData, execute(kExecuteRunByKey, {kv::Variant(true), missing}));
     EXPECT_NE(std::string::npos, told.str().find("没有符合条件的资料！")) << told.str();
     EXPECT_EQ(kExecuteNoData, execute(kExecuteExportByKey, {missing, kv::Variant(3), kv::Variant("slip")}));
+    // A key that names no slip finds nothing rather than every slip.
+    const kv::Variant empty = kv::varArrayOf({"", "", ""});
+    EXPECT_EQ(kExecuteNoData, execute(kExecuteRunByKey, {kv::Variant(true), empty}));
+    EXPECT_EQ(kExecuteNoData, execute(kExecuteExportByKey, {empty, kv::Variant(3), kv::Variant("slip")}));
 
     // A print into a file that cannot be written, and pictures into a
     // folder that does not exist.
