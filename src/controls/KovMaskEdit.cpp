@@ -2,6 +2,8 @@
 
 #include "controls/ControlEventBridge.h"
 
+#include <QFocusEvent>
+
 namespace kv {
 
 namespace {
@@ -147,6 +149,19 @@ bool TKovMaskEdit::showsEmptyMask() const
 void TKovMaskEdit::setText_(const QString &text)
 {
     setText(text);
+    // A line longer than the editor is read from its beginning, as set.
+    if (!hasFocus()) {
+        setCursorPosition(0);
+        m_showingStart = true;
+    }
+}
+
+void TKovMaskEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (m_showingStart && event->reason() != Qt::MouseFocusReason && !hasSelectedText())
+        end(false);
+    m_showingStart = false;
 }
 
 } // namespace kv
