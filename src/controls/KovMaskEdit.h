@@ -76,7 +76,8 @@ private:
     QChar m_blank = QLatin1Char('_');
     bool m_changeSuppressed = false;
     // A text set while the editor had no focus shows from its start; the
-    // caret goes back to the end when the editor is entered.
+    // caret goes to the end, where setting a text leaves it, when the editor
+    // is entered (not by a click, which places it itself).
     bool m_showingStart = false;
 };
 

@@ -9,7 +9,6 @@
 #include "lib/LibStrs.h"
 
 #include <QApplication>
-#include <QStyleOption>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
@@ -196,21 +195,9 @@ void TSelectPanel::placeLabel(QLabel *label, const QString &caption, int left, i
     label->setGeometry(left, top, metrics.horizontalAdvance(caption), metrics.height() + 2);
 }
 
-// The height the style gives the caption: its text and the room drawn
-// around it, so that nothing placed below it covers it.
-int TSelectPanel::captionTextHeight() const
-{
-    if (title().isEmpty())
-        return fontMetrics().height();
-    QStyleOptionGroupBox option;
-    initStyleOption(&option);
-    const QRect label = QWidget::style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, this);
-    return qMax(fontMetrics().height(), label.bottom() + 1);
-}
-
 void TSelectPanel::placePages(TSelectStyle style)
 {
-    const int captionHeight = captionTextHeight();
+    const int captionHeight = fontMetrics().height();
     QRect pages;
     if (style == sp_UserChoice) {
         m_checkBox->move(16, captionHeight + 1);

@@ -213,7 +213,6 @@ private:
     void watchChildren();
     void relayout() { relayoutFor(m_style); }
     void relayoutFor(TSelectStyle style);
-    int captionTextHeight() const;
     void placePages(TSelectStyle style);
     void horizontalBoundLayout();
     void verticalBoundLayout();

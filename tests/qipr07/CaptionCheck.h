@@ -209,9 +209,9 @@ inline bool groupBoxSpot(QGroupBox *box, TextSpot &spot)
         option.features |= QStyleOptionFrame::Flat;
     const QRect label = box->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, box);
     spot.text = box->title();
-    // The style sizes the label to its text; what the box can show of it is
-    // the part inside the box.
-    spot.needed = label.size();
+    // The style draws the title at the top left of its label rectangle;
+    // what the box can show of it is the part inside the box.
+    spot.needed = textSize(box->fontMetrics(), plainText(spot.text), false);
     spot.room = label.intersected(box->rect());
     spot.alignment = Qt::AlignLeft | Qt::AlignTop;
     return true;
