@@ -17,6 +17,24 @@ void drawSheet(QPainter &painter, const QRectF &box)
         painter.drawLine(QPointF(box.left() + 2, y), QPointF(box.right() - 2, y));
 }
 
+// A printer seen from the front: paper going in at the top, the body with
+// its slot, the printed sheet coming out below. Nothing crosses it.
+void drawPrinter(QPainter &painter, qreal s)
+{
+    painter.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(s * 0.28, s * 0.08, s * 0.44, s * 0.3));
+    painter.setBrush(QColor(0xB0, 0xB8, 0xC8));
+    painter.drawRoundedRect(QRectF(s * 0.08, s * 0.36, s * 0.84, s * 0.36), s * 0.06, s * 0.06);
+    painter.setBrush(QColor(0x40, 0xB0, 0x40));
+    painter.drawRect(QRectF(s * 0.74, s * 0.44, s * 0.08, s * 0.07));
+    painter.setBrush(Qt::white);
+    painter.drawRect(QRectF(s * 0.24, s * 0.6, s * 0.52, s * 0.32));
+    painter.setPen(QPen(QColor(0x30, 0x60, 0xC0), 1));
+    for (qreal y = s * 0.72; y < s * 0.9; y += s * 0.1)
+        painter.drawLine(QPointF(s * 0.32, y), QPointF(s * 0.68, y));
+}
+
 } // namespace
 
 QPixmap BaseGlyphs::draw(Picture picture, int size)
@@ -62,6 +80,9 @@ QPixmap BaseGlyphs::draw(Picture picture, int size)
         for (int row = 0; row < 2; ++row)
             for (int column = 0; column < 2; ++column)
                 painter.drawRect(QRectF(s * (0.12 + 0.42 * column), s * (0.12 + 0.42 * row), s * 0.32, s * 0.32));
+        break;
+    case Print:
+        drawPrinter(painter, s);
         break;
     }
     return pixmap;

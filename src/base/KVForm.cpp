@@ -5,6 +5,7 @@
 #include "lib/LanguageController.h"
 #include "lib/LibStrs.h"
 #include "lib/LibVCLs.h"
+#include "lib/QtTranslations.h"
 #include "platform/Prompter.h"
 
 #include <QApplication>
@@ -72,6 +73,8 @@ void TKVForm::createSteps()
 {
     m_converted = false;
     m_translateOnShow = true;
+    // Qt's dialogs and standard buttons speak the interface language too.
+    QtTranslations::apply(m_kvConverter->uiCodePage());
     clearImeNames();
     if (m_kvConverter->uiCodePage() == "437")
         applyEnglishFonts();

@@ -44,7 +44,11 @@ void TKvBitBtn::setGlyphIndex(int index)
     m_glyphIndex = index;
     QPixmap picture;
     if (index > 0 && GlyphStore::shared().LoadBmp(picture, index)) {
-        m_numGlyphs = 1;
+        // A library glyph may hold its disabled picture beside the enabled
+        // one: square pictures side by side.
+        m_numGlyphs = picture.height() > 0 && picture.width() % picture.height() == 0
+                          ? qBound(1, picture.width() / picture.height(), 4)
+                          : 1;
         setGlyph(picture);
     }
 }

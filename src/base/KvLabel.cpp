@@ -2,7 +2,12 @@
 
 namespace kv {
 
-TKvLabel::TKvLabel(QWidget *parent) : QLabel(parent) {}
+TKvLabel::TKvLabel(QWidget *parent) : QLabel(parent)
+{
+    // Some Song faces draw strokes a pixel beyond their ascent and descent;
+    // a pixel of room above and below keeps them on the label.
+    setContentsMargins(0, 1, 0, 1);
+}
 
 void TKvLabel::setCaption(const QString &caption)
 {

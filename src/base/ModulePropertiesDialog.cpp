@@ -21,7 +21,11 @@ TModulePropertiesDialog::TModulePropertiesDialog(const std::string &fileName, co
     const auto add = [&](const QString &caption, const QString &value) {
         auto *label = new QLabel(value, this);
         label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        form->addRow(caption, label);
+        auto *name = new QLabel(caption, this);
+        // Room for strokes beyond the font's ascent and descent.
+        for (QLabel *text : {name, label})
+            text->setMargin(1);
+        form->addRow(name, label);
         m_lines << caption + QStringLiteral(": ") + value;
     };
     const QLocale locale;

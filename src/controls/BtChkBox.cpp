@@ -22,7 +22,6 @@ const char *const kDefaultImages[] = {"UNCHECKED", "CHECKED", "GRAYED"};
 TBitCheckBox::TBitCheckBox(QWidget *parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::StrongFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
     resize(97, 17);
     for (TCheckBoxState which : {cbUnchecked, cbChecked, cbGrayed})
         setGlyph(which, QPixmap());
@@ -241,7 +240,10 @@ void TBitCheckBox::drawImage(QPainter &painter, const Glyph &glyph, int imageWid
 void TBitCheckBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Window));
+    // With the parent's colour the parent shows through: a page drawn
+    // lighter than the window colour gets no grey patch behind the box.
+    if (!ControlProperties::parentColor(this))
+        painter.fillRect(rect(), palette().color(QPalette::Window));
     const Glyph &glyph = m_glyphs[m_state];
     const int imageWidth = glyph.bitmap.width() / glyph.count;
     QRect area = captionRect(imageWidth);

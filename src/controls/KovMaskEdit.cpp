@@ -2,6 +2,8 @@
 
 #include "controls/ControlEventBridge.h"
 
+#include <QFocusEvent>
+
 namespace kv {
 
 namespace {
@@ -147,6 +149,19 @@ bool TKovMaskEdit::showsEmptyMask() const
 void TKovMaskEdit::setText_(const QString &text)
 {
     setText(text);
+    // A line longer than the editor is read from its beginning, as set
+    // (masked inputs are short and keep the caret where the mask puts it).
+    m_showingStart = !hasFocus() && inputMask().isEmpty();
+    if (m_showingStart)
+        setCursorPosition(0);
+}
+
+void TKovMaskEdit::focusInEvent(QFocusEvent *event)
+{
+    QLineEdit::focusInEvent(event);
+    if (m_showingStart && event->reason() != Qt::MouseFocusReason && cursorPosition() == 0 && !hasSelectedText())
+        end(false);
+    m_showingStart = false;
 }
 
 } // namespace kv

@@ -60,6 +60,9 @@ signals:
     // Every change of the text unless suppressed, after OnChange.
     void changed();
 
+protected:
+    void focusInEvent(QFocusEvent *event) override;
+
 private:
     struct MaskParts {
         QString mask;
@@ -72,6 +75,10 @@ private:
     bool m_saveLiterals = true;
     QChar m_blank = QLatin1Char('_');
     bool m_changeSuppressed = false;
+    // A text set while the editor had no focus shows from its start; the
+    // caret goes to the end, where setting a text leaves it, when the editor
+    // is entered (not by a click, which places it itself).
+    bool m_showingStart = false;
 };
 
 } // namespace kv

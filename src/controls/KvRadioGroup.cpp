@@ -7,7 +7,12 @@ namespace kv {
 
 TKvRadioGroup::TKvRadioGroup(QWidget *parent) : QGroupBox(parent)
 {
-    setLayout(new QGridLayout(this));
+    // Items sit close under the caption and to the frame, as in the ERP's
+    // radio groups, whose forms give them little more than a row of height.
+    auto *grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 0, 8, 2);
+    grid->setVerticalSpacing(0);
+    setLayout(grid);
 }
 
 void TKvRadioGroup::setItems(const QStringList &items)

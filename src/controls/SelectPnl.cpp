@@ -190,7 +190,9 @@ void TSelectPanel::placeLabel(QLabel *label, const QString &caption, int left, i
 {
     label->setText(caption);
     const QFontMetrics metrics = label->fontMetrics();
-    label->setGeometry(left, top, metrics.horizontalAdvance(caption), metrics.height());
+    // A pixel above and below for strokes beyond the font's ascent and
+    // descent.
+    label->setGeometry(left, top, metrics.horizontalAdvance(caption), metrics.height() + 2);
 }
 
 void TSelectPanel::placePages(TSelectStyle style)

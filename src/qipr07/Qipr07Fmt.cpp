@@ -236,8 +236,12 @@ void TfrmQipr07Fmt::buildLines()
     addField(band, "txtTE009c", "TE009C", "工艺名称", 476, row1, 86);
     addField(band, "txtTE010", "TE010", "批号", 568, row0, 104);
     addField(band, "txtTE023", "TE023", "批号说明", 568, row1, 104);
-    addField(band, "txtTE013", "TE013", "领料说明", 678, row0, 60);
-    addField(band, "txtTE014", "TE014", "备注", 678, row1, 60);
+    // The issue remark may run to two lines of its narrow column; the note
+    // goes below it.
+    TKVQRDBText *remark = addField(band, "txtTE013", "TE013", "领料说明", 678, row0, 60);
+    remark->setHeight(row1 - row0 + kFieldHeight);
+    remark->setWordWrap(true);
+    addField(band, "txtTE014", "TE014", "备注", 678, row2, 60);
 
     struct Hidden {
         const char *column, *hint;
@@ -300,11 +304,12 @@ void TfrmQipr07Fmt::buildFooter()
         top += 18;
     }
     top = 95;
+    // Each sign-off line as wide as the box: a narrow one would wrap its
+    // underline onto the line below it.
     for (TQRLabel *label : {lblSignIn1, lblSignIn2, lblSignIn3}) {
         label->setLeft(50);
         label->setTop(top);
-        if (label != lblSignIn2)
-            label->setWidth(684);
+        label->setWidth(684);
         top += 22;
     }
     lblNextPage->setLeft(660);

@@ -115,11 +115,11 @@ void TfrmQipr07Fmt_1::buildSummaryFooter()
         top += 22;
     }
     top = 34;
+    // Each sign-off line as wide as the others (see the detailed slip).
     for (TQRLabel *label : {lblSignIn1, lblSignIn2, lblSignIn3}) {
         label->setLeft(378);
         label->setTop(top);
-        if (label != lblSignIn2)
-            label->setWidth(356);
+        label->setWidth(356);
         top += 22;
     }
     lblNextPage->setLeft(660);

@@ -165,6 +165,21 @@ TEST_F(BitCheckBoxTest, DrawsFirstImageEnabledAndSecondDisabled)
     EXPECT_EQ(colourAt(box, inBox), QColor(Qt::green)) << "one image serves the disabled state too";
 }
 
+// A page drawn in another colour than the window (a tab page) shows
+// through a box with the parent's colour; a colour of its own fills it.
+TEST_F(BitCheckBoxTest, ParentsColourShowsThroughUnlessTheBoxHasItsOwn)
+{
+    QPalette page = window.palette();
+    page.setColor(QPalette::Window, QColor(0xfa, 0xfa, 0xfa));
+    window.setPalette(page);
+    window.setAutoFillBackground(true);
+    box->setPalette(QPalette(QColor(0x80, 0x80, 0x80)));
+    const QPoint empty(box->width() - 2, 1);
+    EXPECT_EQ(QColor(0xfa, 0xfa, 0xfa), window.grab().toImage().pixelColor(box->geometry().topLeft() + empty));
+    box->setProperty("Color", QColor(Qt::yellow));
+    EXPECT_EQ(QColor(Qt::yellow), colourAt(box, empty));
+}
+
 TEST_F(BitCheckBoxTest, GlyphFollowsStateAndSideFollowsAlignment)
 {
     box->setCheckedGlyph(glyphOf(Qt::darkGreen));

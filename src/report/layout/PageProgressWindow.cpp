@@ -17,6 +17,7 @@ PageProgressWindow::PageProgressWindow(Report &report, QWidget *parent) : QDialo
     setWindowFlag(Qt::WindowStaysOnTopHint);
     lblPages = new QLabel(QStringLiteral("产生页数: 0"), this);
     lblPages->setObjectName(QStringLiteral("lblPages"));
+    lblPages->setMargin(1); // strokes beyond the font's ascent stay on the label
     btnCancel = new QPushButton(QStringLiteral("取消"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 

@@ -1,5 +1,6 @@
 #include "report/layout/VRPreview.h"
 
+#include "base/BaseGlyphs.h"
 #include "platform/Prompter.h"
 #include "platform/report/PageSetup.h"
 #include "platform/report/PageStore.h"
@@ -14,6 +15,7 @@
 #include <QDesktopServices>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -40,7 +42,6 @@ QStyle::StandardPixmap standardImage(int image)
     switch (image) {
     case 0: return QStyle::SP_TitleBarMaxButton;
     case 1: return QStyle::SP_ToolBarHorizontalExtensionButton;
-    case 3: return QStyle::SP_DialogSaveButton;
     case 4: return QStyle::SP_MediaSkipBackward;
     case 5: return QStyle::SP_MediaSeekBackward;
     case 6: return QStyle::SP_MediaSeekForward;
@@ -50,6 +51,14 @@ QStyle::StandardPixmap standardImage(int image)
     case 10: return QStyle::SP_DriveNetIcon;
     default: return QStyle::SP_FileIcon;
     }
+}
+
+// Print (image 3) shows the printer of the program windows' print buttons.
+QIcon toolBarIcon(const QStyle *style, int image)
+{
+    if (image == 3)
+        return QIcon(BaseGlyphs::draw(BaseGlyphs::Print, 16));
+    return style->standardIcon(standardImage(image));
 }
 
 QFrame *separator()
@@ -120,7 +129,7 @@ QToolButton *TfrmVRPreview::addButton(const char *name, const char *hint, int im
     button->setAutoRaise(true);
     button->setFixedHeight(24);
     button->setIconSize(QSize(16, 16));
-    button->setIcon(style()->standardIcon(standardImage(image)));
+    button->setIcon(toolBarIcon(style(), image));
     ToolBar1->layout()->addWidget(button);
     return button;
 }

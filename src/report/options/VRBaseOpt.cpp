@@ -5,6 +5,7 @@
 #include "report/options/VRBaseOpt.h"
 #include "lib/LibVCLs.h"
 
+#include "base/BaseGlyphs.h"
 #include "base/KvBitBtn.h"
 #include "base/KvLabel.h"
 #include "base/KvPageControl.h"
@@ -159,6 +160,8 @@ void TfrmVRBaseOpt::buildButtons()
 {
     btnOk->setText(QStringLiteral("打印"));
     btnOk->setPublishedHint(QStringLiteral("打印"));
+    // Printing shows the printer, not the base window's run picture.
+    btnOk->setGlyph(BaseGlyphs::draw(BaseGlyphs::Print, 16));
     auto *bar = static_cast<QHBoxLayout *>(Panel1->layout());
     // The report buttons stand before the base window's cancel button.
     const int at = bar->indexOf(btnCancel);
@@ -187,6 +190,29 @@ void TfrmVRBaseOpt::buildButtons()
         if (width() < 708)
             resize(708, height());
     }));
+    // Runs after the page's own show handlers have placed its controls.
+    connect(pgOption, &QTabWidget::currentChanged, this, [this] { fitActivePage(); });
+}
+
+// Widens (and heightens) the window until the shown page holds all of its
+// controls: the pages are laid out for the ERP's fonts, and a larger font or
+// a page such as the footer and sign-off one must not be cut at its edge.
+void TfrmVRBaseOpt::fitActivePage()
+{
+    QWidget *page = pgOption->currentWidget();
+    if (!page || !isVisible())
+        return;
+    constexpr int kMargin = 8;
+    QRect used;
+    for (QWidget *control : page->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!control->objectName().isEmpty() && control->isVisibleTo(page))
+            used |= control->geometry();
+    if (used.isEmpty())
+        return;
+    const int wider = used.right() + 1 + kMargin - page->width();
+    const int taller = used.bottom() + 1 + kMargin - page->height();
+    if (wider > 0 || taller > 0)
+        resize(width() + qMax(0, wider), height() + qMax(0, taller));
 }
 
 std::string TfrmVRBaseOpt::OptText(const std::string &key, const std::string &defaultText) const
@@ -369,6 +395,7 @@ void TfrmVRBaseOpt::FormShow()
     // layout, so only the width needs a floor here.
     if (width() < 655)
         resize(655, height());
+    fitActivePage();
 }
 
 void TfrmVRBaseOpt::FormDestroy()

@@ -229,6 +229,7 @@ private:
     void buildSendPage();
     void buildSystemControls();
     void buildButtons();
+    void fitActivePage();
     void readClientSettings();
     void readCompanyInfo();
     bool checkSendNumber();
