@@ -216,6 +216,9 @@ private:
     std::string askMailSubject();
     void countSentPage(const std::string &table, const std::string &column, const std::string &filter);
     void commitSentCounts();
+    // A send-log row with the receiver's own result: a receiver that went
+    // is logged as sent even after another one failed.
+    void logSend(const std::string &entry, bool failed);
     std::vector<std::string> m_countedSends;
     std::vector<std::array<std::string, 3>> m_pendingCounts; // table, column, filter
 

@@ -275,12 +275,12 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
             receiver = target.receiver;
             if (target.email.empty()) {
                 SendFailed = true;
-                SendLog(receiver + "|Not assign e-Mail address!");
+                logSend(receiver + "|Not assign e-Mail address!", true);
                 continue;
             }
             if (!ConvertReceiverPages(target.entries, base, pictureType, files)) {
                 SendFailed = true;
-                SendLog(receiver + "|Generate attach file error!");
+                logSend(receiver + "|Generate attach file error!", true);
                 return;
             }
             DispatchPtr folder = space->call("GetDefaultFolder", {Variant(kInboxFolder)}).toObject();
@@ -293,14 +293,13 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
             item->call("Send");
             removeFiles(files);
             commitSentCounts();
-            if (!SendFailed)
-                SendLog(receiver + "|Send e-Mail Complete !");
+            logSend(receiver + "|Send e-Mail Complete !", false);
         }
     } catch (const std::exception &error) {
         removeFiles(files);
         SendFailed = true;
         // The server's reply tells the clerk why the mail went nowhere.
-        SendLog(receiver + "|Send e-Mail error! " + error.what());
+        logSend(receiver + "|Send e-Mail error! " + error.what(), true);
     }
 }
 
@@ -327,13 +326,13 @@ void TfrmVRBaseFmt::SendFax(int pictureType, const std::string &server)
                 DispatchPtr fax = createOleObject("QRMFAX.APP")->get("SendFax").toObject();
                 if (target.fax.empty()) {
                     SendFailed = true;
-                    SendLog(receiver + "|Not assign fax number!");
+                    logSend(receiver + "|Not assign fax number!", true);
                     continue;
                 }
                 progress.showReceiver(QString::fromStdString(receiver), i + 1, int(SendTargets.size()));
                 if (!ConvertReceiverPages(target.entries, base, pictureType, files)) {
                     SendFailed = true;
-                    SendLog(receiver + "|Generate attach file error!");
+                    logSend(receiver + "|Generate attach file error!", true);
                     break;
                 }
                 if (!fax->call("ConnectFaxServer", {Variant(faxServer)}).toBool()) {
@@ -355,15 +354,15 @@ void TfrmVRBaseFmt::SendFax(int pictureType, const std::string &server)
                 if (Cancelled) {
                     // A cancelled fax did not go: it is logged as such.
                     SendFailed = true;
-                    SendLog(receiver + "|Send Fax cancelled!");
-                } else if (!SendFailed) {
-                    SendLog(receiver + "|Send Fax Complete !");
+                    logSend(receiver + "|Send Fax cancelled!", true);
+                } else {
+                    logSend(receiver + "|Send Fax Complete !", false);
                 }
             }
         } catch (const std::exception &error) {
             removeFiles(files);
             SendFailed = true;
-            SendLog(receiver + "|Send Fax error! " + error.what());
+            logSend(receiver + "|Send Fax error! " + error.what(), true);
         }
     }
     setEnabled(wasEnabled);
@@ -371,6 +370,11 @@ void TfrmVRBaseFmt::SendFax(int pictureType, const std::string &server)
 }
 
 void TfrmVRBaseFmt::SendLog(const std::string &entry)
+{
+    logSend(entry, SendFailed);
+}
+
+void TfrmVRBaseFmt::logSend(const std::string &entry, bool failed)
 {
     const std::size_t bar = entry.find('|');
     const std::string receiver = entry.substr(0, bar);
@@ -382,7 +386,7 @@ void TfrmVRBaseFmt::SendLog(const std::string &entry)
     const std::string sql =
         "INSERT INTO $$ADMTA (COMPANY,CREATOR,USR_GROUP,CREATE_DATE,FLAG,TA001,TA002,TA003,TA004,TA005,TA006) VALUES(" +
         QuotedSql(CompanyID) + "," + QuotedSql(UserID) + ",''," + QuotedSql(date) + ",'1'," + QuotedSql(ProgramCode) + "," +
-        QuotedSql(limited(receiver, kReceiverWidth).toStdString()) + "," + (SendFailed ? "'N'" : "'Y'") + "," +
+        QuotedSql(limited(receiver, kReceiverWidth).toStdString()) + "," + (failed ? "'N'" : "'Y'") + "," +
         QuotedSql(limited(message, kMessageWidth).toStdString()) + "," + QuotedSql(time) + "," + QuotedSql(date) + ")";
     try {
         RunFreeSQL(sql);

@@ -156,10 +156,12 @@ TEST_F(VRSendOutTest, EveryReceiverGetsOneMailWithExactlyItsPages)
     ASSERT_GT(sink.port(), 0);
     mailSettings(sink.port());
     layout->SendModes = 1;
+    // A receiver without address fails alone: the others still go, and
+    // each is logged with its own result.
     layout->SendTargets = QStringList{
+        QString::fromStdString("S03=||4," + slip("003")),
         QString::fromStdString("S01=s01@supplier.example||2," + slip("002") + "3,$$MOCTC;TC010;;5," + slip("004")),
         QString::fromStdString("O'Brien & Sons=obrien@supplier.example||1," + slip("001")),
-        QString::fromStdString("S03=||4," + slip("003")),
     };
     // The clerk confirms the proposed subject with a word of his own.
     std::string proposed;
@@ -191,14 +193,15 @@ TEST_F(VRSendOutTest, EveryReceiverGetsOneMailWithExactlyItsPages)
 
     const std::vector<LogRow> rows = logRows();
     ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].receiver, "S01");
-    EXPECT_EQ(rows[0].flag, "Y");
-    EXPECT_EQ(rows[0].message, "Send e-Mail Complete !");
-    EXPECT_EQ(rows[1].receiver, "O'Brien & Sons");
+    EXPECT_EQ(rows[0].receiver, "S03");
+    EXPECT_EQ(rows[0].flag, "N");
+    EXPECT_EQ(rows[0].message, "Not assign e-Mail address!");
+    EXPECT_EQ(rows[1].receiver, "S01");
     EXPECT_EQ(rows[1].flag, "Y");
-    EXPECT_EQ(rows[2].receiver, "S03");
-    EXPECT_EQ(rows[2].flag, "N");
-    EXPECT_EQ(rows[2].message, "Not assign e-Mail address!");
+    EXPECT_EQ(rows[1].message, "Send e-Mail Complete !");
+    EXPECT_EQ(rows[2].receiver, "O'Brien & Sons");
+    EXPECT_EQ(rows[2].flag, "Y");
+    EXPECT_TRUE(layout->SendFailed);
     // Slips count once each; the second page of 002 carries no filter.
     EXPECT_EQ(countedFilters(), (std::vector<std::string>{"TC001='5401' and TC002='002'", "TC001='5401' and TC002='004'",
                                                           "TC001='5401' and TC002='001'"}));
