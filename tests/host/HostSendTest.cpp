@@ -160,6 +160,39 @@ TEST_F(HostSendTest, EachSupplierGetsOneMailWithThePagesOfItsOwnSlips)
     EXPECT_TRUE(QDir(temp.path()).entryList({QStringLiteral("QIPR07_*")}, QDir::Files).isEmpty());
 }
 
+TEST_F(HostSendTest, FaxesToTheLocalServerSpoolOneJobPerSupplierWithAFaxNumber)
+{
+    const QString spool = temp.filePath(QStringLiteral("spool"));
+    const QString pages = temp.filePath(QStringLiteral("pages.json"));
+    // "FAX To 供应商".
+    const QString conditions = QStringLiteral(R"(["", [0, [true, [[["", "edtTC001"], ["", "cboTC010"], ["", "cboSendWay"],)"
+                                              R"( ["", "rgSendType"], ["", "cboSendStatus"]], ["5402", 2, 0, 1, 2]]]]])");
+    std::string err;
+    EXPECT_EQ(run({"--conditions", conditions, "--pages-json", pages, "--execute", "5", "--preview", "true", "--send",
+                   "fax", "--fax-server", "127.0.0.1", "--fax-spool", spool},
+                  err),
+              0)
+        << err;
+    std::map<QString, int> expected; // fax number → pages
+    for (const auto &[form, slip] : slipOfForm(pages)) {
+        const QString supplier = value("SELECT TC006 FROM MOCTC WHERE TC001='5402' AND TC002='" + slip + "'");
+        const QString number = value("SELECT MA010 FROM PURMA WHERE MA001='" + supplier + "'").trimmed();
+        if (!number.isEmpty())
+            ++expected[number];
+    }
+    std::map<QString, int> spooled;
+    for (const QString &job : QDir(spool).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden)) {
+        QFile description(QDir(spool).filePath(job + QStringLiteral("/job.ini")));
+        ASSERT_TRUE(description.open(QIODevice::ReadOnly)) << job.toStdString();
+        const QString text = QString::fromUtf8(description.readAll());
+        const QString number = text.section(QStringLiteral("FaxNumber="), 1).section(QLatin1Char('\n'), 0, 0);
+        spooled[number] += text.section(QStringLiteral("Pages="), 1).section(QLatin1Char('\n'), 0, 0).toInt();
+    }
+    EXPECT_GE(expected.size(), 2u);
+    EXPECT_EQ(spooled, expected);
+    EXPECT_TRUE(QDir(temp.path()).entryList({QStringLiteral("QIPR07_*")}, QDir::Files).isEmpty());
+}
+
 TEST_F(HostSendTest, ASendTheRunDoesNotOfferIsTold)
 {
     std::string err;

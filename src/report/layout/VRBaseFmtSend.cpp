@@ -12,6 +12,7 @@
 #include "lib/SqlConditions.h"
 #include "platform/Clock.h"
 #include "platform/Dispatch.h"
+#include "platform/Prompter.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
 #include "report/layout/EmailSubject.h"
@@ -244,7 +245,7 @@ std::string TfrmVRBaseFmt::askMailSubject()
         return preset;
     TfrmEmailSubject dialog(this);
     dialog.SetSubject(QString::fromStdString(preset));
-    dialog.exec();
+    Prompter::current()->showWindowModal(dialog);
     // Closing the dialog without OK leaves the subject empty, as described.
     return dialog.Subject().toStdString();
 }

@@ -12,6 +12,8 @@
 #include "platform/report/PageSetup.h"
 #include "base/KvBitBtn.h"
 #include "report/layout/EmailSubject.h"
+#include "report/layout/PreviewWindowPreviewer.h"
+#include "report/layout/VRPreview.h"
 #include "report/layout/VRConvPic.h"
 #include "report/layout/VRSendOut.h"
 #include "support/SmtpSink.h"
@@ -24,6 +26,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTimer>
+#include <QToolButton>
 
 #include <cmath>
 #include <functional>
@@ -165,12 +168,12 @@ TEST_F(VRSendOutTest, EveryReceiverGetsOneMailWithExactlyItsPages)
     };
     // The clerk confirms the proposed subject with a word of his own.
     std::string proposed;
-    whileSending("frmEmailSubject", [&proposed](QWidget *window) {
-        auto *dialog = static_cast<kv::TfrmEmailSubject *>(window);
-        proposed = dialog->edtSubject->text().toStdString();
-        dialog->edtSubject->setText(dialog->edtSubject->text() + QStringLiteral(" 十二月"));
-        dialog->BitBtn1->click();
-        return true;
+    prompter->answerDialog([&proposed](QDialog &window) {
+        auto &dialog = dynamic_cast<kv::TfrmEmailSubject &>(window);
+        proposed = dialog.edtSubject->text().toStdString();
+        dialog.edtSubject->setText(dialog.edtSubject->text() + QStringLiteral(" 十二月"));
+        dialog.BitBtn1->click();
+        return dialog.result();
     });
     ASSERT_TRUE(layout->Send(1, 2, ""));
     EXPECT_EQ(proposed, "Tarvix-ERP 领料单打印");
@@ -335,6 +338,36 @@ TEST_F(VRSendOutTest, CancellingTheFaxTransferSendsNoJobAndLeavesNoFiles)
     EXPECT_EQ(rows[0].message, "Send Fax cancelled!");
     EXPECT_TRUE(server->printCounts.empty());
     EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(QLatin1Char(' ')).toStdString();
+}
+
+TEST_F(VRSendOutTest, ThePreviewsEmailButtonSendsThePreviewedRun)
+{
+    const QString reason = kvtest::SmtpSink::unavailableReason();
+    if (!reason.isEmpty())
+        GTEST_SKIP() << "no loopback SMTP server: " << reason.toStdString();
+    kvtest::SmtpSink sink;
+    ASSERT_GT(sink.port(), 0);
+    mailSettings(sink.port());
+    qputenv("QIPR07_SEND_SUBJECT", "预览");
+    layout->SendModes = 1;
+    layout->SendTargets = QStringList{QString::fromStdString("S01=s01@supplier.example||2," + slip("002") + "3,$$MOCTC;TC010;;")};
+    kv::PreviewRequest request;
+    request.layout = layout;
+    request.report = layout->QuickRep1;
+    request.pages = layout->QuickRep1->pages();
+    request.emailVisible = true;
+    // The clerk presses the e-mail button and closes the preview.
+    prompter->answerDialog([](QDialog &window) {
+        auto &preview = dynamic_cast<kv::TfrmVRPreview &>(window);
+        preview.btnEmail->click();
+        return 0;
+    });
+    kv::PreviewWindowPreviewer().ShowPreview(request);
+    const QJsonArray mails = sink.mails();
+    ASSERT_EQ(mails.size(), 1);
+    EXPECT_EQ(mails[0]["attachments"].toArray().size(), 2);
+    EXPECT_EQ(mails[0]["subject"].toString(), QStringLiteral("预览"));
+    ASSERT_EQ(logRows().size(), 1u);
 }
 
 TEST_F(VRSendOutTest, NothingToSendOrNoMailClientIsNoSuccess)
