@@ -23,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTimer>
@@ -368,6 +369,17 @@ TEST_F(VRSendOutTest, ThePreviewsEmailButtonSendsThePreviewedRun)
     EXPECT_EQ(mails[0]["attachments"].toArray().size(), 2);
     EXPECT_EQ(mails[0]["subject"].toString(), QStringLiteral("预览"));
     ASSERT_EQ(logRows().size(), 1u);
+}
+
+TEST_F(VRSendOutTest, APdfExportWritesOneOnePagePdfFilePerPage)
+{
+    ASSERT_TRUE(layout->ConvertPages(temp.filePath(QStringLiteral("slip")).toStdString(), 3));
+    const QStringList files = QDir(temp.path()).entryList({QStringLiteral("slip*.pdf")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files, (QStringList{"slip1.pdf", "slip2.pdf", "slip3.pdf", "slip4.pdf", "slip5.pdf"}));
+    for (const QString &file : files)
+        EXPECT_TRUE(kvtest::toolOutput(QStringLiteral("pdfinfo"), {temp.filePath(file)})
+                        .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
+            << file.toStdString();
 }
 
 TEST_F(VRSendOutTest, NothingToSendOrNoMailClientIsNoSuccess)
