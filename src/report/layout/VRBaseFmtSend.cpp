@@ -217,7 +217,7 @@ bool TfrmVRBaseFmt::ConvertReceiverPages(const std::string &entries, const std::
             } catch (const std::exception &) {
                 result = false;
             }
-            // A picture half written still goes with the others.
+            // A picture half written is listed too, so that a failure deletes it.
             if (QFileInfo::exists(QString::fromStdString(name)))
                 files.push_back(name);
             QApplication::processEvents();
