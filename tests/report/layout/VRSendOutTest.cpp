@@ -248,6 +248,47 @@ TEST_F(VRSendOutTest, ARefusedMailStopsTheSendLogsTheReplyAndLeavesNoFiles)
     EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(QLatin1Char(' ')).toStdString();
 }
 
+TEST_F(VRSendOutTest, ADroppedConnectionOrAWrongPasswordIsAFailedRowWithTheReason)
+{
+    const QString reason = kvtest::SmtpSink::unavailableReason();
+    if (!reason.isEmpty())
+        GTEST_SKIP() << "no loopback SMTP server: " << reason.toStdString();
+    qputenv("QIPR07_SEND_SUBJECT", "x");
+    layout->SendModes = 1;
+    layout->SendTargets = QStringList{QString::fromStdString("S01=s01@supplier.example||1," + slip("001")),
+                                      QString::fromStdString("S02=s02@supplier.example||4," + slip("003"))};
+    {
+        kvtest::SmtpSink dropping({QStringLiteral("--drop"), QStringLiteral("s02@supplier.example")});
+        ASSERT_GT(dropping.port(), 0);
+        mailSettings(dropping.port());
+        ASSERT_TRUE(layout->Send(1, 2, ""));
+        EXPECT_EQ(dropping.mails().size(), 1);
+    }
+    {
+        kvtest::SmtpSink guarded({QStringLiteral("--auth"), QStringLiteral("erp:right")});
+        ASSERT_GT(guarded.port(), 0);
+        shell.writeFile("client/mail.pw", "wrong\n");
+        shell.writeFile("client/MarshalC.ini", "[CodePage]\nUICodePage=936\nDBCodePage=936\n[Mail]\nServer=127.0.0.1\nPort=" +
+                                                   std::to_string(guarded.port()) + "\nSecurity=none\nFrom=erp@demo.example\n"
+                                                   "User=erp\nPasswordFile=" + shell.clientDir() + "mail.pw\n");
+        ASSERT_TRUE(layout->Send(1, 2, ""));
+        EXPECT_EQ(guarded.mails().size(), 0);
+    }
+    const std::vector<LogRow> rows = logRows();
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].flag, "Y");
+    EXPECT_EQ(rows[1].receiver, "S02");
+    EXPECT_EQ(rows[1].flag, "N");
+    EXPECT_EQ(rows[1].message.rfind("Send e-Mail error! ", 0), 0u) << rows[1].message;
+    EXPECT_EQ(rows[2].receiver, "S01");
+    EXPECT_EQ(rows[2].flag, "N");
+    EXPECT_NE(rows[2].message.find("535"), std::string::npos) << rows[2].message;
+    EXPECT_EQ(rows[2].message.find("wrong"), std::string::npos) << "the password is in the log";
+    // Only the one mail that went counts.
+    EXPECT_EQ(countedFilters(), std::vector<std::string>{"TC001='5401' and TC002='001'"});
+    EXPECT_TRUE(tempFiles().isEmpty()) << tempFiles().join(QLatin1Char(' ')).toStdString();
+}
+
 TEST_F(VRSendOutTest, CancellingTheConversionSendsNothingAndLeavesNoFiles)
 {
     qputenv("QIPR07_SEND_SUBJECT", "x");
