@@ -21,6 +21,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QLabel>
+#include <QPainter>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -144,6 +145,20 @@ std::string pictureSize(const kv::Report &report, int dpi)
     const long height = std::lround(sheet.height() / 254 * dpi);
     return std::to_string(std::lround(sheet.width() / 254 * dpi)) + " " +
            std::to_string(report.pageStyle() == kv::Report::qrHalfPage ? height / 2 : height);
+}
+
+// Pixels that differ at the 5 bits a colour keeps in a 16-bit bitmap.
+int differingPixels(const QImage &a, const QImage &b)
+{
+    int count = 0;
+    for (int y = 0; y < std::min(a.height(), b.height()); ++y)
+        for (int x = 0; x < std::min(a.width(), b.width()); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            if (qRed(p) >> 3 != qRed(q) >> 3 || qGreen(p) >> 3 != qGreen(q) >> 3 || qBlue(p) >> 3 != qBlue(q) >> 3)
+                ++count;
+        }
+    return count;
 }
 
 std::string identify(const QString &path)
@@ -421,6 +436,40 @@ TEST_F(VRSendOutTest, APdfExportWritesOneOnePagePdfFilePerPage)
         EXPECT_TRUE(kvtest::toolOutput(QStringLiteral("pdfinfo"), {temp.filePath(file)})
                         .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))))
             << file.toStdString();
+}
+
+TEST_F(VRSendOutTest, ThreeSlipsOfTwoHalfPagesGiveSixPicturesFromThreeSheets)
+{
+    openLayout(slipTable({{"5401", "011", 12}, {"5401", "012", 12}, {"5401", "013", 12}}));
+    generate();
+    ASSERT_EQ(layout->QuickRep1->pageStyle(), kv::Report::qrHalfPage);
+    const kv::PageStore &store = *layout->QuickRep1->pages();
+    ASSERT_EQ(store.pageCount(), 3);
+    ASSERT_EQ(layout->PageCount, 6);
+    ASSERT_TRUE(layout->ConvertPages(temp.filePath(QStringLiteral("half")).toStdString(), 0));
+    for (int picture = 1; picture <= 6; ++picture) {
+        // The whole sheet as the picture's own rendering would draw it.
+        const QImage shot(temp.filePath(QStringLiteral("half%1.bmp").arg(picture)));
+        ASSERT_FALSE(shot.isNull()) << picture;
+        QImage sheet(shot.width(), shot.height() * 2, QImage::Format_RGB16);
+        sheet.fill(Qt::white);
+        {
+            QPainter painter(&sheet);
+            painter.setRenderHint(QPainter::Antialiasing);
+            painter.setRenderHint(QPainter::TextAntialiasing);
+            painter.scale(sheet.width() / store.pageSize().width(), sheet.height() / store.pageSize().height());
+            store.render((picture + 1) / 2, painter);
+        }
+        const QImage upper = sheet.copy(0, 0, shot.width(), shot.height());
+        const QImage lower = sheet.copy(0, shot.height(), shot.width(), shot.height());
+        const int toUpper = differingPixels(shot, upper);
+        const int toLower = differingPixels(shot, lower);
+        // Odd pictures are the upper half of their sheet, even ones the lower.
+        if (picture % 2 == 1)
+            EXPECT_LT(toUpper * 20, toLower) << "picture " << picture << ": " << toUpper << " " << toLower;
+        else
+            EXPECT_LT(toLower * 20, toUpper) << "picture " << picture << ": " << toUpper << " " << toLower;
+    }
 }
 
 TEST_F(VRSendOutTest, NothingToSendOrNoMailClientIsNoSuccess)
