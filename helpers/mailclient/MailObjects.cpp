@@ -6,6 +6,9 @@
 #include "mailclient/SmtpSender.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 #include <memory>
 
@@ -88,23 +91,46 @@ MailItem::MailItem() : DispatchObject("Outlook.MailItem")
     });
 }
 
+namespace {
+
+// "a@x; b@y" or "a@x, b@y": the receivers of one mail. An address with a
+// blank or a control character (a line break would start a header of its
+// own) is refused rather than sent somewhere else.
+QStringList recipientsOf(const std::string &to)
+{
+    QStringList addresses;
+    for (const QString &part : QString::fromStdString(to).split(QRegularExpression(QStringLiteral("[;,]")))) {
+        const QString address = part.trimmed();
+        if (address.isEmpty())
+            continue;
+        const bool plain = std::none_of(address.begin(), address.end(), [](QChar c) { return c.isSpace() || c.unicode() < 0x20 || c == QLatin1Char('<') || c == QLatin1Char('>'); });
+        if (!plain || address.count(QLatin1Char('@')) != 1 || address.startsWith(QLatin1Char('@')) || address.endsWith(QLatin1Char('@')))
+            throw kv::DispatchError("MailItem.Send: \"" + address.toStdString() + "\" is not an e-mail address");
+        addresses << address;
+    }
+    return addresses;
+}
+
+} // namespace
+
 void MailItem::send()
 {
     if (m_sent)
         throw kv::DispatchError("MailItem.Send: the mail has been sent already");
-    if (QString::fromStdString(m_to).trimmed().isEmpty())
+    const QStringList recipients = recipientsOf(m_to);
+    if (recipients.isEmpty())
         throw kv::DispatchError("MailItem.Send: the mail has no recipient");
     try {
         const MailSettings settings = MailSettings::load();
         MimeMessage message;
         message.from = QString::fromStdString(settings.from);
         message.fromName = QString::fromStdString(settings.fromName);
-        message.to = QString::fromStdString(m_to).trimmed();
+        message.to = recipients.join(QStringLiteral(", "));
         message.subject = QString::fromStdString(m_subject);
         message.body = QString::fromStdString(m_body);
         for (const std::string &file : m_files)
             message.files << QString::fromStdString(file);
-        SmtpSender(settings).send(message.to, message.render());
+        SmtpSender(settings).send(recipients, message.render());
         m_sent = true;
     } catch (const MailError &error) {
         throw kv::DispatchError(error.what());

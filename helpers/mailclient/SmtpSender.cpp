@@ -69,20 +69,23 @@ std::string angle(const std::string &address)
 
 } // namespace
 
-void SmtpSender::send(const QString &recipient, const QByteArray &message) const
+void SmtpSender::send(const QStringList &recipients, const QByteArray &message) const
 {
     globalInit();
     std::unique_ptr<CURL, CurlFree> curl(curl_easy_init());
     if (!curl)
         throw MailError("The mail transfer cannot be started");
-    std::unique_ptr<curl_slist, CurlFree> recipients(curl_slist_append(nullptr, angle(recipient.toStdString()).c_str()));
+    curl_slist *list = nullptr;
+    for (const QString &recipient : recipients)
+        list = curl_slist_append(list, angle(recipient.toStdString()).c_str());
+    std::unique_ptr<curl_slist, CurlFree> rcpt(list);
     Upload upload{&message, 0};
     Replies replies;
     char error[CURL_ERROR_SIZE] = {};
     CURL *h = curl.get();
     curl_easy_setopt(h, CURLOPT_URL, m_settings.url.c_str());
     curl_easy_setopt(h, CURLOPT_MAIL_FROM, angle(m_settings.from).c_str());
-    curl_easy_setopt(h, CURLOPT_MAIL_RCPT, recipients.get());
+    curl_easy_setopt(h, CURLOPT_MAIL_RCPT, rcpt.get());
     curl_easy_setopt(h, CURLOPT_READFUNCTION, &readUpload);
     curl_easy_setopt(h, CURLOPT_READDATA, &upload);
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);

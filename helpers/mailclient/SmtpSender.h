@@ -7,6 +7,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 namespace kvmail {
 
@@ -14,7 +15,7 @@ class SmtpSender {
 public:
     explicit SmtpSender(MailSettings settings) : m_settings(std::move(settings)) {}
 
-    void send(const QString &recipient, const QByteArray &message) const;
+    void send(const QStringList &recipients, const QByteArray &message) const;
 
 private:
     MailSettings m_settings;

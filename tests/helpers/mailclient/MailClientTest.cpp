@@ -139,6 +139,16 @@ TEST_F(MailClientTest, ARefusalFailsTheSendWithTheServersReply)
     // The server still takes mail for others afterwards.
     newMail("buyer@supplier.example", "x")->call("Send");
     EXPECT_EQ(sink.mails().size(), 1);
+    // Several receivers of one mail; a line break in an address is no
+    // way to add a header of one's own.
+    newMail("a@supplier.example; b@supplier.example,", "x")->call("Send");
+    const QJsonArray mails = sink.mails();
+    ASSERT_EQ(mails.size(), 2);
+    EXPECT_EQ(mails[1]["envelope"]["to"].toArray(),
+              (QJsonArray{QStringLiteral("a@supplier.example"), QStringLiteral("b@supplier.example")}));
+    EXPECT_THROW(newMail("a@supplier.example\r\nBcc: spy@elsewhere.example", "x")->call("Send"), kv::DispatchError);
+    EXPECT_THROW(newMail("no address", "x")->call("Send"), kv::DispatchError);
+    EXPECT_EQ(sink.mails().size(), 2);
     // A missing attachment fails where it is attached.
     EXPECT_THROW(newMail("buyer@supplier.example", "x")->get("Attachments").toObject()->call("Add", {Variant("/no/such.gif")}),
                  kv::DispatchError);
