@@ -17,6 +17,7 @@ const char *const kUsage =
     "erp-host --user USER --company COMPANY --db COMPANYDB [--module PATH] [--registry FILE]\n"
     "         [--show] [--grab FILE] [--conditions JSON] [--print-to-pdf FILE] [--pages-json FILE]\n"
     "         [--execute KIND (command options | --params JSON)] ...\n"
+    "         [--send mail|fax [--fax-server NAME] [--subject TEXT]] [--smtp URL] [--fax-spool DIR]\n"
     "\n"
     "Loads a report module, opens its window for the user and company, and drives it\n"
     "through the module's controller.\n"
@@ -37,6 +38,7 @@ const char *const kUsage =
     "                         [--dpi N]                     export pictures by key\n"
     "                         (kinds 0 BMP, 1 JPG, 2 GIF, 3 PDF; 96 dpi by default)\n"
     "  --params JSON        the parameter array of the execute before it, as it is\n"
+    "%SEND%"
     "JSON may be given as @FILE. Without a screen a preview shows no window: it\n"
     "generates the pages (and writes --pages-json); the window's messages go to the\n"
     "error stream.\n"
@@ -254,7 +256,10 @@ std::vector<ExecuteCommand> executeCommands(const QCommandLineParser &parser)
 
 std::string hostUsage()
 {
-    return kUsage;
+    // The send options describe themselves where "%SEND%" stands.
+    std::string text = kUsage;
+    text.replace(text.find("%SEND%"), 6, SendOptions::usage());
+    return text;
 }
 
 kv::Variant HostOptions::startupParams() const
@@ -274,6 +279,7 @@ std::vector<std::pair<std::string, std::string>> HostOptions::moduleEnvironment(
         variables.emplace_back("QIPR07_PAGES_JSON", pagesJson);
     if (headless)
         variables.emplace_back("QIPR07_HEADLESS", "1");
+    send.addEnvironment(variables);
     return variables;
 }
 
@@ -301,6 +307,7 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     const QCommandLineOption dpi("dpi", "picture resolution", "N");
     parser.addOptions({help, user, company, db, module, registry, show, grab, conditions, printToPdf, pagesJson,
                        execute, params, preview, key, pictureKind, prefix, dpi});
+    parser.addOptions(SendOptions::commandLineOptions());
     if (!parser.parse(arguments))
         throw HostUsageError(parser.errorText().toStdString());
     if (!parser.positionalArguments().isEmpty())
@@ -325,6 +332,7 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     if (parser.isSet(conditions))
         options.conditions = jsonArgument("conditions", parser.value(conditions));
     options.executes = executeCommands(parser);
+    options.send = SendOptions::read(parser);
     options.show = parser.isSet(show) || parser.isSet(grab) || (options.executes.empty() && displayPresent);
     return options;
 }

@@ -8,6 +8,8 @@
 //            [--execute 11 --key TYPE,NUMBER,SETTING --picture-kind 0..3
 //                          --prefix PATH [--dpi N]]
 //            [--execute 5|6|11 --params JSON] ...
+//            [--send mail|fax [--fax-server NAME] [--subject TEXT]]
+//            [--smtp URL] [--fax-spool DIR]       (HostSendOptions.h)
 // The options after an --execute build that command's parameter array:
 //   5   [preview]
 //   6   [preview, [type, number, setting]]
@@ -22,6 +24,7 @@
 //   QIPR07_PAGES_JSON  --pages-json: after each page generation the pages' texts are written here.
 //   QIPR07_HEADLESS    1 when there is no screen: a preview generates its pages and shows no window.
 
+#include "HostSendOptions.h"
 #include "platform/Variant.h"
 
 #include <QStringList>
@@ -57,6 +60,7 @@ struct HostOptions {
     std::string printToPdf; // absolute path, empty when not asked for
     std::string pagesJson;  // absolute path, empty when not asked for
     bool helpShown = false; // --help: nothing else to do
+    SendOptions send;       // --send and the mail and fax settings of the run
 
     // The start-up array handed to Open: [user, company, company database,
     // host window, host options].

@@ -200,3 +200,27 @@ TEST(JsonVariant, ValuesTakeTheirVariantTypes)
 }
 
 } // namespace
+
+TEST(HostOptions, SendOptionsReachTheModuleAndMistakesAreTold)
+{
+    using Variables = std::vector<std::pair<std::string, std::string>>;
+    const erphost::HostOptions mail = parse(kContext + QStringList{"--send", "mail", "--subject", "领料单 十二月", "--smtp",
+                                                                   "smtp://127.0.0.1:2525"});
+    EXPECT_EQ((Variables{{"QIPR07_SEND", "mail"}, {"QIPR07_SEND_SUBJECT", "领料单 十二月"},
+                         {"QIPR07_SMTP_URL", "smtp://127.0.0.1:2525"}}),
+              mail.moduleEnvironment(false));
+    const erphost::HostOptions fax =
+        parse(kContext + QStringList{"--send", "fax", "--fax-server", "本机", "--fax-spool", "/srv/fax/../faxjobs"});
+    EXPECT_EQ((Variables{{"QIPR07_SEND", "fax"}, {"QIPR07_SEND_FAX_SERVER", "本机"}, {"QIPR07_FAX_SPOOL", "/srv/faxjobs"}}),
+              fax.moduleEnvironment(false));
+    // An empty subject is a subject.
+    EXPECT_EQ((Variables{{"QIPR07_SEND", "mail"}, {"QIPR07_SEND_SUBJECT", ""}}),
+              parse(kContext + QStringList{"--send", "mail", "--subject", ""}).moduleEnvironment(false));
+
+    EXPECT_NE(std::string::npos, usageError(kContext + QStringList{"--send", "post"}).find("--send takes mail or fax"));
+    EXPECT_NE(std::string::npos,
+              usageError(kContext + QStringList{"--send", "mail", "--fax-server", "x"}).find("--fax-server goes with --send fax"));
+    EXPECT_NE(std::string::npos, usageError(kContext + QStringList{"--subject", "x"}).find("--subject goes with --send mail"));
+    EXPECT_NE(std::string::npos, usageError(kContext + QStringList{"--smtp", "http://127.0.0.1"}).find("--smtp takes smtp://"));
+    EXPECT_NE(std::string::npos, erphost::hostUsage().find("--fax-spool DIR"));
+}

@@ -19,6 +19,7 @@ if(TARGET erp-host AND TARGET kvdemoshell)
     endif()
     add_dependencies(${target} erp-host qipt07_test_module QIPR07C)
     target_compile_definitions(${target} PRIVATE QIPR07_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
+                                                 QIPR07_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support"
                                                  QIPR07_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     gtest_discover_tests(${target}
       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;ASAN_OPTIONS=detect_leaks=1"

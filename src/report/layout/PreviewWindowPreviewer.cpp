@@ -1,5 +1,6 @@
 #include "report/layout/PreviewWindowPreviewer.h"
 
+#include "report/layout/SendRequest.h"
 #include "report/layout/VRBaseFmt.h"
 #include "report/layout/VRPreview.h"
 
@@ -17,10 +18,18 @@ void PreviewWindowPreviewer::ShowPreview(const PreviewRequest &request)
 {
     // Nobody could close a modal window of a run without a screen; the
     // pages are generated (and their texts written) all the same.
-    if (Headless())
+    if (Headless()) {
+        // erp-host --send presses the e-mail button or fax menu item.
+        if (const std::optional<SendRequest> send = SendRequest::fromEnvironment())
+            send->run(request);
         return;
+    }
     QPointer<TfrmVRPreview> preview = TKVForm::Create<TfrmVRPreview>(request.layout);
     preview->SetRequest(request);
+    TfrmVRBaseFmt *layout = request.layout;
+    preview->sendHandler = [layout](int kind, int pictureType, const QString &server) {
+        layout->Send(kind, pictureType, server.toStdString());
+    };
     preview->SetZoom(request.zoom);
     preview->GoToPage(request.firstPage);
     preview->ShowModal();

@@ -146,6 +146,23 @@ public:
     // window that can cancel; false when a page failed or was cancelled.
     bool ConvertPages(const std::string &base, int type);
 
+    // --- sending (VRBaseFmtSend.cpp)
+    // Sends every receiver its registered pages: kind 1 e-mail, 2 fax to the
+    // server named between "(" and ")" of the fax menu caption. False when
+    // there was nothing to send; each receiver's result is in the send log.
+    bool Send(int kind, int pictureType, const std::string &faxCaption);
+    void SendMail(int pictureType);
+    void SendFax(int pictureType, const std::string &server);
+    // One row of the send log $$ADMTA: receiver "|" message.
+    void SendLog(const std::string &entry);
+    // Temporary directory + ProgramCode + "_" + date and time + "_".
+    std::string TempBaseName();
+    // Converts the pages of one SendTargets value (after the addresses) to
+    // pictures base + page number; files gets their names. On failure or
+    // cancel every file is deleted and the result is false.
+    bool ConvertReceiverPages(const std::string &entries, const std::string &base, int type,
+                              std::vector<std::string> &files);
+
     // --- print handlers of the text types
     void OnDatePrint(QObject *sender, EventArgs &args);
     void OnPercentPrint(QObject *sender, EventArgs &args);
@@ -221,6 +238,16 @@ private:
     void showRunError(const std::exception &error);
     // BMPToFile of the picture library: 0 when written; fileName gets the extension.
     int callPictureLibrary(const QImage &bitmap, int type, std::string &fileName);
+    // Sending: the mail subject (dialog, or the preset for a run without a
+    // screen), and the print count of one sent slip page.
+    std::string askMailSubject();
+    void countSentPage(const std::string &table, const std::string &column, const std::string &filter);
+    void commitSentCounts();
+    // A send-log row with the receiver's own result: a receiver that went
+    // is logged as sent even after another one failed.
+    void logSend(const std::string &entry, bool failed);
+    std::vector<std::string> m_countedSends;
+    std::vector<std::array<std::string, 3>> m_pendingCounts; // table, column, filter
 
     bool m_designActive = false;
     // Print-count requests of this run with the form each was asked on.

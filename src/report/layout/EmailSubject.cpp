@@ -1,4 +1,4 @@
-#include "report/options/EmailSubject.h"
+#include "report/layout/EmailSubject.h"
 
 #include "base/KvBitBtn.h"
 
