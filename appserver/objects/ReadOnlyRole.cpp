@@ -1,22 +1,12 @@
 #include "objects/ReadOnlyRole.h"
 
 #include "db/DatabaseError.h"
+#include "platform/TextUtil.h"
 #include "schema/SchemaDdl.h"
 
 namespace slip {
 
 namespace {
-
-std::string quotedIdentifier(const std::string &name)
-{
-    std::string text = "\"";
-    for (char c : name) {
-        text += c;
-        if (c == '"')
-            text += '"';
-    }
-    return text + "\"";
-}
 
 // The schema of a company database as the catalogue names it.
 std::string schemaOf(const std::string &companyDb)
@@ -89,9 +79,9 @@ void ReadOnlyRole::grantUnlessHeld(const std::string &check, const SqlParams &pa
 void ReadOnlyRole::grantReading(const std::string &companyDb)
 {
     const std::string schema = schemaOf(companyDb);
-    const std::string grantee = quotedIdentifier(m_role);
+    const std::string grantee = kv::quotedWith(m_role, '"');
     grantUnlessHeld("SELECT has_schema_privilege(:role, :schema, 'USAGE')", {{"role", m_role}, {"schema", schema}},
-                    "GRANT USAGE ON SCHEMA " + quotedIdentifier(schema) + " TO " + grantee);
+                    "GRANT USAGE ON SCHEMA " + kv::quotedWith(schema, '"') + " TO " + grantee);
     for (const char *table : kTables) {
         const std::string qualified = m_database.qualifiedTable(companyDb, table);
         grantUnlessHeld("SELECT has_table_privilege(:role, :table, 'SELECT')", {{"role", m_role}, {"table", qualified}},

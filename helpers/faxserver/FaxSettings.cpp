@@ -4,7 +4,6 @@
 #include "lib/ShellSettings.h"
 #include "platform/IniFile.h"
 
-#include <QFile>
 #include <QString>
 
 #include <cstdlib>
@@ -72,12 +71,7 @@ FaxSettings FaxSettings::fromIni(const std::string &iniText, const std::string &
 FaxSettings FaxSettings::load()
 {
     const kv::TMarshalIniC client;
-    std::string text;
-    if (!client.IniFileName.empty()) {
-        QFile in(QString::fromStdString(client.IniFileName));
-        if (in.open(QIODevice::ReadOnly))
-            text = in.readAll().toStdString();
-    }
+    const std::string text = client.fileText();
     const char *spool = std::getenv("QIPR07_FAX_SPOOL");
     return fromIni(text, client.ClientPath(), spool ? spool : "");
 }

@@ -102,12 +102,7 @@ MailSettings MailSettings::fromIni(const std::string &iniText, const std::string
 MailSettings MailSettings::load()
 {
     const kv::TMarshalIniC client;
-    std::string text;
-    if (!client.IniFileName.empty()) {
-        QFile in(QString::fromStdString(client.IniFileName));
-        if (in.open(QIODevice::ReadOnly))
-            text = in.readAll().toStdString();
-    }
+    const std::string text = client.fileText();
     const char *overrideUrl = std::getenv(kOverrideVariable);
     return fromIni(text, overrideUrl ? overrideUrl : "");
 }

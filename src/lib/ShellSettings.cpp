@@ -4,6 +4,8 @@
 #include "platform/Registry.h"
 #include "platform/SystemInfo.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
@@ -91,6 +93,16 @@ TMarshalIniBase::TMarshalIniBase()
     SysCodePage = systemCodePageText();
     UICodePage = SysCodePage == "437" ? "437" : SysCodePage;
     computeConvertModes();
+}
+
+std::string TMarshalIniBase::fileText() const
+{
+    if (IniFileName.empty())
+        return {};
+    QFile in(QString::fromStdString(IniFileName));
+    if (!in.open(QIODevice::ReadOnly))
+        return {};
+    return in.readAll().toStdString();
 }
 
 std::string TMarshalIniBase::languageDirectory() const

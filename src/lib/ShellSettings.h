@@ -57,6 +57,10 @@ public:
     // True when the registry key, the directory and (client) a server were found.
     bool isRead() const { return m_read; }
 
+    // The settings file as it stands, for readers of sections of their own
+    // (mail, fax servers); empty when there is none or it cannot be read.
+    std::string fileText() const;
+
     // Root + "MultiLanguage/" + folder of the interface code page + "/";
     // empty when the page has no folder or the folder does not exist.
     std::string languageDirectory() const;

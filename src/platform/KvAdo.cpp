@@ -2,6 +2,7 @@
 
 #include "platform/ClientDataSet.h"
 #include "platform/ConnectionString.h"
+#include "platform/TextUtil.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
@@ -19,17 +20,6 @@ std::string valueOf(const std::map<std::string, std::string> &pairs, const char 
 {
     const auto found = pairs.find(key);
     return found == pairs.end() ? std::string() : found->second;
-}
-
-std::string quotedIdentifier(const std::string &name)
-{
-    std::string text = "\"";
-    for (char c : name) {
-        text += c;
-        if (c == '"')
-            text += '"';
-    }
-    return text + "\"";
 }
 
 std::runtime_error sqlFailure(const std::string &what, const QSqlError &error)
@@ -149,7 +139,7 @@ void TKvADOConnection::openSqlite(const std::map<std::string, std::string> &pair
     // Attached, as the server attaches it, under the company database's
     // name, which the translated queries name; read-only like the main one.
     QSqlQuery attach(database);
-    if (!attach.prepare(QString::fromStdString("ATTACH DATABASE ? AS " + quotedIdentifier(m_companyDb))))
+    if (!attach.prepare(QString::fromStdString("ATTACH DATABASE ? AS " + kv::quotedWith(m_companyDb, '"'))))
         throw sqlFailure("Attaching the company database", attach.lastError());
     attach.addBindValue(QString::fromStdString(file.string()));
     if (!attach.exec())

@@ -20,4 +20,15 @@ std::string upperAscii(std::string_view text)
     return upper;
 }
 
+std::string quotedWith(std::string_view text, char quote)
+{
+    std::string quoted(1, quote);
+    for (char c : text) {
+        quoted += c;
+        if (c == quote)
+            quoted += quote;
+    }
+    return quoted + quote;
+}
+
 } // namespace kv
