@@ -243,6 +243,24 @@ TEST_F(WindowTest, AfterTheErrorBoxTheCorrectedSlipTypeIsCheckedWhenLeft)
     expectSettings(k5402);
 }
 
+// A package names the send type before the way it should use: the way is
+// still the one the run sends by, and the package's send status stays.
+TEST_F(WindowTest, APackageSendsByTheWayItNamesInAnyOrder)
+{
+    window->ApplyConditions(conditionPackage(
+        {{"rgSendType", Variant(1)}, {"cboSendWay", Variant(1)}, {"cboSendStatus", Variant(2)}}));
+    EXPECT_EQ(window->SendMode, 1);
+    EXPECT_EQ(window->SendPartnerField, "TC006");
+    EXPECT_EQ(window->SendAddressField, "PURMA011");
+    EXPECT_TRUE(window->cboSendWay->isEnabled());
+    EXPECT_EQ(window->cboSendStatus->currentIndex(), 2);
+    EXPECT_FALSE(window->edtFaxEmailData->isEnabled());
+
+    window->ApplyConditions(conditionPackage({{"rgSendType", Variant(0)}}));
+    EXPECT_EQ(window->SendMode, 0);
+    EXPECT_FALSE(window->cboSendWay->isEnabled());
+}
+
 TEST_F(WindowTest, AConditionPackageChecksItsSlipTypeAndFollowsTheSummarySwitch)
 {
     window->ApplyConditions(conditionPackage({{"edtTC001", Variant("5402")}}));

@@ -167,6 +167,8 @@ public:
     // --- virtual operations in slot order
     virtual void SetupReportOptions();
     // Runs with the user's conditions and prints (false) or previews (true).
+    bool RestoreConditionSet(const std::string &specs, const std::string &values) override;
+    bool ApplyConditionsByName(const Variant &content) override;
     virtual bool RunReport(bool preview);
     // Runs for the slips of one key (no data-permission rewrite).
     virtual bool RunByKey(const Variant &key, bool preview);
@@ -210,6 +212,10 @@ public slots:
     void btnPaperSizeClick();
     void rgSendTypeClick();
     void cboSendWayChange();
+    // The send controls' enabled state, mode and address columns as the
+    // chosen send type and way ask, whoever chose them (a condition package
+    // sets the way without "activating" it); the send status stays.
+    void followSendChoice();
 
 protected:
     void FormCreate() override;

@@ -82,6 +82,7 @@ void TfrmVRBaseOpt::btnPreviewClick()
 
 bool TfrmVRBaseOpt::RunReport(bool preview)
 {
+    followSendChoice();
     Variant params;
     if (!BuildRunParameters(params))
         return false;

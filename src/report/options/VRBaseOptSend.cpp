@@ -89,6 +89,28 @@ void TfrmVRBaseOpt::rgSendTypeClick()
     cboSendWayChange();
 }
 
+void TfrmVRBaseOpt::followSendChoice()
+{
+    const bool sending = rgSendType->itemIndex() == 1;
+    cboSendStatus->setEnabled(sending);
+    cboSendWay->setEnabled(sending);
+    cboSendWayChange();
+}
+
+bool TfrmVRBaseOpt::RestoreConditionSet(const std::string &specs, const std::string &values)
+{
+    const bool restored = TfrmBaseGene::RestoreConditionSet(specs, values);
+    followSendChoice();
+    return restored;
+}
+
+bool TfrmVRBaseOpt::ApplyConditionsByName(const Variant &content)
+{
+    const bool applied = TfrmBaseGene::ApplyConditionsByName(content);
+    followSendChoice();
+    return applied;
+}
+
 void TfrmVRBaseOpt::cboSendWayChange()
 {
     const std::string entry = fieldOf(SendWayTable, ';', cboSendWay->currentIndex() + 1);
