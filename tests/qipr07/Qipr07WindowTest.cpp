@@ -256,6 +256,13 @@ TEST_F(WindowTest, APackageSendsByTheWayItNamesInAnyOrder)
     EXPECT_EQ(window->cboSendStatus->currentIndex(), 2);
     EXPECT_FALSE(window->edtFaxEmailData->isEnabled());
 
+    // A typed address for "Email To 自定义对象" comes with the package too.
+    window->ApplyConditions(conditionPackage(
+        {{"edtFaxEmailData", Variant("buyer@example.com")}, {"rgSendType", Variant(1)}, {"cboSendWay", Variant(3)}}));
+    EXPECT_EQ(window->SendMode, 1);
+    EXPECT_TRUE(window->edtFaxEmailData->isEnabled());
+    EXPECT_EQ(window->edtFaxEmailData->text(), "buyer@example.com");
+
     window->ApplyConditions(conditionPackage({{"rgSendType", Variant(0)}}));
     EXPECT_EQ(window->SendMode, 0);
     EXPECT_FALSE(window->cboSendWay->isEnabled());

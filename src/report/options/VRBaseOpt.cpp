@@ -119,7 +119,7 @@ void TfrmVRBaseOpt::buildSendPage()
     lblFaxEmail = named(new TKvLabel(tsFEP), "lblFaxEmail");
     lblFaxEmail->setCaption(QStringLiteral("FAX NO"));
     lblFaxEmail->setGeometry(16, 120, 160, 21);
-    edtFaxEmailData = named(new QLineEdit(tsFEP), "edtFaxEmailData");
+    edtFaxEmailData = named(new TKovMaskEdit(tsFEP), "edtFaxEmailData");
     edtFaxEmailData->setGeometry(180, 118, 156, 21);
     edtFaxEmailData->setEnabled(false);
     ControlProperties::setTabOrder(edtFaxEmailData, 3);

@@ -23,6 +23,7 @@
 // design button stays disabled with a hint saying so.
 
 #include "base/BaseGene.h"
+#include "controls/KovMaskEdit.h"
 #include "report/options/LayoutClass.h"
 
 #include <QPointer>
@@ -58,7 +59,7 @@ public:
     TKvLabel *lblSendWay = nullptr;
     QComboBox *cboSendWay = nullptr;
     TKvLabel *lblFaxEmail = nullptr;
-    QLineEdit *edtFaxEmailData = nullptr;
+    TKovMaskEdit *edtFaxEmailData = nullptr;
     TKvLabel *lblFormStyleName = nullptr;
     QComboBox *cboFormStyleName = nullptr;
     TGSpeedButton *btnDelFormStype = nullptr;
