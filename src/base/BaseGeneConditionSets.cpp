@@ -4,6 +4,7 @@
 
 #include "base/ConditionValueCodec.h"
 #include "base/DateDisplay.h"
+#include "base/GeneCondition.h"
 #include "base/KvPanel.h"
 #include "base/ListView.h"
 #include "controls/KovListView.h"
@@ -133,6 +134,21 @@ bool TfrmBaseGene::SaveConditionSet(const std::string &specs, const std::string 
     } catch (const std::exception &) {
         return false;
     }
+}
+
+bool TfrmBaseGene::SaveConditionSetAs(const std::string &specs, int skipCount)
+{
+    auto *dialog = TKVForm::Create<TfrmGeneCondition>(this, DateFields, skipCount);
+    dialog->ShowModal();
+    const Variant result = dialog->Result();
+    dialog->Free();
+    const int low = result.array().lowBound();
+    const std::string name = varToStr(result[low]);
+    if (name.empty())
+        return false;
+    const bool saved = SaveConditionSet(specs, name, result[low + 2].toBool());
+    LoadConditionSets();
+    return saved;
 }
 
 bool TfrmBaseGene::RestoreConditionSet(const std::string &specs, const std::string &values)

@@ -351,6 +351,14 @@ void TfrmVRBaseOpt::AfterRights()
         pnlCondition->setVisible(false);
 }
 
+void TfrmVRBaseOpt::btnInsertClick()
+{
+    TfrmBaseGene::btnInsertClick();
+    if (InputInvalid)
+        return;
+    SaveConditionSetAs(m_optionControls, 1);
+}
+
 void TfrmVRBaseOpt::RegisterOptionControls()
 {
     m_optionControls.clear();
