@@ -156,11 +156,17 @@ bool TfrmBaseGene::RestoreConditionSet(const std::string &specs, const std::stri
     try {
         const ConditionValueCodec codec = conditionCodec();
         const QStringList entries = QString::fromStdString(specs).split(QLatin1Char(';'));
-        const QStringList lines = QString::fromStdString(values).split(QStringLiteral("\r\n"));
+        QStringList lines = QString::fromStdString(values).split(QStringLiteral("\r\n"));
+        if (lines.size() > 1 && lines.last().isEmpty())
+            lines.removeLast();
         int line = 0;
         for (const QString &entry : entries) {
             if (entry.trimmed().isEmpty())
                 continue;
+            // A set stored by an older version has no line for the
+            // controls added since: they keep what they show.
+            if (line >= lines.size())
+                break;
             const std::string value = lines.value(line++).toStdString();
             QString property;
             QObject *component = ConditionValueCodec::componentOf(this, entry.trimmed(), property);
