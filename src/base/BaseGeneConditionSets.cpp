@@ -136,9 +136,9 @@ bool TfrmBaseGene::SaveConditionSet(const std::string &specs, const std::string 
     }
 }
 
-bool TfrmBaseGene::SaveConditionSetAs(const std::string &specs, int skipCount)
+bool TfrmBaseGene::SaveConditionSetAs(const std::string &specs, const std::string &dateFields, int skipCount)
 {
-    auto *dialog = TKVForm::Create<TfrmGeneCondition>(this, DateFields, skipCount);
+    auto *dialog = TKVForm::Create<TfrmGeneCondition>(this, dateFields, skipCount);
     dialog->ShowModal();
     const Variant result = dialog->Result();
     dialog->Free();

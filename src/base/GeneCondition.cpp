@@ -311,8 +311,10 @@ void TfrmGeneCondition::SetDateEnv()
             // Without captions the inputs are named by their labels.
         }
     }
-    const int listed = int(m_dateFieldList.split(QLatin1Char(',')).size()) - m_skipCount;
-    const QStringList names = QString::fromStdString(m_owner->DateFields).split(QLatin1Char(','));
+    // The list handed in is the owner's DateFields, ordered by the caller
+    // so that the inputs to leave out come last.
+    const QStringList names = m_dateFieldList.split(QLatin1Char(','));
+    const int listed = int(names.size()) - m_skipCount;
     const QString field(kFieldChar);
     const QString unmoved = QStringList{"N", "0", "0", "0", "0"}.join(field);
     const bool signalsWere = cbodatecondition->blockSignals(true);

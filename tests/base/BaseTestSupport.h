@@ -223,7 +223,7 @@ public:
         if (InputInvalid)
             return;
         if (viaDialog) {
-            saved = SaveConditionSetAs(kSpecs, 0);
+            saved = SaveConditionSetAs(kSpecs, DateFields, 0);
             return;
         }
         saved = SaveConditionSet(kSpecs, nextSetName, false);

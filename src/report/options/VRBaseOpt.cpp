@@ -356,7 +356,14 @@ void TfrmVRBaseOpt::btnInsertClick()
     TfrmBaseGene::btnInsertClick();
     if (InputInvalid)
         return;
-    SaveConditionSetAs(m_optionControls, 1);
+    // Descendants append their date inputs after the base's print date;
+    // the dialog leaves out the last name, which must be the print date.
+    std::string dateFields;
+    for (const QString &name : QString::fromStdString(DateFields).split(QLatin1Char(','))) {
+        if (!name.trimmed().isEmpty() && name.trimmed() != QLatin1String("edPrintDate"))
+            dateFields += name.trimmed().toStdString() + ",";
+    }
+    SaveConditionSetAs(m_optionControls, dateFields + "edPrintDate", 1);
 }
 
 void TfrmVRBaseOpt::RegisterOptionControls()
