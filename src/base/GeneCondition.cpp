@@ -281,6 +281,12 @@ bool TfrmGeneCondition::eventFilter(QObject *watched, QEvent *event)
 
 void TfrmGeneCondition::FormKeyPress(KeyPressArgs &args)
 {
+    // Esc is the cancel button's key.
+    if (args.key == QChar(0x1b)) {
+        args.key = QChar();
+        setModalResult(mrCancel);
+        return;
+    }
     if (args.key != QLatin1Char('\r'))
         return;
     QWidget *focused = focusWidget();

@@ -213,11 +213,13 @@ TEST_F(GeneConditionTest, ANewNameClosesAtOnceAndCancelGivesThreeEmptyTexts)
         EXPECT_EQ(kv::varToStr(element), "");
 }
 
-TEST_F(GeneConditionTest, EnterMovesToTheNextControl)
+TEST_F(GeneConditionTest, EnterMovesToTheNextControlAndEscCancels)
 {
     openDialog();
     dialog->edConName->setFocus(Qt::OtherFocusReason);
     kvtest::keyClick(dialog->edConName, Qt::Key_Return);
     EXPECT_NE(QApplication::focusWidget(), dialog->edConName);
     EXPECT_EQ(dialog->modalResult(), kv::mrNone);
+    kvtest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(dialog->modalResult(), kv::mrCancel);
 }
