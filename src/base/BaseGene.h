@@ -189,6 +189,12 @@ public:
                              bool option, const std::string &text);
     virtual void AfterConnect(TSocketConnection *connection) { (void)connection; }
     virtual bool SaveConditionSet(const std::string &specs, const std::string &name, bool replace);
+    // The save button's dialog (TfrmGeneCondition): asks for the name and
+    // the date settings, then saves the specs under that name and reloads
+    // the list. dateFields is DateFields in the order the dialog lists
+    // them; its last skipCount names get no date setting. False when
+    // cancelled or when the save failed.
+    bool SaveConditionSetAs(const std::string &specs, const std::string &dateFields, int skipCount);
     virtual bool RestoreConditionSet(const std::string &specs, const std::string &values);
     virtual bool LoadConditionSets();
     virtual bool AfterConditionSetOpened() { return true; }

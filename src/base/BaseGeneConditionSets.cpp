@@ -4,6 +4,7 @@
 
 #include "base/ConditionValueCodec.h"
 #include "base/DateDisplay.h"
+#include "base/GeneCondition.h"
 #include "base/KvPanel.h"
 #include "base/ListView.h"
 #include "controls/KovListView.h"
@@ -135,16 +136,37 @@ bool TfrmBaseGene::SaveConditionSet(const std::string &specs, const std::string 
     }
 }
 
+bool TfrmBaseGene::SaveConditionSetAs(const std::string &specs, const std::string &dateFields, int skipCount)
+{
+    auto *dialog = TKVForm::Create<TfrmGeneCondition>(this, dateFields, skipCount);
+    dialog->ShowModal();
+    const Variant result = dialog->Result();
+    dialog->Free();
+    const int low = result.array().lowBound();
+    const std::string name = varToStr(result[low]);
+    if (name.empty())
+        return false;
+    const bool saved = SaveConditionSet(specs, name, result[low + 2].toBool());
+    LoadConditionSets();
+    return saved;
+}
+
 bool TfrmBaseGene::RestoreConditionSet(const std::string &specs, const std::string &values)
 {
     try {
         const ConditionValueCodec codec = conditionCodec();
         const QStringList entries = QString::fromStdString(specs).split(QLatin1Char(';'));
-        const QStringList lines = QString::fromStdString(values).split(QStringLiteral("\r\n"));
+        QStringList lines = QString::fromStdString(values).split(QStringLiteral("\r\n"));
+        if (lines.size() > 1 && lines.last().isEmpty())
+            lines.removeLast();
         int line = 0;
         for (const QString &entry : entries) {
             if (entry.trimmed().isEmpty())
                 continue;
+            // A set stored by an older version has no line for the
+            // controls added since: they keep what they show.
+            if (line >= lines.size())
+                break;
             const std::string value = lines.value(line++).toStdString();
             QString property;
             QObject *component = ConditionValueCodec::componentOf(this, entry.trimmed(), property);

@@ -126,16 +126,20 @@ QStringList ConditionValueCodec::relativeEntryOf(const QObject *component) const
 }
 
 // Fields (1-based) firstField .. firstField + 4: "Y" to move, count, unit
-// flag, anchor, days. A blank date, or moving off, keeps the date.
+// flag, anchor, days. A blank date, or moving off, keeps the date. An entry
+// without its end mark comes from older sets, which knew only a count of
+// months.
 std::string ConditionValueCodec::movedDate(const std::string &stored, const QStringList &entry, int firstField) const
 {
     const int first = firstField - 1;
     if (stored.empty() || entry.value(first) != QLatin1String("Y"))
         return stored;
+    const int endMark = entry.value(0) == QLatin1String("0") ? 12 : 7;
+    const bool fullForm = entry.value(endMark) == QLatin1String("D");
     const QString count = entry.value(first + 1);
-    const QString unit = entry.value(first + 2);
-    const QString anchor = entry.value(first + 3);
-    const QString days = entry.value(first + 4);
+    const QString unit = fullForm ? entry.value(first + 2) : QStringLiteral("1");
+    const QString anchor = fullForm ? entry.value(first + 3) : QStringLiteral("0");
+    const QString days = fullForm ? entry.value(first + 4) : QStringLiteral("0");
     if (count.trimmed() == QLatin1String("0") && anchor.trimmed() == QLatin1String("0") &&
         days.trimmed() == QLatin1String("0"))
         return stored;

@@ -222,6 +222,10 @@ public:
         TfrmBaseGene::btnInsertClick();
         if (InputInvalid)
             return;
+        if (viaDialog) {
+            saved = SaveConditionSetAs(kSpecs, DateFields, 0);
+            return;
+        }
         saved = SaveConditionSet(kSpecs, nextSetName, false);
         LoadConditionSets();
     }
@@ -241,6 +245,8 @@ public:
     bool saved = false;
     bool skipRemarkCaption = false;
     std::string nextSetName = "方案一";
+    // The save button asks through the set dialog instead of nextSetName.
+    bool viaDialog = false;
     std::vector<int> externalModes;
 
 private:

@@ -5,8 +5,10 @@
 
 #include "BaseTestSupport.h"
 
+#include "base/GeneCondition.h"
 #include "base/KvMenuItem.h"
 #include "base/KvToolButton.h"
+#include "controls/BtChkBox.h"
 #include "controls/KovListView.h"
 #include "platform/ClientDataSet.h"
 #include "platform/Clock.h"
@@ -268,4 +270,172 @@ TEST_F(ConditionSetsTest, ATraditionalInterfaceStoresNamesInTheDatabasesCodePage
     kvtest::click(window->btnOpen);
     EXPECT_TRUE(messages().empty());
     EXPECT_EQ(window->edtRemark->Text(), "急件");
+}
+
+// --- saving through the set dialog, with moved dates
+
+namespace {
+
+// What the clerk sets in the dialog for the begin and the end of the date
+// range: months (or weeks) on, then the anchor and days.
+struct Move {
+    bool on = false;
+    int count = 0;
+    int unit = 1; // 0 weeks, 1 months
+    int anchor = 0; // 0 add days, 1 first day, 2 last day
+    int days = 0;
+};
+
+void setMove(kv::TBitCheckBox *check, kv::TGeneSpinEdit *count, QComboBox *unit, QComboBox *anchor,
+             kv::TGeneSpinEdit *days, const Move &move)
+{
+    if (!move.on)
+        return;
+    kvtest::click(check);
+    const auto type = [](kv::TGeneSpinEdit *edit, int value) {
+        edit->setFocus(Qt::OtherFocusReason);
+        edit->edit()->selectAll();
+        kvtest::typeText(edit->edit(), QString::number(value));
+    };
+    type(count, move.count);
+    unit->setFocus(Qt::OtherFocusReason);
+    unit->setCurrentIndex(move.unit);
+    anchor->setFocus(Qt::OtherFocusReason);
+    anchor->setCurrentIndex(move.anchor);
+    if (move.anchor == 0)
+        type(days, move.days);
+}
+
+} // namespace
+
+class ConditionSetDialogTest : public ConditionSetsTest {
+protected:
+    // Clicks the save button; the dialog is filled in like the clerk does.
+    // With replaceAnswer the dialog is expected to ask before replacing.
+    void saveThroughDialog(const QString &name, const Move &begin, const Move &end,
+                           std::optional<kv::ModalResult> replaceAnswer = {})
+    {
+        window->viaDialog = true;
+        window->saved = false;
+        prompter->answerDialog([&](QDialog &shown) {
+            auto &dialog = static_cast<kv::TfrmGeneCondition &>(shown);
+            dialog.show();
+            dialog.edConName->setText(name);
+            dialog.cbodatecondition->setCurrentIndex(dialog.cbodatecondition->findText(window->spDate->title()));
+            setMove(dialog.spDate_B, dialog.seSetDay_B1, dialog.cboSetDay_B1, dialog.cboSetDay_B2,
+                    dialog.seSetDay_B2, begin);
+            setMove(dialog.spDate_E, dialog.seSetDay_E1, dialog.cboSetDay_E1, dialog.cboSetDay_E2,
+                    dialog.seSetDay_E2, end);
+            kvtest::click(dialog.btnOk);
+            return dialog.modalResult();
+        });
+        if (replaceAnswer)
+            prompter->answerMessage(*replaceAnswer);
+        kvtest::click(window->btnInsert);
+        ASSERT_TRUE(window->saved) << name.toStdString();
+    }
+
+    // Opens the set again with the range emptied first.
+    std::pair<QString, QString> reopen(const QString &name)
+    {
+        window->spDate->edBegin()->setText_(QString());
+        window->spDate->edFinal()->setText_(QString());
+        selectSet(name);
+        kvtest::click(window->btnOpen);
+        return {window->spDate->edBegin()->Text(), window->spDate->edFinal()->Text()};
+    }
+};
+
+TEST_F(ConditionSetDialogTest, DatesAreStoredMovedAcrossMonthYearAndLeapDays)
+{
+    struct Case {
+        QDate today;
+        Move begin, end;
+        const char *begun, *ended;
+    };
+    const Case cases[] = {
+        // "this month": first and last day of the month after the input's.
+        {{2024, 1, 31}, {true, 1, 1, 1, 0}, {true, 1, 1, 2, 0}, "2024/02/01", "2024/02/29"},
+        {{2024, 12, 15}, {true, 1, 1, 1, 0}, {true, 1, 1, 2, 0}, "2025/01/01", "2025/01/31"},
+        // A month back over the year end; a month on from the 31st of January.
+        {{2023, 1, 31}, {true, -1, 1, 0, 0}, {true, 1, 1, 0, 0}, "2022/12/31", "2023/02/28"},
+        // A year from a leap day, then days back over a month end.
+        {{2024, 2, 29}, {true, 12, 1, 0, 0}, {true, 0, 1, 0, -29}, "2025/02/28", "2024/01/31"},
+        // Weeks: the Sunday starting the week, and two weeks on.
+        {{2024, 12, 31}, {true, 0, 0, 1, 0}, {true, 2, 0, 0, 1}, "2024/12/29", "2025/01/15"},
+        // Moving on with nothing to move keeps the date; moving off too.
+        {{2024, 3, 5}, {true, 0, 1, 0, 0}, {}, "2024/03/05", "2024/03/05"},
+    };
+    openWindow();
+    for (const Case &c : cases) {
+        const kv::FixedClock clock(QDateTime(c.today, QTime(9, 0)));
+        const QString shown = c.today.toString(QStringLiteral("yyyy/MM/dd"));
+        window->spDate->edBegin()->setText_(shown);
+        window->spDate->edFinal()->setText_(shown);
+        const QString name = c.today.toString(QStringLiteral("yyyyMMdd"));
+        saveThroughDialog(name, c.begin, c.end);
+        const int row = window->lstCondition->FindCaption(name);
+        ASSERT_GE(row, 0);
+        EXPECT_EQ(window->lstCondition->subItems(row), QStringList{shown});
+        const auto [begun, ended] = reopen(name);
+        EXPECT_EQ(begun, c.begun) << name.toStdString();
+        EXPECT_EQ(ended, c.ended) << name.toStdString();
+    }
+    EXPECT_TRUE(messages().empty());
+}
+
+TEST_F(ConditionSetDialogTest, CancellingSavesNothingAndAReplacedSetKeepsOneRow)
+{
+    openWindow();
+    fillConditions();
+    window->viaDialog = true;
+    prompter->answerDialog(kv::mrCancel);
+    kvtest::click(window->btnInsert);
+    EXPECT_FALSE(window->saved);
+    EXPECT_EQ(window->lstCondition->count(), 0);
+
+    saveThroughDialog("常用", {}, {});
+    window->edtRemark->setText_("第二次");
+    saveThroughDialog("常用", {}, {}, kv::mrOk);
+    EXPECT_EQ(messages().back(), "此方案名已存在！是否将原来的方案替换为此方案?");
+    EXPECT_EQ(window->lstCondition->count(), 1);
+    window->edtRemark->setText_(QString());
+    reopen("常用");
+    EXPECT_EQ(window->edtRemark->Text(), "第二次");
+}
+
+TEST_F(ConditionSetDialogTest, OtherUsersSetsAreNotListed)
+{
+    openWindow();
+    Variant request = kv::varArrayOf({TestWindow::kSpecs, "KK", "20240101", window->ProgramCode, "别人的",
+                                      "sp_Range\x03\x03\r\n", false});
+    const Variant reply = window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)});
+    ASSERT_EQ(kv::varToStr(reply), "");
+    fillConditions();
+    saveAs("自己的");
+    ASSERT_EQ(window->lstCondition->count(), 1);
+    EXPECT_EQ(window->lstCondition->caption(0), "自己的");
+}
+
+TEST_F(ConditionSetDialogTest, SetsOfAnOlderVersionStillOpen)
+{
+    openWindow();
+    fillConditions();
+    // An older date setting knew only a count of months.
+    const QChar f(3);
+    window->RelativeDates = {QStringList{"0", "spDate", "Y", "2"}.join(f)};
+    saveAs("旧设定");
+    EXPECT_EQ(reopen("旧设定"), std::make_pair(QString("2024/03/01"), QString("2024/01/31")));
+
+    // A set stored before the kind list and the remark existed: fewer lines
+    // than the window lists, the range without its end.
+    Variant request = kv::varArrayOf({std::string("spDate.style;spCode.style"), window->UserID, "20200101",
+                                      window->ProgramCode, "旧方案", std::string("sp_Range\x03" "20200105\r\n"),
+                                      false});
+    ASSERT_EQ(kv::varToStr(window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)})), "");
+    window->LoadConditionSets();
+    window->edtRemark->setText_("不动");
+    EXPECT_EQ(reopen("旧方案").first, "2020/01/05");
+    EXPECT_EQ(window->edtRemark->Text(), "不动");
+    EXPECT_TRUE(messages().empty());
 }

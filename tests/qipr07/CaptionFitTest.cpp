@@ -12,6 +12,7 @@
 #include "Qipr07TestSupport.h"
 
 #include "base/BaseGlyphs.h"
+#include "base/GeneCondition.h"
 #include "base/KvBitBtn.h"
 #include "base/KvPageControl.h"
 #include "base/KvTabSheet.h"
@@ -25,6 +26,7 @@
 #include "report/layout/VRPreviewer.h"
 #include "report/options/EmailSubject.h"
 
+#include <QComboBox>
 #include <QDir>
 #include <QRadioButton>
 #include <QTabBar>
@@ -157,6 +159,21 @@ TEST_F(CaptionFitTest, SmallDialogsAreReadable)
     properties.show();
     expectReadable(&properties, QStringLiteral("ModuleProperties"));
     properties.close();
+
+    // The set dialog offers both date ranges of the slip (not the print
+    // date), each with its range editor, the single-date editor and both
+    // looked at.
+    auto *sets = kv::TKVForm::Create<kv::TfrmGeneCondition>(window, "splTC003,splTC014,edPrintDate", 1);
+    EXPECT_EQ(sets->cbodatecondition->count(), 2);
+    EXPECT_EQ(sets->cbodatecondition->itemText(0), "选择领料日期");
+    EXPECT_EQ(sets->cbodatecondition->itemText(1), "选择单据日期");
+    sets->show();
+    expectReadable(sets, QStringLiteral("frmGeneCondition-range"));
+    sets->Free();
+    sets = kv::TKVForm::Create<kv::TfrmGeneCondition>(window, "edPrintDate,splTC003", 1);
+    sets->show();
+    expectReadable(sets, QStringLiteral("frmGeneCondition-date"));
+    sets->Free();
 }
 
 // A glyph strip holds the enabled and the disabled picture side by side;

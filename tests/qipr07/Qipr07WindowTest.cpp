@@ -4,10 +4,13 @@
 // a run and a restored condition set.
 #include "Qipr07TestSupport.h"
 
+#include "base/GeneCondition.h"
 #include "base/KvBitBtn.h"
 #include "base/KvLabel.h"
+#include "base/ListView.h"
 #include "base/KvPageControl.h"
 #include "base/KvTabSheet.h"
+#include "base/KvToolButton.h"
 #include "controls/BtChkBox.h"
 #include "controls/F2Button.h"
 #include "controls/KovListView.h"
@@ -513,3 +516,39 @@ TEST_F(PrintedWindowTest, PageBreakByWarehouseFromAPackageSplitsTheSlips)
 }
 
 } // namespace
+
+// "This month's issues": the clerk saves the issue-date range with its begin
+// moved to the first day of the month after and opens the set again.
+TEST_F(WindowTest, TheSaveButtonNamesTheSetAndStoresItsIssueDatesMoved)
+{
+    window->splTC003->edBegin()->setText_(window->ShownDate("20261231"));
+    window->splTC003->edFinal()->setText_(window->ShownDate("20261231"));
+    QStringList offered;
+    prompter->answerDialog([&](QDialog &shown) {
+        auto &dialog = static_cast<kv::TfrmGeneCondition &>(shown);
+        dialog.show();
+        for (int item = 0; item < dialog.cbodatecondition->count(); ++item)
+            offered << dialog.cbodatecondition->itemText(item);
+        dialog.edConName->setText(QStringLiteral("本月领料"));
+        dialog.cbodatecondition->setCurrentIndex(0);
+        kvtest::click(dialog.spDate_B);
+        dialog.seSetDay_B1->setFocus(Qt::OtherFocusReason);
+        dialog.seSetDay_B1->edit()->selectAll();
+        kvtest::typeText(dialog.seSetDay_B1->edit(), QStringLiteral("1"));
+        dialog.cboSetDay_B1->setFocus(Qt::OtherFocusReason);
+        dialog.cboSetDay_B1->setCurrentIndex(1);
+        dialog.cboSetDay_B2->setFocus(Qt::OtherFocusReason);
+        dialog.cboSetDay_B2->setCurrentIndex(1);
+        kvtest::click(dialog.btnOk);
+        return dialog.modalResult();
+    });
+    kvtest::click(window->btnInsert);
+    EXPECT_EQ(offered, (QStringList{"选择领料日期", "选择单据日期"}));
+    const int row = window->lstCondition->FindCaption(QStringLiteral("本月领料"));
+    ASSERT_GE(row, 0);
+    window->splTC003->edBegin()->setText_(QString());
+    window->lstCondition->setItemIndex(row);
+    kvtest::click(window->btnOpen);
+    EXPECT_EQ(window->splTC003->edBegin()->Text(), window->ShownDate("20270101"));
+    EXPECT_EQ(window->splTC003->edFinal()->Text(), window->ShownDate("20261231"));
+}

@@ -351,6 +351,21 @@ void TfrmVRBaseOpt::AfterRights()
         pnlCondition->setVisible(false);
 }
 
+void TfrmVRBaseOpt::btnInsertClick()
+{
+    TfrmBaseGene::btnInsertClick();
+    if (InputInvalid)
+        return;
+    // Descendants append their date inputs after the base's print date;
+    // the dialog leaves out the last name, which must be the print date.
+    std::string dateFields;
+    for (const QString &name : QString::fromStdString(DateFields).split(QLatin1Char(','))) {
+        if (!name.trimmed().isEmpty() && name.trimmed() != QLatin1String("edPrintDate"))
+            dateFields += name.trimmed().toStdString() + ",";
+    }
+    SaveConditionSetAs(m_optionControls, dateFields + "edPrintDate", 1);
+}
+
 void TfrmVRBaseOpt::RegisterOptionControls()
 {
     m_optionControls.clear();

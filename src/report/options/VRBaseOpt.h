@@ -207,6 +207,9 @@ public:
 
 public slots:
     void btnOkClick() override;
+    // Saves the registered option controls as a condition set named in the
+    // set dialog; the print date (last of DateFields) gets no date setting.
+    void btnInsertClick() override;
     void btnPreviewClick();
     void btnDesignClick();
     void btnPrintSetupClick();
