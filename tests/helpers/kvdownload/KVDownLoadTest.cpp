@@ -62,7 +62,7 @@ class KVDownLoadTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library = dlopen(QIPR07_BIN_DIR "/KVDownLoad.so", RTLD_NOW | RTLD_LOCAL);
+        library = dlopen(QIPR07_BIN_DIR "/KVDownLoad.so", RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         ASSERT_NE(library, nullptr) << dlerror();
         compare = reinterpret_cast<Compare>(dlsym(library, "CompareFileToDown"));
         download = reinterpret_cast<Download>(dlsym(library, "KVDownLoadFileEx"));
