@@ -3,6 +3,7 @@
 // prompter, the network-path refusal and the unit's alert log.
 
 #include "base/KVDownLoadNewFile.h"
+#include "base/ServerProgramRunner.h"
 #include "platform/ScriptedPrompter.h"
 
 #include <QDate>
@@ -127,6 +128,26 @@ TEST_F(CheckNewFileTest, FailuresAreRetriedThenReportedAndLogged)
     EXPECT_FALSE(CheckNewFile(tagged("2999-01-01 00:00:00"), path("bin/ABCS.so"), message, false,
                               path("no-such-library.so")));
     EXPECT_EQ(message, "function KvDownLoad.CompareFileToDown not found!");
+}
+
+TEST_F(CheckNewFileTest, LibraryToRunIsFetchedIntoThePackageDirectory)
+{
+    allowDownload("1");
+    ASSERT_TRUE(QDir(dir.path()).mkpath("work/s_pkg"));
+    std::vector<std::string> asked;
+    const auto entryOf = [&](const std::string &name) {
+        asked.push_back(name);
+        return tagged("2999-01-01 00:00:00");
+    };
+    const std::vector<std::string> directories{path("work"), path("work/s_pkg")};
+    const std::string library = ServerProgramRunner::SelectLibrary(directories, "ABCS.so", entryOf, message);
+    EXPECT_EQ(library, path("work/s_pkg/ABCS.so")) << message;
+    EXPECT_EQ(readFile(library), "new library");
+    EXPECT_EQ(asked, std::vector<std::string>{"abcs.so"});
+    // A copy that is current is used where it is, without a download.
+    const auto current = [&](const std::string &) { return tagged("2000-01-01 00:00:00", "none"); };
+    EXPECT_EQ(ServerProgramRunner::SelectLibrary({path("bin")}, "ABCS.so", current, message), path("bin/ABCS.so"));
+    EXPECT_EQ(readFile(path("bin/ABCS.so")), "old library");
 }
 
 } // namespace
