@@ -16,6 +16,7 @@
 #include "platform/IniFile.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace kv {
@@ -361,9 +362,19 @@ bool TfrmBaseGene::RunServerProgram(const std::string &runMode, const std::vecto
     QApplication::processEvents();
     const TMarshalIniS settings;
     const std::string fileName = ProgramCode + "S.so";
-    std::string library = ServerProgramRunner::FindLibrary(settings.WorkDLLPaths, fileName);
-    if (library.empty()) {
-        ReportText("The server program " + fileName + " is not in any library directory");
+    const auto entryOf = [this](const std::string &name) -> std::string {
+        try {
+            return HostApp.isObject() ? varToStr(HostApp.toObject()->call("GetFileList", {Variant(name)})) : "";
+        } catch (const std::exception &) {
+            return {};
+        }
+    };
+    std::string checkMessage;
+    const std::string library = ServerProgramRunner::SelectLibrary(settings.WorkDLLPaths, fileName, entryOf,
+                                                                   checkMessage);
+    if (library.empty() || !QFileInfo::exists(QString::fromStdString(library))) {
+        ReportText(checkMessage.empty() ? "The server program " + fileName + " is not in any library directory"
+                                        : checkMessage);
         return false;
     }
     ServerProgramRunner::Request request;

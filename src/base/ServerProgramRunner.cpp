@@ -1,5 +1,7 @@
 #include "base/ServerProgramRunner.h"
 
+#include "base/KVDownLoadNewFile.h"
+
 #include "platform/Dispatch.h"
 
 #include <QFileInfo>
@@ -39,6 +41,37 @@ std::string ServerProgramRunner::FindLibrary(const std::vector<std::string> &dir
             return path;
     }
     return {};
+}
+
+namespace {
+
+std::string libraryIn(const std::string &directory, const std::string &fileName)
+{
+    std::string path = directory;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path + fileName;
+}
+
+} // namespace
+
+std::string ServerProgramRunner::SelectLibrary(const std::vector<std::string> &directories,
+                                               const std::string &fileName, const FileListEntry &entryOf,
+                                               std::string &message)
+{
+    const std::string entry = entryOf(QString::fromStdString(fileName).toLower().toStdString());
+    std::string packageDirectory;
+    for (const std::string &directory : directories) {
+        const std::string path = libraryIn(directory, fileName);
+        if (QFileInfo::exists(QString::fromStdString(path)) && CheckNewFile(entry, path, message, true))
+            return path;
+        if (packageDirectory.empty() && upper(directory).find("S_PKG") != std::string::npos)
+            packageDirectory = directory;
+    }
+    if (directories.empty())
+        return {};
+    const std::string path = libraryIn(packageDirectory.empty() ? directories.front() : packageDirectory, fileName);
+    return CheckNewFile(entry, path, message, true) ? path : std::string();
 }
 
 Variant ServerProgramRunner::Arguments(const Request &request)

@@ -15,12 +15,13 @@
 // interface code page]; run mode "B": 7 elements [program code, text 1,
 // text 2, value, text 3, text 4, edition].
 //
-// A library that is not there yet would be downloaded first by the new-file
-// check of the shell; this build has no download, so only libraries present
-// in a library directory run.
+// Before it runs, the library is brought up to date from the server by the
+// new-file check (KVDownLoadNewFile.h); a library that is not there yet is
+// downloaded into the first "S_PKG" directory, else the first directory.
 
 #include "platform/Variant.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,13 @@ public:
 
     // The library file: the first directory holding it; empty when none.
     static std::string FindLibrary(const std::vector<std::string> &directories, const std::string &fileName);
+    // The server's file list entry of a file (name in lower case).
+    using FileListEntry = std::function<std::string(const std::string &)>;
+    // The library to run: the first directory whose copy passes the new-file
+    // check, else the "S_PKG" (or first) directory once the check has
+    // fetched it there; empty when none, with the check's message.
+    static std::string SelectLibrary(const std::vector<std::string> &directories, const std::string &fileName,
+                                     const FileListEntry &entryOf, std::string &message);
     // The argument array of a request.
     static Variant Arguments(const Request &request);
 
