@@ -28,23 +28,6 @@ std::string textAt(const std::vector<std::string> &texts, std::size_t index)
     return index < texts.size() ? texts[index] : std::string();
 }
 
-} // namespace
-
-std::string ServerProgramRunner::FindLibrary(const std::vector<std::string> &directories, const std::string &fileName)
-{
-    for (const std::string &directory : directories) {
-        std::string path = directory;
-        if (!path.empty() && path.back() != '/')
-            path += '/';
-        path += fileName;
-        if (QFileInfo::exists(QString::fromStdString(path)))
-            return path;
-    }
-    return {};
-}
-
-namespace {
-
 std::string libraryIn(const std::string &directory, const std::string &fileName)
 {
     std::string path = directory;

@@ -40,8 +40,6 @@ public:
         std::string uiCodePage = "936";
     };
 
-    // The library file: the first directory holding it; empty when none.
-    static std::string FindLibrary(const std::vector<std::string> &directories, const std::string &fileName);
     // The server's file list entry of a file (name in lower case).
     using FileListEntry = std::function<std::string(const std::string &)>;
     // The library to run: the first directory whose copy passes the new-file
