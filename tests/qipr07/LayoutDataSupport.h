@@ -9,6 +9,7 @@
 #include "base/SocketConnection.h"
 #include "controls/BtChkBox.h"
 #include "controls/GSpdBtn.h"
+#include "qipr07/ConstructionPrompter.h"
 #include "db/Database.h"
 #include "db/DemoData.h"
 #include "objects/ServerConfig.h"
@@ -114,18 +115,7 @@ struct ReportQuery {
     bool summaryByLot = false;
 };
 
-// The prompter while the window is built: the glyph library lacks a button
-// picture of the condition window, which is reported then.
-class ConstructionPrompter : public kv::ScriptedPrompter {
-public:
-    kv::ModalResult messageBox(const std::string &text, const std::string &caption, kv::MessageType type,
-                               kv::MessageButtons buttons, kv::MessageButton defaultButton) override
-    {
-        if (text == kv::TGSpeedButton::kLoadErrorText)
-            return kv::mrOk;
-        return ScriptedPrompter::messageBox(text, caption, type, buttons, defaultButton);
-    }
-};
+using qipr07test::ConstructionPrompter;
 
 // The printed lines: for each form, the texts of the given components that
 // stand on one row (same top), top to bottom; a component that printed

@@ -7,6 +7,7 @@
 // what the test scripts; and the report window opened on all of it.
 
 #include "controls/GSpdBtn.h"
+#include "qipr07/ConstructionPrompter.h"
 #include "controls/KovMaskEdit.h"
 #include "controls/SelectPnl.h"
 #include "controls/UserInput.h"
@@ -223,19 +224,6 @@ private:
     kv::DispatchPtr m_counter;
 };
 
-// The prompter while the window is built: a button picture the glyph
-// library lacks is reported then (the condition window's style-delete
-// button asks for one); that report is taken, anything else is unscripted.
-class ConstructionPrompter : public kv::ScriptedPrompter {
-public:
-    kv::ModalResult messageBox(const std::string &text, const std::string &caption, kv::MessageType type,
-                               kv::MessageButtons buttons, kv::MessageButton defaultButton) override
-    {
-        if (text == kv::TGSpeedButton::kLoadErrorText)
-            return kv::mrOk;
-        return ScriptedPrompter::messageBox(text, caption, type, buttons, defaultButton);
-    }
-};
 
 // Every test gets a fresh shell installation, host object and scripted
 // prompter; openWindow() makes the report window as the controller does.
