@@ -202,6 +202,12 @@ public:
     void CountPrintedForms(int firstForm, int lastForm);
     void CountPrintedPages(int firstPage, int lastPage);
 
+    // --- design mode: the designer and its menu (VRBaseFmtDesign.cpp)
+
+    // --- stored layouts: loading, saving, local files (VRBaseFmtLayouts.cpp)
+
+    // --- extension fields: drops from the field list and the label tool (VRBaseFmtExtend.cpp)
+
     // A company setting the condition window handed over ("Sys060"); empty
     // when missing.
     std::string SettingValue(const std::string &name) const;
