@@ -21,16 +21,20 @@
 #include "platform/Variant.h"
 #include "report/layout/VRSQLBuilder.h"
 
+#include <QPoint>
 #include <QPointer>
 #include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
 class QImage;
+class QMenu;
+class QMimeData;
 class QPlainTextEdit;
 
 namespace kv {
@@ -38,7 +42,9 @@ namespace kv {
 class ClientDataSet;
 class PageProgressWindow;
 class Report;
+class TDreamDesigner;
 class TKVQRDBText;
+class TQRBand;
 class TQRLabel;
 struct PageEventArgs;
 struct ReportPrintArgs;
@@ -203,10 +209,33 @@ public:
     void CountPrintedPages(int firstPage, int lastPage);
 
     // --- design mode: the designer and its menu (VRBaseFmtDesign.cpp)
+    TDreamDesigner *DreamDesigner1 = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    // Set by the condition window that opened design mode: called once the
+    // designer is no longer active, so that it can enable itself again.
+    std::function<void()> OnDesignEnded;
 
     // --- stored layouts: loading, saving, local files (VRBaseFmtLayouts.cpp)
+    // Applies the stored format style LayoutName names (once LayoutName is set).
+    void DreamDesigner1LoadChanges();
+    // Asked when the designer is switched off: false keeps it active.
+    bool DreamDesigner1SaveChanges();
+    // The longest layout name the server's layout table takes (0 unknown).
+    void ReadMaxNameLength();
+    void nuSaveClick();
+    void nuSaveAsClick();
+    void nuSaveLocClick();
+    void nuLoadLocClick();
 
     // --- extension fields: drops from the field list and the label tool (VRBaseFmtExtend.cpp)
+    // A drag of a DesignDrag payload over band at pos (band pixels).
+    bool DreamDesigner1DragOver(TQRBand *band, QPoint pos, const QMimeData &data);
+    void DreamDesigner1DragDrop(TQRBand *band, QPoint pos, const QMimeData &data);
+    void DreamDesigner1DeleteComponent(QObject *component);
+    // The property inspector is about to show component.
+    void DreamDesigner1ShowProperty(QObject *component);
+    // Starts the document-to-page-picture helper.
+    void mnuDOCtoEMFClick();
 
     // A company setting the condition window handed over ("Sys060"); empty
     // when missing.
