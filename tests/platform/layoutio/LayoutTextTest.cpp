@@ -218,6 +218,8 @@ TEST(LayoutTextValues, DelphiSpellingsAreRead)
                              "          'Y=已审核'\n"
                              "          'N=未审核')\n"
                              "        DataSet = Form1.ClientDataSet1\n"
+                             "        Hint = '第一段' +\n"
+                             "          '第二段'\n"
                              "      end\n"
                              "    end\n"
                              "  end\n"
@@ -230,6 +232,7 @@ TEST(LayoutTextValues, DelphiSpellingsAreRead)
     EXPECT_TRUE(layout.lblTitle->font().underline());
     EXPECT_EQ(layout.lblTitle->left(), 16);
     EXPECT_EQ(layout.txtTC001->codeList(), QStringList({QStringLiteral("Y=已审核"), QStringLiteral("N=未审核")}));
+    EXPECT_EQ(layout.txtTC001->hint(), QStringLiteral("第一段第二段"));
 }
 
 TEST(LayoutTextProblems, LoadsTheRestAndListsEachProblemWithItsLine)
