@@ -391,10 +391,16 @@ QByteArray encodeFrame(const QByteArray &payload)
     return frame;
 }
 
-FrameReader::FrameReader(std::int64_t maxPayload) : m_maxPayload(maxPayload)
+FrameReader::FrameReader(std::int64_t maxPayload)
+{
+    setMaxPayload(maxPayload);
+}
+
+void FrameReader::setMaxPayload(std::int64_t maxPayload)
 {
     if (maxPayload < 0 || quint64(maxPayload) > std::numeric_limits<quint32>::max())
         throw CborError("A frame limit of " + std::to_string(maxPayload) + " bytes cannot be expressed");
+    m_maxPayload = maxPayload;
 }
 
 void FrameReader::append(const QByteArray &bytes)
