@@ -67,10 +67,16 @@ QStringList ExtensionFieldList::mimeTypes() const
 
 QMimeData *ExtensionFieldList::mimeData(const QList<QTreeWidgetItem *> &items) const
 {
-    if (items.isEmpty())
+    return items.isEmpty() ? nullptr : dragData(indexOfTopLevelItem(items.first()));
+}
+
+QMimeData *ExtensionFieldList::dragData(int row) const
+{
+    const QTreeWidgetItem *item = topLevelItem(row);
+    if (!item || !item->flags().testFlag(Qt::ItemIsDragEnabled))
         return nullptr;
     auto *data = new QMimeData;
-    DesignDrag::encode(*data, {objectName(), rowValues(indexOfTopLevelItem(items.first()))});
+    DesignDrag::encode(*data, {objectName(), rowValues(row)});
     return data;
 }
 

@@ -30,6 +30,9 @@ public:
     void fill(const TVRSQLBuilder &builder);
     // The caption and sub-items of a row, as a drag carries them.
     QStringList rowValues(int row) const;
+    // The payload a drag of the row carries (the caller owns it); nullptr
+    // for a row that cannot be dragged.
+    QMimeData *dragData(int row) const;
 
 protected:
     QStringList mimeTypes() const override;

@@ -6,7 +6,6 @@
 #include "report/layout/VRBaseFmt.h"
 
 #include "base/SocketConnection.h"
-#include "lib/Translator.h"
 #include "platform/ClientDataSet.h"
 #include "platform/designer/DesignDrag.h"
 #include "platform/report/Report.h"
@@ -78,19 +77,17 @@ bool isMovable(const QObject *component)
         || qobject_cast<const TQRExpr *>(component);
 }
 
-// A helper program or library of the client: its helper folder (either
-// spelling), else the folder of this module, where the build and the
-// installation put the helpers.
+// A helper program or library in the client's helper folder. The folder is
+// spelt both ways in the client's own code (C_KVBIN, c_kvbin): either is taken.
 QString clientHelper(const std::string &clientRoot, const QString &name)
 {
     const QString root = QString::fromStdString(clientRoot);
-    QStringList candidates;
-    if (!root.isEmpty())
-        candidates << root + QStringLiteral("C_KVBIN/") + name << root + QStringLiteral("c_kvbin/") + name;
-    candidates << QString::fromStdString(moduleDirectory()) + name;
-    for (const QString &candidate : candidates) {
-        if (QFileInfo(candidate).isFile())
-            return candidate;
+    if (root.isEmpty())
+        return {};
+    for (const char *folder : {"C_KVBIN/", "c_kvbin/"}) {
+        const QString path = root + QLatin1String(folder) + name;
+        if (QFileInfo(path).isFile())
+            return path;
     }
     return {};
 }
@@ -149,6 +146,7 @@ void TfrmVRBaseFmt::DreamDesigner1DragDrop(TQRBand *band, QPoint pos, const QMim
         }
         return;
     }
+    QPointer<QObject> created;
     try {
         const int number = SQLReBuilder->maxComponentNum();
         // A stored layout may already hold a component of the next number
@@ -160,7 +158,6 @@ void TfrmVRBaseFmt::DreamDesigner1DragDrop(TQRBand *band, QPoint pos, const QMim
             SQLReBuilder->setMaxComponentNum(free + 1);
             return prefix + QString::number(free);
         };
-        QObject *created = nullptr;
         int field = -1;
         if (item.source == kLabelTool) {
             auto *label = new TQRLabel(band);
@@ -197,6 +194,14 @@ void TfrmVRBaseFmt::DreamDesigner1DragDrop(TQRBand *band, QPoint pos, const QMim
         if (DesignerSelect)
             DesignerSelect(created);
     } catch (const std::exception &error) {
+        // A half set-up component would print without its field: take it away.
+        if (created) {
+            UserComponents.removeAll(created->objectName());
+            const int field = SQLReBuilder->FieldOfComponent(created->objectName().toStdString());
+            if (field >= 0)
+                SQLReBuilder->SetFieldUsed(field, {});
+            delete created.data();
+        }
         ShowMessage("Create Error " + std::string(error.what()), MessageType::Error, MessageButton::OK);
     }
 }
