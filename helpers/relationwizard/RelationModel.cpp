@@ -119,6 +119,21 @@ std::vector<std::string> reportColumns(const std::string &select)
     return columns;
 }
 
+std::vector<std::string> knownTables(const std::string &from, const std::vector<Relation> &relations)
+{
+    static const QRegularExpression table(QStringLiteral("\\$\\$[A-Za-z_][A-Za-z0-9_]*"));
+    std::vector<std::string> names;
+    const auto add = [&names](const std::string &name) {
+        if (std::find(names.begin(), names.end(), name) == names.end())
+            names.push_back(name);
+    };
+    for (const QRegularExpressionMatch &match : table.globalMatch(QString::fromStdString(from)))
+        add(match.captured(0).toUpper().toStdString());
+    for (const Relation &relation : relations)
+        add(relation.table);
+    return names;
+}
+
 bool isPlainName(const std::string &name)
 {
     static const QRegularExpression plain(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));

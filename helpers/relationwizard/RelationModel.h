@@ -38,6 +38,9 @@ std::string joinText(int index, const Relation &relation);
 // The plain columns ("TE.TE004", "TC001") of the report's select list.
 std::vector<std::string> reportColumns(const std::string &select);
 
+// The "$$" tables a FROM part names, then those of the relations, each once.
+std::vector<std::string> knownTables(const std::string &from, const std::vector<Relation> &relations);
+
 // A table or column name the wizard puts into SQL: letters, digits and "_",
 // not starting with a digit.
 bool isPlainName(const std::string &name);

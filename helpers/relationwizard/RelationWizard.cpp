@@ -42,8 +42,10 @@ extern "C" __attribute__((visibility("default"))) void GetSQLFixed(kv::TfrmVRBas
         // The builder belongs to the layout window: the dialog sits on it.
         QWidget *window = qobject_cast<QWidget *>(builder->parent());
         const relationwizard::RelationSchema schema(data);
-        relationwizard::RelationWizardDialog dialog(window, relationwizard::readBuilder(*builder),
-                                                    relationwizard::reportColumns(builder->baseSQL().select),
+        std::vector<relationwizard::Relation> relations = relationwizard::readBuilder(*builder);
+        const std::vector<std::string> tables = relationwizard::knownTables(builder->baseSQL().from, relations);
+        relationwizard::RelationWizardDialog dialog(window, std::move(relations),
+                                                    relationwizard::reportColumns(builder->baseSQL().select), tables,
                                                     schema);
         if (dialog.exec() == QDialog::Accepted)
             relationwizard::writeBuilder(*builder, dialog.relations());

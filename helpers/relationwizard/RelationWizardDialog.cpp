@@ -25,7 +25,7 @@ template <typename T> T *named(T *widget, const char *name)
 
 RelationWizardDialog::RelationWizardDialog(QWidget *parent, std::vector<Relation> relations,
                                            const std::vector<std::string> &reportColumns,
-                                           const RelationSchema &schema)
+                                           const std::vector<std::string> &knownTables, const RelationSchema &schema)
     : QDialog(parent), m_relations(std::move(relations)), m_schema(schema)
 {
     setObjectName(QStringLiteral("frmRelationWizard"));
@@ -34,7 +34,10 @@ RelationWizardDialog::RelationWizardDialog(QWidget *parent, std::vector<Relation
     for (const std::string &column : reportColumns)
         cbReportColumn->addItem(QString::fromStdString(column));
     std::string error;
-    for (const std::string &table : schema.tables(error))
+    std::vector<std::string> tables = schema.tables(error);
+    if (tables.empty())
+        tables = knownTables;
+    for (const std::string &table : tables)
         cbTable->addItem(QString::fromStdString(table));
     cbTable->setCurrentIndex(-1);
     showRelations();

@@ -25,8 +25,10 @@ class RelationWizardDialog : public QDialog {
     Q_OBJECT
 
 public:
+    // knownTables: offered when the server's catalogue lists no tables (the
+    // report's own and those already related).
     RelationWizardDialog(QWidget *parent, std::vector<Relation> relations, const std::vector<std::string> &reportColumns,
-                         const RelationSchema &schema);
+                         const std::vector<std::string> &knownTables, const RelationSchema &schema);
 
     const std::vector<Relation> &relations() const { return m_relations; }
 

@@ -168,7 +168,11 @@ TEST_F(WizardTest, TablesOutsideTheSchemaAreRefusedAndCancelKeepsTheBuilder)
     QString unknown;
     QString unsafe;
     QString withoutColumns;
+    QStringList offered;
     runWizard([&](QDialog &dialog) {
+        auto *tables = part<QComboBox>(dialog, "cbTable");
+        for (int index = 0; index < tables->count(); ++index)
+            offered << tables->itemText(index);
         readColumns(dialog, QStringLiteral("NOSUCH"));
         unknown = message(dialog);
         EXPECT_EQ(part<QTreeWidget>(dialog, "lvColumns")->topLevelItemCount(), 0);
@@ -181,6 +185,9 @@ TEST_F(WizardTest, TablesOutsideTheSchemaAreRefusedAndCancelKeepsTheBuilder)
     });
     EXPECT_TRUE(unknown.toUpper().contains(QStringLiteral("NOSUCH"))) << unknown.toStdString();
     EXPECT_FALSE(withoutColumns.isEmpty());
+    // The server's catalogue lists no tables: the report's own and the
+    // related ones are offered.
+    EXPECT_EQ(offered, (QStringList{"$$MOCTE", "$$CMSMC"}));
     EXPECT_TRUE(unsafe.contains(QStringLiteral("no table name"))) << unsafe.toStdString();
     ASSERT_EQ(builder().tables().size(), 1u);
     EXPECT_EQ(builder().tables()[0].name, "$$CMSMC");
