@@ -128,6 +128,32 @@ bool TfrmVRBaseFmt::DreamDesigner1DragOver(TQRBand *band, QPoint pos, const QMim
         && (dataSet.toUpper().contains(reportData) || expression.toUpper().contains(reportData));
 }
 
+namespace {
+
+// The next free name prefix + number, counting on from the builder's
+// MaxComponentNum, which then stands after it. A stored layout may hold a
+// component of that number already (its count is not stored): it is skipped.
+QString nextName(const QObject &window, TVRSQLBuilder &builder, const QString &prefix)
+{
+    int number = builder.maxComponentNum();
+    while (window.findChild<QObject *>(prefix + QString::number(number)))
+        ++number;
+    builder.setMaxComponentNum(number + 1);
+    return prefix + QString::number(number);
+}
+
+template <typename Component>
+Component *placed(const QObject &window, TVRSQLBuilder &builder, TQRBand *band, QPoint pos, const QString &prefix)
+{
+    auto *component = new Component(band);
+    component->setObjectName(nextName(window, builder, prefix));
+    component->setLeft(pos.x());
+    component->setTop(pos.y());
+    return component;
+}
+
+} // namespace
+
 void TfrmVRBaseFmt::DreamDesigner1DragDrop(TQRBand *band, QPoint pos, const QMimeData &data)
 {
     if (!DreamDesigner1DragOver(band, pos, data))
@@ -140,70 +166,45 @@ void TfrmVRBaseFmt::DreamDesigner1DragDrop(TQRBand *band, QPoint pos, const QMim
             component->setEnabled(true);
         component->setLeft(pos.x());
         component->setTop(pos.y());
+        DreamDesigner1ShowProperty(component);
         if (DesignerSelect) {
             DesignerSelect(band);
             DesignerSelect(component);
         }
         return;
     }
-    QPointer<QObject> created;
+    QPointer<ReportPrintable> created;
+    const int field = item.source == kFieldList ? indexValue(item.values, kFieldIndex) : -1;
     try {
-        const int number = SQLReBuilder->maxComponentNum();
-        // A stored layout may already hold a component of the next number
-        // (its count was not stored): skip to a free one.
-        const auto nameFor = [&](const QString &prefix) {
-            int free = number;
-            while (findChild<QObject *>(prefix + QString::number(free)))
-                ++free;
-            SQLReBuilder->setMaxComponentNum(free + 1);
-            return prefix + QString::number(free);
-        };
-        int field = -1;
-        if (item.source == kLabelTool) {
-            auto *label = new TQRLabel(band);
-            label->setObjectName(nameFor(QStringLiteral("ExLbl")));
+        if (field < 0) {
+            auto *label = placed<TQRLabel>(*this, *SQLReBuilder, band, pos, QStringLiteral("ExLbl"));
             created = label;
-            label->setLeft(pos.x());
-            label->setTop(pos.y());
             SetupNewLabel(label);
+        } else if (const QString alias = QString::fromStdString(SQLReBuilder->GetAsField(field));
+                   SQLReBuilder->fields()[std::size_t(field)].kind == 1) {
+            auto *barcode = placed<TKvQRDBBarcode>(*this, *SQLReBuilder, band, pos, QStringLiteral("ExBc") + alias);
+            created = barcode;
+            SetupNewBarcode(barcode, field);
         } else {
-            field = indexValue(item.values, kFieldIndex);
-            const QString alias = QString::fromStdString(SQLReBuilder->GetAsField(field));
-            if (SQLReBuilder->fields()[std::size_t(field)].kind == 1) {
-                auto *barcode = new TKvQRDBBarcode(band);
-                barcode->setObjectName(nameFor(QStringLiteral("ExBc") + alias));
-                created = barcode;
-                barcode->setLeft(pos.x());
-                barcode->setTop(pos.y());
-                SetupNewBarcode(barcode, field);
-            } else {
-                auto *text = new TKVQRDBText(band);
-                text->setObjectName(nameFor(QStringLiteral("ExTxt") + alias));
-                created = text;
-                text->setLeft(pos.x());
-                text->setTop(pos.y());
-                SetupNewText(text, field, item.values.value(kHint));
-            }
+            auto *text = placed<TKVQRDBText>(*this, *SQLReBuilder, band, pos, QStringLiteral("ExTxt") + alias);
+            created = text;
+            SetupNewText(text, field, item.values.value(kHint));
         }
-        UserComponents << QString::fromStdString(displayText(created->objectName().toStdString()));
-        if (field >= 0)
-            SQLReBuilder->SetFieldUsed(field, created->objectName().toStdString());
-        DesignerMayDelete = true;
-        if (ExtensionToolWindow *tools = ExtensionTools())
-            tools->refresh(*SQLReBuilder);
-        if (DesignerSelect)
-            DesignerSelect(created);
     } catch (const std::exception &error) {
         // A half set-up component would print without its field: take it away.
-        if (created) {
-            UserComponents.removeAll(created->objectName());
-            const int field = SQLReBuilder->FieldOfComponent(created->objectName().toStdString());
-            if (field >= 0)
-                SQLReBuilder->SetFieldUsed(field, {});
-            delete created.data();
-        }
+        delete created.data();
         ShowMessage("Create Error " + std::string(error.what()), MessageType::Error, MessageButton::OK);
+        return;
     }
+    const std::string name = created->objectName().toStdString();
+    UserComponents << QString::fromStdString(displayText(name));
+    if (field >= 0)
+        SQLReBuilder->SetFieldUsed(field, name);
+    DreamDesigner1ShowProperty(created);
+    if (ExtensionToolWindow *tools = ExtensionTools())
+        tools->refresh(*SQLReBuilder);
+    if (DesignerSelect)
+        DesignerSelect(created);
 }
 
 void TfrmVRBaseFmt::SetupNewBarcode(TKvQRDBBarcode *barcode, int field)
@@ -258,7 +259,8 @@ void TfrmVRBaseFmt::DreamDesigner1DeleteComponent(QObject *component)
 
 void TfrmVRBaseFmt::DreamDesigner1ShowProperty(QObject *component)
 {
-    DesignerMayDelete = component && UserComponents.contains(component->objectName());
+    DesignerMayDelete =
+        component && UserComponents.contains(QString::fromStdString(displayText(component->objectName().toStdString())));
 }
 
 // ---------------------------------------------------------------- tool window

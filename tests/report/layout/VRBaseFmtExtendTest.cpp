@@ -255,6 +255,7 @@ TEST_F(ExtendTest, ComponentsOfOtherListsMoveWithinTheirOwnBand)
     EXPECT_FALSE(layout->DreamDesigner1DragOver(layout->detail, {70, 8}, *dragOf("lvFields", {"", "", "shpLine"})));
     EXPECT_FALSE(layout->DreamDesigner1DragOver(layout->detail, {70, 8}, *dragOf("lvFields", {"", "", "lblNone"})));
 
+    layout->DesignerMayDelete = true;
     layout->DreamDesigner1DragDrop(layout->group, {70, 8}, *title);
     EXPECT_EQ(layout->lblTitle->left(), 0);
     layout->lblTitle->setEnabled(false);
@@ -264,6 +265,8 @@ TEST_F(ExtendTest, ComponentsOfOtherListsMoveWithinTheirOwnBand)
     EXPECT_TRUE(layout->lblTitle->isEnabled());
     EXPECT_EQ(selected, (std::vector<QObject *>{layout->detail, layout->lblTitle}));
     EXPECT_TRUE(layout->UserComponents.isEmpty());
+    // A built-in component stays one the designer may not delete.
+    EXPECT_FALSE(layout->DesignerMayDelete);
 
     // Data texts move too.
     layout->DreamDesigner1DragDrop(layout->detail, {90, 4}, *dragOf("lvFields", {"", "", "txtItem"}));
