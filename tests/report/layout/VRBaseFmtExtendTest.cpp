@@ -315,6 +315,33 @@ TEST_F(ExtendTest, AFailedCreationIsReportedAndLeavesNothingBehind)
     EXPECT_FALSE(layout->SQLReBuilder->fields()[std::size_t(layout->nameField)].used);
 }
 
+TEST_F(ExtendTest, TheBuilderRelationsTravelWithTheLayoutAsAProperty)
+{
+    ExtendLayout *layout = newLayout();
+    layout->DreamDesigner1DragDrop(layout->detail, {30, 5}, *fieldDrag(*layout->SQLReBuilder, layout->codeField));
+    const QStringList stored = layout->SQLReBuilder->property("Relations").toStringList();
+    ASSERT_EQ(stored.size(), 3);
+
+    // A fresh instance of the layout, as loading a stored layout makes it.
+    kv::TVRSQLBuilder loaded;
+    loaded.SetBaseSQL(layout->SQLReBuilder->baseSQL());
+    ASSERT_TRUE(loaded.setProperty("Relations", stored));
+    EXPECT_TRUE(loaded.relationsError().isEmpty());
+    EXPECT_EQ(loaded.relations(), stored);
+    EXPECT_EQ(loaded.FieldOfComponent("ExBcRT1MB0010"), layout->codeField);
+    EXPECT_EQ(loaded.GetExtendedSelect(), layout->SQLReBuilder->GetExtendedSelect());
+    EXPECT_EQ(loaded.GetExtendedJoin(), layout->SQLReBuilder->GetExtendedJoin());
+
+    // Damaged relations change nothing and say why.
+    for (const QStringList &damaged :
+         {QStringList{R"(["F",0,"MB002","品名",0,""])"}, QStringList{stored.at(0), R"(["T","$$X"])"},
+          QStringList{stored.at(0), QStringLiteral("not json")}, QStringList{stored.at(0), R"(["F",-1,"A","",0,""])"}}) {
+        loaded.setRelations(damaged);
+        EXPECT_FALSE(loaded.relationsError().isEmpty()) << damaged.join(QLatin1Char(' ')).toStdString();
+        EXPECT_EQ(loaded.relations(), stored);
+    }
+}
+
 TEST_F(ExtendTest, TheToolWindowListsTheFieldsAndItsDragsCreateComponents)
 {
     ExtendLayout *layout = newLayout();
