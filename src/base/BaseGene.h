@@ -388,6 +388,8 @@ private:
     bool m_wantLog = false;
     bool m_systemPageArranged = false;
     bool m_inExitCheck = false;
+    // Why the last condition set could not be stored (the server's reply).
+    std::string m_conditionSetError;
     bool m_running = false;
     std::string m_requiredSpec;
     // name=colour of every input at open, to undo required highlighting.

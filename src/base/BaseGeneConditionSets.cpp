@@ -130,8 +130,10 @@ bool TfrmBaseGene::SaveConditionSet(const std::string &specs, const std::string 
                                       Clock::today().toString(QStringLiteral("yyyyMMdd")).toStdString(), ProgramCode,
                                       toDb(Variant(ConditionSetName)), toDb(Variant(values)), replace});
         raiseReply(server->call("InsertConTable", {Variant::ref(request)}));
+        m_conditionSetError.clear();
         return true;
-    } catch (const std::exception &) {
+    } catch (const std::exception &error) {
+        m_conditionSetError = error.what();
         return false;
     }
 }
@@ -147,6 +149,11 @@ bool TfrmBaseGene::SaveConditionSetAs(const std::string &specs, const std::strin
     if (name.empty())
         return false;
     const bool saved = SaveConditionSet(specs, name, result[low + 2].toBool());
+    // A set that was not stored must not just fail to appear in the list:
+    // the clerk is told, with the server's reason (a full disk, say).
+    if (!saved)
+        ShowMessageBox(BaseText("sFailedSave", "保存方案失败!") + "\n" + m_conditionSetError, MessageType::Error,
+                       MessageButton::OK);
     LoadConditionSets();
     return saved;
 }

@@ -404,6 +404,32 @@ TEST_F(ConditionSetDialogTest, CancellingSavesNothingAndAReplacedSetKeepsOneRow)
     EXPECT_EQ(window->edtRemark->Text(), "第二次");
 }
 
+TEST_F(ConditionSetDialogTest, ASetTheServerCannotStoreIsReportedWithItsReason)
+{
+    openWindow();
+    fillConditions();
+    // The server stores the set, but its database refuses the write.
+    const std::string trigger = "\"" + company->companyDb + "\".refuse_sets";
+    company->database->execute("CREATE TRIGGER " + trigger +
+                               " BEFORE INSERT ON GENES BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END");
+    window->viaDialog = true;
+    prompter->answerDialog([&](QDialog &shown) {
+        auto &dialog = static_cast<kv::TfrmGeneCondition &>(shown);
+        dialog.show();
+        dialog.edConName->setText("满了");
+        kvtest::click(dialog.btnOk);
+        return dialog.modalResult();
+    });
+    prompter->answerMessage(mrOk);
+    kvtest::click(window->btnInsert);
+    company->database->execute("DROP TRIGGER " + trigger);
+    EXPECT_FALSE(window->saved);
+    ASSERT_FALSE(messages().empty());
+    EXPECT_TRUE(messages().back().starts_with("保存方案失败!\n")) << messages().back();
+    EXPECT_NE(messages().back().find("database or disk is full"), std::string::npos) << messages().back();
+    EXPECT_EQ(window->lstCondition->count(), 0);
+}
+
 TEST_F(ConditionSetDialogTest, OtherUsersSetsAreNotListed)
 {
     openWindow();
