@@ -7,11 +7,10 @@
 #include "platform/RemoteDispatch.h"
 #include "platform/RemoteProtocol.h"
 #include "platform/ResultTable.h"
+#include "support/SlipDaemonProcess.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
@@ -421,56 +420,15 @@ TEST_F(SlipServerTest, ClientsWithoutTheirHelloCannotCrowdOutTheOthers)
     EXPECT_EQ(sixth.errorReply(), "Too many connections from 127.0.0.1 (5)");
 }
 
-// The daemon as its own process, so that its memory can be read.
-class DaemonProcess {
-public:
-    explicit DaemonProcess(const std::string &settings)
-    {
-        const QString ini = m_dir.filePath("MarshalS.ini");
-        {
-            QFile file(ini);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write(QByteArray::fromStdString(settings));
-            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        }
-        m_process.start(QStringLiteral(QIPR07_BIN_DIR "/slipserv"), {"--config", ini, "--port", "0"});
-        EXPECT_TRUE(m_process.waitForReadyRead(30000));
-        const QByteArray line = m_process.readLine();
-        m_port = line.mid(line.lastIndexOf(':') + 1).trimmed().toInt();
-    }
-    ~DaemonProcess()
-    {
-        m_process.terminate();
-        m_process.waitForFinished(10000);
-    }
-    int port() const { return m_port; }
-    // Peak resident size in kB.
-    qint64 peakKb() const
-    {
-        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
-        if (!status.open(QIODevice::ReadOnly))
-            return -1;
-        for (const QByteArray &line : status.readAll().split('\n'))
-            if (line.startsWith("VmHWM:"))
-                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-        return -1;
-    }
-
-private:
-    QTemporaryDir m_dir;
-    QProcess m_process;
-    int m_port = 0;
-};
-
 TEST(SlipDaemon, SixtyFourClientsSendingTheLargestFrameBeforeTheirHelloCostLittle)
 {
-    if (!QFileInfo::exists(QStringLiteral(QIPR07_BIN_DIR "/slipserv")))
+    if (!QFileInfo::exists(kvtest::SlipDaemonProcess::program()))
         GTEST_SKIP() << "slipserv is not built";
     QTemporaryDir data;
-    DaemonProcess daemon("[Slipserv]\nAccessToken=" + std::string(kToken) + "\nDataDir=" +
-                         data.path().toStdString() + "\nMaxPendingHellos=64\nMaxConnectionsPerAddress=80\n"
-                         "MaxConnections=80\n");
-    ASSERT_GT(daemon.port(), 0);
+    kvtest::SlipDaemonProcess daemon("[Slipserv]\nAccessToken=" + std::string(kToken) + "\nDataDir=" +
+                                     data.path().toStdString() +
+                                     "\nMaxPendingHellos=64\nMaxConnectionsPerAddress=80\nMaxConnections=80\n");
+    ASSERT_GT(daemon.start(), 0);
     const qint64 before = daemon.peakKb();
     // Each declares a 64 MB frame and sends a megabyte of it: only the
     // frame head is read before the connection is refused.

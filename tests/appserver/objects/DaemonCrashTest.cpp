@@ -7,11 +7,10 @@
 #include "ProgramServerTestSupport.h"
 
 #include "platform/RemoteConnection.h"
+#include "support/SlipDaemonProcess.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 
 #include <atomic>
 #include <iostream>
@@ -19,7 +18,6 @@
 #include <random>
 #include <thread>
 
-#include <signal.h>
 
 namespace {
 
@@ -44,16 +42,13 @@ protected:
         HostDataTest::SetUp();
         if (IsSkipped())
             return;
-        if (!QFileInfo::exists(QStringLiteral(QIPR07_BIN_DIR "/slipserv")))
+        if (!QFileInfo::exists(kvtest::SlipDaemonProcess::program()))
             GTEST_SKIP() << "slipserv is not built";
         const std::string engine = GetParam() == slip::DbEngine::SQLite
                                        ? "DataDir=" + env->dir.path().toStdString()
                                        : "Engine=postgres\nConnInfo=" + std::string(dbtest::pgConnInfo());
-        QFile ini(m_settings.filePath("MarshalS.ini"));
-        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(QByteArray::fromStdString("[Slipserv]\nAccessToken=" + std::string(kToken) + "\n" + engine + "\n"));
-        ini.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        ini.close();
+        m_daemon = std::make_unique<kvtest::SlipDaemonProcess>("[Slipserv]\nAccessToken=" + std::string(kToken) +
+                                                               "\n" + engine + "\n");
         for (int client = 0; client < kClients; ++client)
             insert("MOCTC", {{"TC001", "5401"}, {"TC002", slipOf(client)}, {"TC010", 0}});
     }
@@ -66,25 +61,12 @@ protected:
     static constexpr int kClients = 4;
     static std::string slipOf(int client) { return "C" + std::to_string(client); }
 
-    int startDaemon()
-    {
-        m_daemon = std::make_unique<QProcess>();
-        m_daemon->start(QStringLiteral(QIPR07_BIN_DIR "/slipserv"),
-                        {"--config", m_settings.filePath("MarshalS.ini"), "--port", "0"});
-        EXPECT_TRUE(m_daemon->waitForReadyRead(30000)) << m_daemon->readAllStandardError().toStdString();
-        const QByteArray line = m_daemon->readLine();
-        return line.mid(line.lastIndexOf(':') + 1).trimmed().toInt();
-    }
-    void killDaemon()
-    {
-        ::kill(pid_t(m_daemon->processId()), SIGKILL);
-        m_daemon->waitForFinished(10000);
-    }
+    int startDaemon() { return m_daemon->start(); }
+    void killDaemon() { m_daemon->kill(); }
     void stopDaemon()
     {
-        if (m_daemon && m_daemon->state() != QProcess::NotRunning)
-            killDaemon();
-        m_daemon.reset();
+        if (m_daemon)
+            m_daemon->kill();
     }
 
     // One client writing until its connection breaks.
@@ -131,8 +113,7 @@ protected:
         }
     }
 
-    QTemporaryDir m_settings;
-    std::unique_ptr<QProcess> m_daemon;
+    std::unique_ptr<kvtest::SlipDaemonProcess> m_daemon;
 };
 
 TEST_P(DaemonCrashTest, AcknowledgedWritesSurviveSigkillAndNoneIsHalfDone)
