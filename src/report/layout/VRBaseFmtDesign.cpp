@@ -125,8 +125,10 @@ void TfrmVRBaseFmt::StartDesign(bool active)
         return;
     }
     BeforeDesign();
-    setWindowStateValue(wsMaximized);
     show();
+    // Maximised once shown: showing the dialog-based window places it
+    // anew and drops a state set before.
+    setWindowStateValue(wsMaximized);
     DreamDesigner1->setActive(true);
     m_designActive = DreamDesigner1->isActive();
     ReadMaxNameLength();
