@@ -101,8 +101,16 @@ bool TDreamDesigner::setActive(bool active)
     if (active == m_active)
         return true;
     if (!active) {
-        if (m_storeChanges && OnSaveChanges && !OnSaveChanges())
+        const Qt::WindowStates state = m_host ? m_host->windowState() : Qt::WindowStates();
+        if (m_storeChanges && OnSaveChanges && !OnSaveChanges()) {
+            // The designer stays on: a host that the save hid while it ran
+            // comes back as it was, or the user could not go on designing.
+            if (m_host && !m_host->isVisible()) {
+                m_host->show();
+                m_host->setWindowState(state);
+            }
             return false;
+        }
         finish();
         return true;
     }
@@ -557,6 +565,8 @@ void TDreamDesigner::refresh()
 {
     m_selection.removeAll(QPointer<QObject>());
     m_surface->relayout();
+    if (m_inspector->isVisible())
+        m_inspector->refreshLater();
 }
 
 } // namespace kv

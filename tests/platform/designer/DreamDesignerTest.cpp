@@ -448,14 +448,30 @@ TEST_F(DesignerTest, HotKeyTogglesAndARefusedSaveKeepsTheDesignerActive)
         return save;
     };
     designer->select(a);
+    host->setWindowState(Qt::WindowMaximized);
     QTest::keyClick(surface, Qt::Key_F12, Qt::ControlModifier);
     EXPECT_EQ(asked, 1);
     EXPECT_TRUE(designer->isActive());
     EXPECT_TRUE(designer->view()->isVisible());
 
+    // A save that hid the window and then gave up leaves it shown again.
+    designer->OnSaveChanges = [&] {
+        ++asked;
+        host->hide();
+        return false;
+    };
+    QTest::keyClick(surface, Qt::Key_F12, Qt::ControlModifier);
+    EXPECT_TRUE(designer->isActive());
+    EXPECT_TRUE(host->isVisible());
+    EXPECT_TRUE(host->windowState().testFlag(Qt::WindowMaximized));
+    designer->OnSaveChanges = [&] {
+        ++asked;
+        return save;
+    };
+
     save = true;
     QTest::keyClick(surface, Qt::Key_F12, Qt::ControlModifier);
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked, 3);
     EXPECT_FALSE(designer->isActive());
     EXPECT_FALSE(designer->view()->isVisible());
     EXPECT_TRUE(designer->selection().isEmpty());
@@ -467,7 +483,7 @@ TEST_F(DesignerTest, HotKeyTogglesAndARefusedSaveKeepsTheDesignerActive)
 
     // Stopping does not ask.
     designer->stop();
-    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(asked, 3);
     EXPECT_FALSE(designer->isActive());
     EXPECT_EQ(activeChanges.back(), false);
 }
