@@ -65,6 +65,8 @@ TDreamDesigner::~TDreamDesigner()
 {
     if (m_host)
         m_host->removeEventFilter(this);
+    delete m_inspector.data();
+    delete m_view.data();
 }
 
 void TDreamDesigner::setAllowedActions(DesignActions actions)

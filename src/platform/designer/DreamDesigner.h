@@ -26,6 +26,8 @@
 #include "platform/designer/DesignCommands.h"
 #include "platform/designer/DesignTypes.h"
 
+#include "platform/designer/DesignSurface.h"
+#include "platform/designer/PropertyInspector.h"
 #include "platform/report/Report.h"
 
 #include <QKeySequence>
@@ -34,6 +36,7 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QScrollArea>
 
 #include <functional>
 #include <vector>
@@ -187,9 +190,11 @@ private:
     QList<QPointer<QObject>> m_selection;
     QPointer<QObject> m_current;
     QUndoStack *m_undo;
-    QScrollArea *m_view;
+    // Children of the host, but they refer to the designer: it takes them
+    // down with itself.
+    QPointer<QScrollArea> m_view;
     DesignSurface *m_surface;
-    PropertyInspector *m_inspector;
+    QPointer<PropertyInspector> m_inspector;
     QShortcut *m_shortcut;
 };
 

@@ -584,3 +584,18 @@ TEST_F(DesignerTest, PaintsPlaceholdersDisabledAndHiddenComponents)
     const QRect empty(surface->bandRect(detail).left() + 600, surface->bandRect(detail).top() + 5, 20, 20);
     EXPECT_EQ(darkIn(empty), 0);
 }
+
+TEST_F(DesignerTest, TakesItsViewAndInspectorAlongWhenDeletedBeforeTheWindow)
+{
+    designer->select(a);
+    designer->ShowInspector();
+    delete designer;
+    designer = nullptr;
+    EXPECT_EQ(host->findChild<QScrollArea *>(QStringLiteral("DesignView")), nullptr);
+    EXPECT_EQ(host->findChild<PropertyInspector *>(), nullptr);
+    // The window goes on without it; its report is untouched.
+    QTest::keyClick(host.get(), Qt::Key_F12, Qt::ControlModifier);
+    host->resize(800, 600);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(title->printables().size(), 2);
+}
