@@ -417,8 +417,14 @@ void DesignSurface::dragMoved(QPoint delta)
         // The grabbed group keeps its shape: the first component lands on
         // the grid and the others move by the same distance.
         const QRect reference = m_dragging.front().before;
-        const QPoint target(design::snap(reference.left() + delta.x(), grid),
-                            design::snap(reference.top() + delta.y(), grid));
+        QPoint target(design::snap(reference.left() + delta.x(), grid),
+                      design::snap(reference.top() + delta.y(), grid));
+        // Components stay in their band: dragged past its edge, the grabbed
+        // one would be clipped away and could no longer be clicked.
+        const ReportPrintable *grabbed = m_dragging.front().item;
+        const QRect band = grabbed ? bandRect(grabbed->band()) : QRect();
+        if (band.contains(reference.topLeft() + band.topLeft()))
+            target = QPoint(std::clamp(target.x(), 0, band.width() - 1), std::clamp(target.y(), 0, band.height() - 1));
         const QPoint shift = target - reference.topLeft();
         for (GeometryChange &change : m_dragging) {
             if (change.item)

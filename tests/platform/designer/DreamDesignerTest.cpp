@@ -195,6 +195,11 @@ TEST_F(DesignerTest, DraggingMovesTheSelectionByTheSnappedDistanceAsOneUndoStep)
     drag(inside(a), inside(a) + QPoint(13, 6));
     EXPECT_EQ(rectOf(a), QRect(23, 16, 50, 20));
 
+    // Dragged past the band's edge it stops at the edge.
+    drag(inside(a), inside(a) + QPoint(-100, 200));
+    EXPECT_EQ(rectOf(a).topLeft(), QPoint(0, 59));
+    EXPECT_EQ(rectOf(b).topLeft(), QPoint(113 - 23, 36 + 43)); // the same distance
+
     // A click without moving changes nothing and leaves no undo step.
     const int steps = designer->undoStack()->count();
     click(inside(a));
