@@ -188,7 +188,8 @@ QList<ReportPrintable *> TDreamDesigner::selectedItems() const
 {
     QList<ReportPrintable *> result;
     for (QObject *object : selection()) {
-        if (auto *item = qobject_cast<ReportPrintable *>(object))
+        auto *item = qobject_cast<ReportPrintable *>(object);
+        if (item && item->band())
             result << item;
     }
     return result;
@@ -202,6 +203,11 @@ bool TDreamDesigner::isSelected(const QObject *object) const
 void TDreamDesigner::select(QObject *object, bool add)
 {
     if (!object || !isAllowed(DesignAction::Select))
+        return;
+    // Only what lies on a band can be designed (a component placed on the
+    // report itself, such as the layout's focus sink, is not on the page).
+    auto *item = qobject_cast<ReportPrintable *>(object);
+    if (item && !item->band())
         return;
     const bool band = qobject_cast<TQRBand *>(object) != nullptr;
     // A band is never selected together with other things.

@@ -171,6 +171,11 @@ TEST_F(DesignerTest, ClickShiftClickAndRubberBandSelect)
     click(surface->itemRect(over).center());
     EXPECT_EQ(designer->selection(), (QList<QObject *>{over}));
 
+    // A component on the report itself is not on the page: not selectable.
+    auto *offPage = new TQRLabel(report);
+    designer->select(offPage);
+    EXPECT_EQ(designer->selection(), (QList<QObject *>{over}));
+
     // Without the select right the mouse selects nothing.
     designer->setAllowedActions(designer->allowedActions() & ~DesignActions(DesignAction::Select));
     click(inside(a));
