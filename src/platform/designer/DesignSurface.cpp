@@ -242,6 +242,18 @@ QRect DesignSurface::handleRect(const QRect &box, int handle) const
     return QRect(centre - QPoint(kHandleSize / 2, kHandleSize / 2), QSize(kHandleSize, kHandleSize));
 }
 
+TQRBand *DesignSurface::selectedBand() const
+{
+    const QList<QObject *> selection = m_designer.selection();
+    return selection.size() == 1 ? qobject_cast<TQRBand *>(selection.front()) : nullptr;
+}
+
+bool DesignSurface::onBandHandle(QPoint point) const
+{
+    TQRBand *band = selectedBand();
+    return band && handleRect(bandRect(band), 5).contains(point);
+}
+
 int DesignSurface::handleAt(QPoint point) const
 {
     const QList<ReportPrintable *> items = m_designer.selectedItems();
@@ -359,11 +371,10 @@ void DesignSurface::paintSelection(QPainter &painter) const
                 painter.fillRect(handleRect(box, handle).adjusted(1, 1, -1, -1), Qt::darkGray);
         }
     }
-    for (QObject *object : m_designer.selection()) {
-        if (auto *band = qobject_cast<TQRBand *>(object)) {
-            painter.setPen(QPen(Qt::blue, 2));
-            painter.drawRect(bandRect(band).adjusted(1, 1, -1, -1));
-        }
+    if (TQRBand *band = selectedBand()) {
+        painter.setPen(QPen(Qt::blue, 2));
+        painter.drawRect(bandRect(band).adjusted(1, 1, -1, -1));
+        painter.fillRect(handleRect(bandRect(band), 5), Qt::blue);
     }
 }
 
@@ -379,6 +390,12 @@ void DesignSurface::mousePressEvent(QMouseEvent *event)
     m_pressPoint = m_currentPoint = event->position().toPoint();
     const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);
     const int handle = shift ? -1 : handleAt(m_pressPoint);
+    if (!shift && onBandHandle(m_pressPoint) && m_designer.isAllowed(DesignAction::Resize)) {
+        m_mode = Mode::BandHeight;
+        m_pressBand = selectedBand();
+        m_bandHeight = m_pressBand->height();
+        return;
+    }
     if (handle >= 0 && m_designer.isAllowed(DesignAction::Resize)) {
         m_mode = Mode::Resize;
         m_handle = handle;
@@ -438,8 +455,14 @@ void DesignSurface::dragMoved(QPoint delta)
 void DesignSurface::mouseMoveEvent(QMouseEvent *event)
 {
     m_currentPoint = event->position().toPoint();
-    if (m_mode == Mode::Move || m_mode == Mode::Resize)
+    if (m_mode == Mode::Move || m_mode == Mode::Resize) {
         dragMoved(m_currentPoint - m_pressPoint);
+    } else if (m_mode == Mode::BandHeight && m_pressBand) {
+        const int bottom = design::snap(m_bandHeight + m_currentPoint.y() - m_pressPoint.y(), m_designer.snapGrid());
+        m_pressBand->setHeight(std::max(1, bottom));
+        m_changed = true;
+        relayout();
+    }
     else if (m_mode == Mode::Rubber)
         update();
 }
@@ -453,6 +476,8 @@ void DesignSurface::mouseReleaseEvent(QMouseEvent *event)
     if ((mode == Mode::Move || mode == Mode::Resize) && m_changed) {
         m_designer.commitGeometry(mode == Mode::Move ? QStringLiteral("移动") : QStringLiteral("调整大小"),
                                   std::move(m_dragging));
+    } else if (mode == Mode::BandHeight && m_changed && m_pressBand) {
+        m_designer.commitBandHeight(m_pressBand, m_bandHeight);
     } else if (mode == Mode::Rubber) {
         const QRect rubber = QRect(m_pressPoint, m_currentPoint).normalized();
         const bool shift = event->modifiers().testFlag(Qt::ShiftModifier);

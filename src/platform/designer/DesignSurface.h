@@ -9,8 +9,9 @@
 //
 // The surface turns mouse, keys and drops into the designer's operations:
 // click, Shift+click and rubber band select, dragging moves the selection,
-// the eight handles of a single selected component resize it; keys go to
-// the designer. It paints the report as it is each time, so components
+// the eight handles of a single selected component resize it, the handle
+// at the bottom of a selected band changes its height; keys go to the
+// designer. It paints the report as it is each time, so components
 // added or removed elsewhere appear once it is updated.
 
 #include "platform/designer/DesignCommands.h"
@@ -51,6 +52,9 @@ public:
     // component under point, or -1.
     int handleAt(QPoint point) const;
     QRect handleRect(const QRect &box, int handle) const;
+    // The band alone selected, whose bottom handle is shown; or null.
+    TQRBand *selectedBand() const;
+    bool onBandHandle(QPoint point) const;
 
     // Sizes itself to the page (after a change of the report's layout).
     void relayout();
@@ -69,7 +73,7 @@ protected:
     bool event(QEvent *event) override;
 
 private:
-    enum class Mode { None, Move, Resize, Rubber };
+    enum class Mode { None, Move, Resize, BandHeight, Rubber };
 
     double pixelsPerTenth() const;
     int contentWidth() const;
@@ -87,6 +91,7 @@ private:
     int m_handle = -1;
     bool m_changed = false;
     QPointer<TQRBand> m_pressBand;
+    int m_bandHeight = 0; // height of the band being resized, at the press
     std::vector<GeometryChange> m_dragging;
 };
 

@@ -298,6 +298,13 @@ void TDreamDesigner::commitGeometry(const QString &text, std::vector<GeometryCha
     m_undo->push(new GeometryCommand(text, std::move(changes), [this] { refresh(); }, mergeId));
 }
 
+void TDreamDesigner::commitBandHeight(TQRBand *band, int before)
+{
+    if (!band || band->height() == before)
+        return;
+    m_undo->push(new PropertyCommand(band, "Height", before, band->height(), [this] { refresh(); }));
+}
+
 void TDreamDesigner::applyRects(const QString &text, const QList<ReportPrintable *> &items,
                                 const std::vector<QRect> &rects, int mergeId)
 {

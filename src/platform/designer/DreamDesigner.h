@@ -141,6 +141,8 @@ public:
     // components, then commit once they were moved (one undo step).
     std::vector<GeometryChange> geometrySnapshot() const;
     void commitGeometry(const QString &text, std::vector<GeometryChange> changes, int mergeId = -1);
+    // The band's height was dragged from before to what it is now.
+    void commitBandHeight(TQRBand *band, int before);
 
     // Repaints after a change of the report made elsewhere.
     void refresh();

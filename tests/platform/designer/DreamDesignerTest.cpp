@@ -230,6 +230,25 @@ TEST_F(DesignerTest, HandlesResizeOneSelectedComponent)
     EXPECT_EQ(surface->handleAt(surface->handleRect(surface->itemRect(b), 4).center()), -1);
 }
 
+TEST_F(DesignerTest, TheBottomHandleOfASelectedBandChangesItsHeight)
+{
+    designer->select(title);
+    const QPoint handle = surface->handleRect(surface->bandRect(title), 5).center();
+    drag(handle, handle + QPoint(0, 21));
+    EXPECT_EQ(title->height(), 80); // 60 + 21 on the grid
+    // The bands below move down with it.
+    EXPECT_EQ(surface->bandRect(detail).top(), surface->bandRect(title).bottom() + 1);
+    drag(surface->handleRect(surface->bandRect(title), 5).center(),
+         surface->handleRect(surface->bandRect(title), 5).center() + QPoint(0, -500));
+    EXPECT_EQ(title->height(), 1);
+    designer->undo();
+    designer->undo();
+    EXPECT_EQ(title->height(), 60);
+    // A component selected: no band handle.
+    designer->select(a);
+    EXPECT_FALSE(surface->onBandHandle(surface->handleRect(surface->bandRect(title), 5).center()));
+}
+
 TEST_F(DesignerTest, ArrowsMoveByAPixelCtrlByTheGridShiftResizes)
 {
     designer->select(a);
