@@ -15,7 +15,16 @@
 //   FrameTimeoutSeconds=30     a request (and the hello of a new connection)
 //                              must arrive completely within this time
 //   MaxConnections=64          further clients are turned away with an error
+//   MaxConnectionsPerAddress=32
+//                              connections from one address at once
+//   MaxPendingHellos=16        connections that have not yet sent their hello;
+//                              past it new ones are turned away, so clients
+//                              without the token cannot crowd out the others
 //   MaxObjectsPerConnection=1000
+//
+// Before its hello is accepted a connection may send one frame of at most
+// kMaxHelloBytes, and the worker reads no more than that from it: a client
+// without the token costs the daemon a few kilobytes, whatever it sends.
 
 #include "platform/IniFile.h"
 
@@ -33,6 +42,7 @@ public:
 
 struct SlipServerConfig {
     static constexpr const char *kSection = "Slipserv";
+    static constexpr std::int64_t kMaxHelloBytes = 4 * 1024;
 
     std::string accessToken;
     std::string listenAddress = "127.0.0.1";
@@ -41,6 +51,8 @@ struct SlipServerConfig {
     int idleTimeoutMs = 8 * 3600 * 1000;
     int frameTimeoutMs = 30 * 1000;
     int maxConnections = 64;
+    int maxConnectionsPerAddress = 32;
+    int maxPendingHellos = 16;
     int maxObjectsPerConnection = 1000;
 
     // Missing keys keep the defaults above; a value that is not a number in

@@ -1,0 +1,62 @@
+#include "platform/layoutio/LayoutProperties.h"
+
+#include "platform/layoutio/LayoutDocument.h"
+
+#include <algorithm>
+#include <array>
+
+namespace kv {
+
+namespace {
+
+constexpr std::array<std::string_view, 24> kKept = {
+    "Left",     "Top",       "Width",       "Height",   "Enabled",      "Visible",
+    "Caption",  "Lines",     "Alignment",   "AlignToBand", "AutoSize", "AutoStretch",
+    "WordWrap", "DataField", "DataSet",     "Mask",     "TextType",     "Dictionary",
+    "CodeList", "Hint",      "BarcodeType", "TextPosition", "Modul",    "Text",
+};
+
+// Drops the properties that are not kept; false when nothing of the node
+// is left that a layout needs.
+bool reduce(LayoutNode &node, bool isRoot)
+{
+    std::erase_if(node.properties, [](const LayoutProperty &p) { return !LayoutProperties::isKept(p.name); });
+    std::erase_if(node.children, [](LayoutNode &child) { return !reduce(child, false); });
+    return isRoot || !node.inherited || !node.properties.empty() || !node.children.empty();
+}
+
+} // namespace
+
+bool LayoutProperties::isKept(std::string_view name)
+{
+    if (name.starts_with("Font."))
+        return name.find('.', 5) == std::string_view::npos;
+    return std::find(kKept.begin(), kKept.end(), name) != kKept.end();
+}
+
+std::optional<LayoutProperties::Range> LayoutProperties::range(std::string_view name)
+{
+    constexpr long long kMaxPixels = 100000;
+    if (name == "Left" || name == "Top")
+        return Range{-kMaxPixels, kMaxPixels};
+    if (name == "Width" || name == "Height")
+        return Range{0, kMaxPixels};
+    if (name == "Modul")
+        return Range{0, 100};
+    return std::nullopt;
+}
+
+std::string LayoutProperties::filter(std::string_view text)
+{
+    std::vector<LayoutProblem> ignored;
+    ProblemLog problems(ignored);
+    std::optional<LayoutNode> root = LayoutDocument::parse(text, problems);
+    if (!root)
+        return {};
+    reduce(*root, true);
+    return LayoutDocument::write(*root);
+}
+
+std::string GetMyNeedProp(std::string_view text) { return LayoutProperties::filter(text); }
+
+} // namespace kv

@@ -1,0 +1,36 @@
+#pragma once
+// kv::LayoutProperties: which properties belong to a stored layout, the ones
+// design mode lets the user change: position and size, enabled and visible
+// state, captions and memo lines, fonts, alignment and sizing of texts, data
+// fields and data sets, masks, text types with their dictionaries and code
+// lists, hints, and the barcode settings. The filter behind GetMyNeedProp
+// reduces a layout text to them.
+
+#include "platform/layoutio/LayoutText.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kv {
+
+class LayoutProperties {
+public:
+    // A property name as written in a layout text ("Left", "Font.Height").
+    static bool isKept(std::string_view name);
+    // The values a stored layout may give an integer property: positions
+    // and sizes within a few metres, narrow bars of a barcode at most 100
+    // pixels. A band millions of pixels high would leave printing without
+    // an end, so such values are refused rather than applied.
+    struct Range {
+        long long low;
+        long long high;
+    };
+    static std::optional<Range> range(std::string_view name);
+    // The text with only kept property lines; component lines and ends stay
+    // (inherited frames left empty by the filter are dropped, components
+    // created by the user always stay). Unreadable lines are dropped.
+    static std::string filter(std::string_view text);
+};
+
+} // namespace kv
