@@ -6,6 +6,7 @@
 #include "report/layout/VRBaseFmt.h"
 
 #include "platform/designer/DreamDesigner.h"
+#include "report/layout/ExtensionToolWindow.h"
 #include "platform/report/Report.h"
 #include "platform/report/TKVQRDBText.h"
 #include "platform/report/TKvQRDBBarcode.h"
@@ -53,10 +54,11 @@ void TfrmVRBaseFmt::buildDesigner()
         // Only what the user added may be deleted; the same holds after a
         // drop, which selects the new component.
         DesignActions actions = DreamDesigner1->allowedActions();
-        actions.setFlag(DesignAction::Delete,
-                        UserComponents.contains(component->objectName(), Qt::CaseInsensitive));
+        actions.setFlag(DesignAction::Delete, DesignerMayDelete);
         DreamDesigner1->setAllowedActions(actions);
     };
+    // A drop hands the moved or created component to the selection.
+    DesignerSelect = [this](QObject *component) { DreamDesigner1->select(component, false); };
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
@@ -101,7 +103,10 @@ bool TfrmVRBaseFmt::CanDeleteSelection(const QList<QObject *> &selection) const
         return false;
     for (QObject *component : selection) {
         const bool field = qobject_cast<TKVQRDBText *>(component) || qobject_cast<TKvQRDBBarcode *>(component);
-        if (!field || !UserComponents.contains(component->objectName(), Qt::CaseInsensitive))
+        const QString name = QString::fromStdString(displayText(component->objectName().toStdString()));
+        // The same lookup as the property view's delete right, so that the
+        // menu never offers what the designer then refuses.
+        if (!field || !UserComponents.contains(name))
             return false;
     }
     return true;
@@ -131,6 +136,9 @@ void TfrmVRBaseFmt::StartDesign(bool active)
     setWindowStateValue(wsMaximized);
     DreamDesigner1->setActive(true);
     m_designActive = DreamDesigner1->isActive();
+    // The field list and the label tool come with design mode.
+    if (m_designActive)
+        ShowExtensionTools();
     ReadMaxNameLength();
 }
 
@@ -140,6 +148,8 @@ void TfrmVRBaseFmt::DreamDesigner1ActiveChanged(bool active)
     if (active)
         return;
     hide();
+    if (ExtensionToolWindow *tools = ExtensionTools())
+        tools->hide();
     if (OnDesignEnded)
         OnDesignEnded();
 }

@@ -8,8 +8,13 @@
 #include "platform/designer/DreamDesigner.h"
 #include "platform/designer/PropertyInspector.h"
 #include "platform/report/TKvQRDBBarcode.h"
+#include "report/layout/ExtensionToolWindow.h"
+
+#include "platform/designer/DesignDrag.h"
 
 #include <QAction>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QMenu>
 #include <QScrollArea>
 #include <QSpinBox>
@@ -145,15 +150,44 @@ TEST_F(DesignModeTest, DeleteIsOfferedOnlyForUserCreatedTextsAndBarcodes)
     designer->select(layout->QRDetailBand);
     EXPECT_FALSE(deleteOffered());
 
-    // Names compare as component names do, without regard to case.
-    layout->UserComponents.replaceInStrings(QStringLiteral("ExTxtTE0041"), QStringLiteral("EXTXTTE0041"));
-    designer->select(userText);
-    EXPECT_TRUE(deleteOffered());
-
     QPointer<kv::TKVQRDBText> gone = userText;
+    designer->select(userText);
+    ASSERT_TRUE(deleteOffered()); // the menu opens, then the item is chosen
     item("miDel")->trigger();
     EXPECT_FALSE(gone);
     EXPECT_TRUE(designer->selection().isEmpty());
+    EXPECT_FALSE(deleteOffered());
+    EXPECT_FALSE(layout->UserComponents.contains(QStringLiteral("ExTxtTE0041")));
+
+    // The menu and the designer's right agree: a name the list holds in
+    // another spelling is neither offered nor deleted.
+    layout->UserComponents.replaceInStrings(QStringLiteral("ExBcTE0042"), QStringLiteral("EXBCTE0042"));
+    designer->select(userBarcode);
+    EXPECT_FALSE(deleteOffered());
+    EXPECT_FALSE(designer->DeleteSelection());
+    EXPECT_EQ(userBarcode->parent(), layout->QRDetailBand);
+}
+
+TEST_F(DesignModeTest, ADropOnTheDesignViewCreatesAndSelectsTheComponent)
+{
+    layout->StartDesign(true);
+    kv::DesignSurface *surface = designer->surface();
+    QMimeData data;
+    kv::DesignDrag::encode(data, {QStringLiteral("tbLabel"), {QStringLiteral("新建标签")}});
+    const QPoint at = surface->bandRect(layout->QRDetailBand).topLeft() + QPoint(30, 2);
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(surface, &drop);
+    ASSERT_EQ(designer->selection().size(), 1);
+    auto *created = qobject_cast<kv::TQRLabel *>(designer->selection().front());
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->band(), layout->QRDetailBand);
+    EXPECT_EQ(kv::design::itemRect(*created).topLeft(), QPoint(30, 2));
+    EXPECT_TRUE(layout->UserComponents.contains(created->objectName()));
+    // A user's label may go through the designer's rights, but the menu
+    // offers deleting only for fields.
+    EXPECT_TRUE(designer->isAllowed(kv::DesignAction::Delete));
     EXPECT_FALSE(deleteOffered());
 }
 
@@ -195,8 +229,11 @@ TEST_F(DesignModeTest, StartDesignMaximisesShowsAndActivates)
     EXPECT_TRUE(layout->isDesignActive());
     EXPECT_TRUE(designer->view()->isVisible());
     EXPECT_TRUE(designer->inspector()->isVisible());
-    // The design view shows the layout's bands.
+    // The design view shows the layout's bands, the field list and label
+    // tool come along.
     EXPECT_TRUE(designer->surface()->orderedBands().contains(layout->QRDetailBand));
+    ASSERT_NE(layout->ExtensionTools(), nullptr);
+    EXPECT_TRUE(layout->ExtensionTools()->isVisible());
 
     // Switching off (the hot key) after the save went through ends design
     // mode and tells the condition window.
@@ -205,6 +242,7 @@ TEST_F(DesignModeTest, StartDesignMaximisesShowsAndActivates)
     EXPECT_FALSE(designer->isActive());
     EXPECT_FALSE(layout->isDesignActive());
     EXPECT_FALSE(layout->isVisible());
+    EXPECT_FALSE(layout->ExtensionTools()->isVisible());
     EXPECT_EQ(ended, 1);
 
     // A refused save keeps design mode.
