@@ -21,6 +21,8 @@ namespace kv {
 
 class TVRSQLBuilder : public QObject {
     Q_OBJECT
+    // A stored layout keeps its extension fields and their numbering.
+    Q_CLASSINFO("LayoutStored", "Relations,MaxComponentNum")
     Q_PROPERTY(QString OwnerFmtClass READ ownerFmtClass WRITE setOwnerFmtClass)
     Q_PROPERTY(int MaxComponentNum READ maxComponentNum WRITE setMaxComponentNum)
     Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)

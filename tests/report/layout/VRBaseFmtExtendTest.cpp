@@ -10,6 +10,7 @@
 #include "objects/ProgramServer.h"
 #include "objects/ServerConfig.h"
 #include "platform/designer/DesignDrag.h"
+#include "platform/layoutio/LayoutText.h"
 #include "platform/report/TKvQRDBBarcode.h"
 #include "platform/report/TQRShape.h"
 #include "report/layout/ExtensionToolWindow.h"
@@ -130,14 +131,25 @@ protected:
         return extend;
     }
 
+    // A further, unchanged instance, as saving and loading a stored layout make.
+    ExtendLayout *newPristine()
+    {
+        others.push_back(kv::TKVForm::Create<ExtendLayout>(owner.data()));
+        return others.back();
+    }
+
     void TearDown() override
     {
         if (extend)
             extend->Free();
+        for (const QPointer<ExtendLayout> &other : others)
+            if (other)
+                other->Free();
         LayoutTest::TearDown();
     }
 
     QPointer<ExtendLayout> extend;
+    std::vector<QPointer<ExtendLayout>> others;
 };
 
 TEST_F(ExtendTest, FieldsDroppedFromTheListBecomeTextsAndBarcodesOnce)
@@ -340,6 +352,35 @@ TEST_F(ExtendTest, TheBuilderRelationsTravelWithTheLayoutAsAProperty)
         EXPECT_FALSE(loaded.relationsError().isEmpty()) << damaged.join(QLatin1Char(' ')).toStdString();
         EXPECT_EQ(loaded.relations(), stored);
     }
+}
+
+TEST_F(ExtendTest, AStoredLayoutTextBringsTheExtensionFieldsBackWithTheirComponents)
+{
+    ExtendLayout *layout = newLayout();
+    layout->DreamDesigner1DragDrop(layout->detail, {30, 5}, *fieldDrag(*layout->SQLReBuilder, layout->codeField));
+    const std::string stored = kv::GetMyNeedProp(kv::LayoutText::WriteDifferences(*layout, *newPristine()));
+    const std::size_t block = stored.find("inherited SQLReBuilder: TVRSQLBuilder");
+    ASSERT_NE(block, std::string::npos) << stored;
+    const std::string builder = stored.substr(block, stored.find("end", block) - block);
+    EXPECT_NE(builder.find("MaxComponentNum = 1"), std::string::npos) << builder;
+    EXPECT_NE(builder.find("Relations = "), std::string::npos) << builder;
+    // The builder's switch belongs to the condition window, not the layout.
+    EXPECT_EQ(builder.find("Enabled"), std::string::npos) << builder;
+
+    ExtendLayout *loaded = newPristine();
+    std::vector<kv::LayoutProblem> problems;
+    ASSERT_TRUE(kv::LayoutText::Read(*loaded, stored, problems));
+    EXPECT_TRUE(problems.empty()) << problems.front().message;
+    EXPECT_EQ(loaded->SQLReBuilder->relations(), layout->SQLReBuilder->relations());
+    EXPECT_EQ(loaded->SQLReBuilder->FieldOfComponent("ExBcRT1MB0010"), layout->codeField);
+    EXPECT_NE(loaded->findChild<kv::TKvQRDBBarcode *>("ExBcRT1MB0010"), nullptr);
+
+    // A text may not switch the builder through the layout.
+    const std::string rootLine = stored.substr(0, stored.find('\n') + 1);
+    ASSERT_TRUE(kv::LayoutText::Read(
+        *loaded, rootLine + "  inherited SQLReBuilder: TVRSQLBuilder\n    Enabled = False\n  end\nend\n", problems));
+    EXPECT_TRUE(loaded->SQLReBuilder->isEnabled());
+    EXPECT_FALSE(problems.empty());
 }
 
 TEST_F(ExtendTest, TheToolWindowListsTheFieldsAndItsDragsCreateComponents)
