@@ -92,6 +92,7 @@ void TfrmVRBaseFmt::buildComponents()
     SQLReBuilder = named(new TVRSQLBuilder(this), "SQLReBuilder");
     SQLReBuilder->setOwnerFmtClass(QStringLiteral("TfrmVRBaseFmt"));
     SQLReBuilder->setMaxComponentNum(0);
+    buildDesigner();
 }
 
 void TfrmVRBaseFmt::bindReportEvents()
@@ -350,14 +351,6 @@ void TfrmVRBaseFmt::QuickRep1StartPage(PageEventArgs &args)
 {
     (void)args;
     ++PageCount;
-}
-
-void TfrmVRBaseFmt::StartDesign(bool active)
-{
-    BeforeDesign();
-    if (active)
-        setWindowStateValue(wsMaximized);
-    m_designActive = active;
 }
 
 } // namespace kv

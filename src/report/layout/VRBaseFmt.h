@@ -214,6 +214,18 @@ public:
     // Set by the condition window that opened design mode: called once the
     // designer is no longer active, so that it can enable itself again.
     std::function<void()> OnDesignEnded;
+    // The designer went on or off; off hides the window and informs the
+    // condition window (OnDesignEnded).
+    void DreamDesigner1ActiveChanged(bool active);
+    // What may be deleted: a non-empty selection of data texts and barcodes
+    // the user added himself (names in UserComponents); built-in fields can
+    // only be hidden.
+    bool CanDeleteSelection(const QList<QObject *> &selection) const;
+    // The menu is opening: miDel follows the selection.
+    void PopupMenu1Popup();
+    // Creates the designer with the layout's settings and its menu (at
+    // window creation).
+    void buildDesigner();
 
     // --- stored layouts: loading, saving, local files (VRBaseFmtLayouts.cpp)
     // Applies the stored format style LayoutName names (once LayoutName is set).
