@@ -284,6 +284,8 @@ public:
     // Ctrl+Alt+L loads a local layout file, Ctrl+S saves, Ctrl+N saves
     // under a new name.
     void FormKeyDown(KeyEventArgs &args) override;
+    // Adds those of candidates that now exist to UserComponents.
+    void recordUserComponents(const QStringList &candidates);
 
     // --- extension fields: drops from the field list and the label tool (VRBaseFmtExtend.cpp)
     // A drag of a DesignDrag payload over band at pos (band pixels).

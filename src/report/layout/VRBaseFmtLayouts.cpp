@@ -176,16 +176,39 @@ bool TfrmVRBaseFmt::FindLayout(const std::string &className, const std::string &
     return true;
 }
 
-bool TfrmVRBaseFmt::ApplyLayoutText(const std::string &text, std::vector<std::string> &problems)
+namespace {
+
+// The components an "object" block of text would create: those not yet
+// below root. A whole layout text names the built-in ones with "object"
+// as well, and they are not the user's.
+QStringList newComponentsOf(const QObject &root, const QString &text)
 {
-    for (const QString &line : qs(text).split(QLatin1Char('\n'))) {
+    QStringList names;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
         bool isObject = false;
         const QString name = componentOfLine(line, isObject);
-        if (isObject && !name.isEmpty() && !UserComponents.contains(name, Qt::CaseInsensitive))
+        if (isObject && !name.isEmpty() && name != root.objectName() && !root.findChild<QObject *>(name))
+            names << name;
+    }
+    return names;
+}
+
+} // namespace
+
+void TfrmVRBaseFmt::recordUserComponents(const QStringList &candidates)
+{
+    for (const QString &name : candidates) {
+        if (findChild<QObject *>(name) && !UserComponents.contains(name, Qt::CaseInsensitive))
             UserComponents << name;
     }
+}
+
+bool TfrmVRBaseFmt::ApplyLayoutText(const std::string &text, std::vector<std::string> &problems)
+{
+    const QStringList created = newComponentsOf(*this, qs(text));
     std::vector<LayoutProblem> found;
     const bool read = LayoutText::Read(*this, text, found);
+    recordUserComponents(created);
     for (const LayoutProblem &problem : found) {
         const std::string entry = "line " + std::to_string(problem.line) + ": " + problem.message;
         WriteToAlertFile(kAlertLog, LayoutClassName() + " layout " + LayoutName + ", " + entry, "D");
@@ -547,19 +570,15 @@ void TfrmVRBaseFmt::nuLoadLocClick()
             return;
         const std::string file = LocalLayoutFile(name);
         // The components the file creates are the user's, as for a stored style.
+        QStringList created;
         QFile source(qs(file));
-        if (source.open(QIODevice::ReadOnly)) {
-            for (const QString &line : QString::fromUtf8(source.readAll()).split(QLatin1Char('\n'))) {
-                bool isObject = false;
-                const QString component = componentOfLine(line, isObject);
-                if (isObject && !component.isEmpty() && !UserComponents.contains(component, Qt::CaseInsensitive))
-                    UserComponents << component;
-            }
-        }
+        if (source.open(QIODevice::ReadOnly))
+            created = newComponentsOf(*this, QString::fromUtf8(source.readAll()));
         std::vector<LayoutProblem> problems;
         std::string error;
         if (!LoadMyFormFromFile(*this, qs(file), problems, error))
             WriteToAlertFile(kAlertLog, "Local layout file " + file + " not loaded: " + error, "D");
+        recordUserComponents(created);
         for (const LayoutProblem &problem : problems)
             WriteToAlertFile(kAlertLog, file + ", line " + std::to_string(problem.line) + ": " + problem.message, "D");
         // In design mode the window is the designer's view and stays.
