@@ -10,6 +10,7 @@
 // settings (net/SlipServerConfig.h) and the database (objects/ServerConfig.h).
 
 #include "lib/MarshalIniS.h"
+#include "net/DownloadHttpServer.h"
 #include "net/SlipServer.h"
 #include "objects/ServerConfig.h"
 #include "objects/ServerObjects.h"
@@ -21,6 +22,7 @@
 #include <csignal>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <thread>
 
@@ -79,6 +81,20 @@ std::thread watchSignals(sigset_t stopSignals)
     });
 }
 
+// The download endpoint, when the settings switch it on.
+std::unique_ptr<slip::DownloadHttpServer> startDownloads(const slip::DownloadSite &site, const std::string &address)
+{
+    if (site.httpPort == 0)
+        return nullptr;
+    if (site.directory.empty())
+        throw slip::ServerConfigError("[Download] HttpPort is set but Directory is not: the folder to serve");
+    auto endpoint = std::make_unique<slip::DownloadHttpServer>(site.directory);
+    const std::string host = site.httpAddress.empty() ? address : site.httpAddress;
+    endpoint->start(host, site.httpPort);
+    std::cout << "slipserv serving downloads on " << host << ":" << endpoint->serverPort() << std::endl;
+    return endpoint;
+}
+
 int serve(const Options &options)
 {
     const std::string path = settingsPath(options);
@@ -99,6 +115,7 @@ int serve(const Options &options)
     slip::SlipServer server(daemon);
     server.start();
     std::cout << "slipserv listening on " << daemon.listenAddress << ":" << server.port() << std::endl;
+    std::unique_ptr<slip::DownloadHttpServer> downloads = startDownloads(data.download, daemon.listenAddress);
     const int result = QCoreApplication::exec();
     server.stop();
     slip::unregisterServerObjects();

@@ -2,14 +2,12 @@
 
 #include "F2Window.h"
 #include "HostDataSource.h"
+#include "platform/TextUtil.h"
 
-#include <QDateTime>
 #include <QDesktopServices>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QUrl>
 
-#include <filesystem>
 #include <iostream>
 
 namespace erphost {
@@ -25,11 +23,6 @@ kv::Variant firstOf(const kv::Variant &value, int index = 0)
     const kv::VariantArray &array = v.array();
     const int at = array.lowBound() + index;
     return at <= array.highBound() ? array.at(at) : kv::Variant();
-}
-
-std::string lower(std::string text)
-{
-    return QString::fromStdString(text).toLower().toStdString();
 }
 
 bool headless()
@@ -139,22 +132,21 @@ kv::DispatchPtr HostApp::f2Window()
     return m_f2Window;
 }
 
-std::string HostApp::fileDescription(const kv::Variant &args) const
+std::string HostApp::fileDescription(const kv::Variant &args)
 {
-    const std::string wanted = lower(kv::varToStr(firstOf(args)));
-    if (wanted.empty() || wanted.find('/') != std::string::npos)
+    const std::string wanted = kv::lowerAscii(kv::varToStr(firstOf(args)));
+    if (wanted.empty())
         return {};
-    for (const std::string &dir : m_settings.libraryDirs) {
-        std::error_code error;
-        for (const auto &entry : std::filesystem::directory_iterator(dir, error)) {
-            if (!entry.is_regular_file(error) || lower(entry.path().filename().string()) != wanted)
-                continue;
-            const QFileInfo info(QString::fromStdString(entry.path().string()));
-            const std::string stamp = info.lastModified().toString("yyyyMMddhhmmss").toStdString();
-            return "<Modify>" + stamp + "</Modify><Path>" + entry.path().string() + "</Path>";
-        }
+    // Without an answer the module keeps the copy it has: a server that
+    // cannot be asked must not stop the program from running.
+    try {
+        if (!m_fileList)
+            m_fileList = source().create("QRM.FileList");
+        return kv::varToStr(m_fileList->call("GetFileList", {kv::Variant(wanted)}));
+    } catch (const std::exception &error) {
+        std::cerr << "erp-host: no file list entry for " << wanted << ": " << error.what() << std::endl;
+        return {};
     }
-    return {};
 }
 
 } // namespace erphost

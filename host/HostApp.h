@@ -33,7 +33,6 @@ struct HostAppSettings {
     int productId = 3;
     int versionType = 0;
     std::string helpBaseUrl;                // ends in "/"
-    std::vector<std::string> libraryDirs;   // the server's library folders
 };
 
 class HostApp : public kv::DispatchObject {
@@ -56,7 +55,9 @@ public:
     kv::DispatchPtr counter();
     kv::DispatchPtr validator();
     kv::DispatchPtr f2Window();
-    std::string fileDescription(const kv::Variant &args) const;
+    // The application server's file list entry of a program file (its
+    // stamp and download address); empty when the server offers none.
+    std::string fileDescription(const kv::Variant &args);
     const std::string &formCreateStyle() const { return m_formCreateStyle; }
 
     // The data source, opened on first use; throws kv::DispatchError with
@@ -76,6 +77,7 @@ private:
     kv::DispatchPtr m_counter;
     kv::DispatchPtr m_validator;
     kv::DispatchPtr m_catalog;
+    kv::DispatchPtr m_fileList;
     kv::DispatchPtr m_f2Window;
     std::string m_formCreateStyle;
 };

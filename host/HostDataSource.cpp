@@ -3,6 +3,7 @@
 #include "HostSettings.h"
 
 #include "lib/MarshalIniS.h"
+#include "objects/FileListServer.h"
 #include "objects/HostDataRegistration.h"
 #include "objects/ServerConfig.h"
 #include "platform/RemoteConnection.h"
@@ -26,13 +27,16 @@ std::unique_ptr<HostDataSource> HostDataSource::inProcess(const std::string &ser
                                                           const std::string &companyDb)
 {
     std::shared_ptr<slip::Database> database;
+    slip::ServerConfig config;
     try {
-        database = slip::ServerConfig::load(serverIniPath).openDatabase();
+        config = slip::ServerConfig::load(serverIniPath);
+        database = config.openDatabase();
     } catch (const std::exception &error) {
         throw kv::DispatchError("the company database cannot be opened from " + serverIniPath + ": " +
                                 error.what());
     }
     slip::registerHostDataObjects(database);
+    slip::registerFileList(config.download);
     auto source = std::make_unique<HostDataSource>(
         [](const std::string &progId) { return kv::createOleObject(progId); }, companyDb,
         "in process (" + serverIniPath + ")");

@@ -46,8 +46,6 @@ erphost::HostAppSettings hostAppSettings(const erphost::HostSettings &settings)
     result.productId = settings.productId;
     result.versionType = settings.versionType;
     result.helpBaseUrl = settings.helpBaseUrl;
-    const kv::TMarshalIniS server;
-    result.libraryDirs = server.WorkDLLPaths;
     return result;
 }
 

@@ -16,6 +16,10 @@
 //                              must arrive completely within this time
 //   MaxConnections=64          further clients are turned away with an error
 //   MaxObjectsPerConnection=1000
+//
+// Before its hello is accepted a connection may send one frame of at most
+// kMaxHelloBytes, and the worker reads no more than that from it: a client
+// without the token costs the daemon a few kilobytes, whatever it sends.
 
 #include "platform/IniFile.h"
 
@@ -33,6 +37,7 @@ public:
 
 struct SlipServerConfig {
     static constexpr const char *kSection = "Slipserv";
+    static constexpr std::int64_t kMaxHelloBytes = 4 * 1024;
 
     std::string accessToken;
     std::string listenAddress = "127.0.0.1";

@@ -4,6 +4,8 @@
 #include <QTimer>
 #include <QtDebug>
 
+#include <algorithm>
+
 namespace slip {
 
 namespace {
@@ -15,7 +17,7 @@ constexpr qint64 kReadChunk = 256 * 1024;
 } // namespace
 
 SlipWorker::SlipWorker(qintptr socketDescriptor, const SlipServerConfig &config)
-    : m_descriptor(socketDescriptor), m_config(config), m_reader(config.maxFrameBytes)
+    : m_descriptor(socketDescriptor), m_config(config), m_reader(SlipServerConfig::kMaxHelloBytes)
 {
 }
 
@@ -36,7 +38,7 @@ void SlipWorker::start()
         return;
     }
     m_peer = m_socket->peerAddress().toString().toStdString() + ":" + std::to_string(m_socket->peerPort());
-    m_socket->setReadBufferSize(kReadChunk * 4);
+    m_socket->setReadBufferSize(SlipServerConfig::kMaxHelloBytes);
     connect(m_socket, &QTcpSocket::readyRead, this, &SlipWorker::pump);
     connect(m_socket, &QTcpSocket::bytesWritten, this, &SlipWorker::pump);
     connect(m_socket, &QTcpSocket::disconnected, this, &SlipWorker::finish);
@@ -68,7 +70,7 @@ void SlipWorker::pump()
             }
             if (m_socket->bytesAvailable() == 0)
                 break;
-            m_reader.append(m_socket->read(kReadChunk));
+            m_reader.append(m_socket->read(std::min<qint64>(kReadChunk, m_reader.maxPayload() + 4)));
         }
     } catch (const kv::CborError &error) {
         closeWith(std::string("Request refused: ") + error.what());
@@ -80,6 +82,10 @@ void SlipWorker::pump()
 void SlipWorker::handle(const QByteArray &payload)
 {
     const SlipSession::Outcome outcome = m_session->handle(payload);
+    if (m_session->isAuthenticated() && m_reader.maxPayload() != m_config.maxFrameBytes) {
+        m_reader.setMaxPayload(m_config.maxFrameBytes);
+        m_socket->setReadBufferSize(kReadChunk * 4);
+    }
     restartIdleTimer();
     if (!outcome.reply.isEmpty())
         send(outcome.reply);

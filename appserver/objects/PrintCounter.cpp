@@ -9,11 +9,15 @@
 
 namespace slip {
 
-// condition := term { AND term }
+// condition := term { AND term }   (parentheses nested at most kMaxNesting deep)
 // term      := "(" condition ")" | column "=" literal | literal "=" column
 // column    := [table "."] name
 class PrintCounter::FilterParser {
 public:
+    // A slip filter needs a level or two; the limit keeps a hostile filter
+    // from exhausting the server's stack.
+    static constexpr int kMaxNesting = 64;
+
     FilterParser(const std::string &table, const std::string &filter)
         : m_table(table), m_tokens(SqlTokenizer::tokenize(filter))
     {
@@ -52,8 +56,11 @@ private:
     void term()
     {
         if (peek().isSymbol("(")) {
+            if (++m_nesting > kMaxNesting)
+                fail("nested too deeply");
             next();
             condition();
+            --m_nesting;
             if (!peek().isSymbol(")"))
                 fail("expected )");
             next();
@@ -112,6 +119,7 @@ private:
     std::string m_table;
     std::vector<SqlToken> m_tokens;
     std::size_t m_pos = 0;
+    int m_nesting = 0;
     std::vector<Term> m_terms;
 };
 

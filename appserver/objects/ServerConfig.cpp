@@ -55,6 +55,7 @@ ServerConfig ServerConfig::fromIni(const kv::IniFile &ini, const std::string &ba
         config.poolSize = poolSizeFrom(setting(ini, "PoolSize"));
         config.readerConnInfo = setting(ini, "ReaderConnInfo");
     }
+    config.download = DownloadSite::fromIni(ini, baseDir);
     return config;
 }
 

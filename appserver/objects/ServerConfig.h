@@ -18,9 +18,13 @@
 //                              is given: a role that may only read; without
 //                              it such clients query through the providers
 //
+// The section [Download] (DownloadSite.h) names the program files the server
+// offers its clients.
+//
 // The server objects of one process share the database these settings open.
 
 #include "db/Database.h"
+#include "objects/DownloadSite.h"
 #include "platform/IniFile.h"
 #include "schema/DbEngine.h"
 
@@ -48,6 +52,8 @@ struct ServerConfig {
     // The clients are other processes, reached over TCP (the daemon): the
     // server's files and its own credentials never go to them.
     bool remoteClients = false;
+    // The program files offered for download (section [Download]).
+    DownloadSite download;
 
     // baseDir resolves a DataDir written relative to the settings file.
     // Throws ServerConfigError for an unknown engine, a missing DataDir or

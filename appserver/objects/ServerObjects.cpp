@@ -1,5 +1,6 @@
 #include "objects/ServerObjects.h"
 
+#include "objects/FileListServer.h"
 #include "objects/HostDataRegistration.h"
 #include "objects/ProgramServer.h"
 #include "platform/Dispatch.h"
@@ -21,6 +22,7 @@ void registerServerObjects(std::shared_ptr<Database> database, const ServerConfi
     kv::OleClassRegistry::registerClass(ProgramServer::kProgId, program);
     kv::OleClassRegistry::registerClass(ProgramServer::kAliasProgId, program);
     registerHostDataObjects(database);
+    registerFileList(config.download);
 }
 
 void unregisterServerObjects()
@@ -28,6 +30,7 @@ void unregisterServerObjects()
     kv::OleClassRegistry::unregisterClass(ProgramServer::kProgId);
     kv::OleClassRegistry::unregisterClass(ProgramServer::kAliasProgId);
     unregisterHostDataObjects();
+    kv::OleClassRegistry::unregisterClass(FileListServer::progId);
 }
 
 } // namespace slip

@@ -3,25 +3,18 @@
 #include "base/KVDownLoadNewFile.h"
 
 #include "platform/Dispatch.h"
+#include "platform/TextUtil.h"
 
 #include <QFileInfo>
 #include <QString>
 
 #include <dlfcn.h>
 
-#include <cctype>
 #include <memory>
 
 namespace kv {
 
 namespace {
-
-std::string upper(std::string text)
-{
-    for (char &c : text)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 
 std::string textAt(const std::vector<std::string> &texts, std::size_t index)
 {
@@ -48,7 +41,7 @@ std::string ServerProgramRunner::SelectLibrary(const std::vector<std::string> &d
         const std::string path = libraryIn(directory, fileName);
         if (QFileInfo::exists(QString::fromStdString(path)) && CheckNewFile(entry, path, message, true))
             return path;
-        if (packageDirectory.empty() && upper(directory).find("S_PKG") != std::string::npos)
+        if (packageDirectory.empty() && upperAscii(directory).find("S_PKG") != std::string::npos)
             packageDirectory = directory;
     }
     if (directories.empty())
@@ -60,11 +53,11 @@ std::string ServerProgramRunner::SelectLibrary(const std::vector<std::string> &d
 Variant ServerProgramRunner::Arguments(const Request &request)
 {
     const auto &t = request.texts;
-    if (upper(request.runMode) == "B")
+    if (upperAscii(request.runMode) == "B")
         return varArrayOf({request.programCode, textAt(t, 0), textAt(t, 1), request.value, textAt(t, 2),
                            textAt(t, 3), request.productId});
     return varArrayOf({request.programCode, textAt(t, 0), textAt(t, 1), textAt(t, 2), textAt(t, 3), request.value,
-                       request.number, upper(request.runMode), textAt(t, 4), request.productId, request.running,
+                       request.number, upperAscii(request.runMode), textAt(t, 4), request.productId, request.running,
                        request.uiCodePage});
 }
 

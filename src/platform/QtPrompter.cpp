@@ -70,10 +70,12 @@ QString messageText(const std::string &text)
     return result;
 }
 
-// Escape (or closing the box) answers as Cancel would, else No, else OK.
+// Escape (or closing the box) answers as Cancel would, else Abort, else No,
+// else OK: a box that offers Abort and Retry must be escapable, or a host
+// that answers boxes unattended would retry forever.
 MessageButton escapeButtonOf(MessageButtons buttons)
 {
-    for (MessageButton candidate : {MessageButton::Cancel, MessageButton::No, MessageButton::OK})
+    for (MessageButton candidate : {MessageButton::Cancel, MessageButton::Abort, MessageButton::No, MessageButton::OK})
         if (buttons.testFlag(candidate))
             return candidate;
     return MessageButton::Cancel;

@@ -20,6 +20,15 @@ std::string upperAscii(std::string_view text)
     return upper;
 }
 
+std::string lowerAscii(std::string_view text)
+{
+    std::string lower(text);
+    for (char &c : lower)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return lower;
+}
+
 std::string quotedWith(std::string_view text, char quote)
 {
     std::string quoted(1, quote);

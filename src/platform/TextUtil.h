@@ -12,6 +12,8 @@ std::string_view trimBlanks(std::string_view text);
 
 // ASCII letters in upper case, everything else unchanged.
 std::string upperAscii(std::string_view text);
+// ASCII letters in lower case, everything else unchanged.
+std::string lowerAscii(std::string_view text);
 
 // The text between two quote characters, each quote inside it doubled: an
 // SQL literal with '\'', an SQL identifier with '"'.

@@ -132,10 +132,12 @@ private:
         m_variants += count;
     }
 
-    Variant readValue(int depth)
+    // counted: the value is an array element, already counted with its array.
+    Variant readValue(int depth, bool counted = false)
     {
         checkReader();
-        countVariants(1);
+        if (!counted)
+            countVariants(1);
         switch (m_reader.type()) {
         case QCborStreamReader::UnsignedInteger:
         case QCborStreamReader::NegativeInteger: return readInt32();
@@ -297,10 +299,12 @@ private:
             const std::int64_t low = readInteger("a low bound");
             const std::int64_t high = readInteger("a high bound");
             leaveArray();
-            const std::int64_t count = high - low + 1;
+            // Checked before the count is formed: high - low of arbitrary
+            // 64-bit bounds could overflow.
             if (low < std::numeric_limits<int>::min() || low > std::numeric_limits<int>::max() ||
                 high < std::numeric_limits<int>::min() || high > std::numeric_limits<int>::max())
                 fail("array bounds out of range");
+            const std::int64_t count = high - low + 1;
             if (count < 0)
                 fail("array bounds " + std::to_string(low) + ".." + std::to_string(high) +
                      " give a negative element count");
@@ -337,7 +341,7 @@ private:
         countVariants(expected);
         VariantArray array = makeArray(bounds);
         for (Variant &item : array.items())
-            item = readValue(depth);
+            item = readValue(depth, true);
         leaveArray();
         leaveArray();
         return array;
@@ -387,10 +391,16 @@ QByteArray encodeFrame(const QByteArray &payload)
     return frame;
 }
 
-FrameReader::FrameReader(std::int64_t maxPayload) : m_maxPayload(maxPayload)
+FrameReader::FrameReader(std::int64_t maxPayload)
+{
+    setMaxPayload(maxPayload);
+}
+
+void FrameReader::setMaxPayload(std::int64_t maxPayload)
 {
     if (maxPayload < 0 || quint64(maxPayload) > std::numeric_limits<quint32>::max())
         throw CborError("A frame limit of " + std::to_string(maxPayload) + " bytes cannot be expressed");
+    m_maxPayload = maxPayload;
 }
 
 void FrameReader::append(const QByteArray &bytes)

@@ -73,6 +73,10 @@ public:
 
     explicit FrameReader(std::int64_t maxPayload = kDefaultMaxPayload);
 
+    // A new limit for the frames still to come (the one being read too).
+    void setMaxPayload(std::int64_t maxPayload);
+    std::int64_t maxPayload() const { return m_maxPayload; }
+
     void append(const QByteArray &bytes);
     // The next complete payload, or nothing while it is still incomplete.
     std::optional<QByteArray> next();

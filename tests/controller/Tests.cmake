@@ -14,6 +14,19 @@ if(TARGET kvcontroller AND TARGET erphost)
     SOURCES ${KV_CONTROLLER_TEST_DIR}/module/TestReportWindow.cpp ${KV_CONTROLLER_TEST_DIR}/module/TestModuleMain.cpp)
   target_include_directories(qipt07_test_module PRIVATE ${KV_CONTROLLER_TEST_DIR}/module)
 
+  # The test window's server-side library in two versions, for the
+  # new-file download before a server program runs.
+  foreach(version 1 2)
+    set(server qipt07_server_v${version})
+    add_library(${server} SHARED ${KV_CONTROLLER_TEST_DIR}/module/TestServerProgram.cpp)
+    target_compile_definitions(${server} PRIVATE SERVER_PROGRAM_VERSION=${version})
+    target_link_libraries(${server} PRIVATE kvplatform)
+    set_target_properties(${server} PROPERTIES PREFIX "" OUTPUT_NAME QIPT07S_v${version} SUFFIX ".so"
+                          LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+    target_link_options(${server} PRIVATE
+      "LINKER:--version-script=${KV_CONTROLLER_TEST_DIR}/module/GetSvrController.map" "LINKER:--no-undefined")
+  endforeach()
+
   # In-process: the controller with the test window, driven as a host would.
   add_library(kvtestwindow STATIC ${KV_CONTROLLER_TEST_DIR}/module/TestReportWindow.cpp)
   target_include_directories(kvtestwindow PUBLIC ${KV_CONTROLLER_TEST_DIR}/module)

@@ -17,7 +17,7 @@ if(TARGET erp-host AND TARGET kvdemoshell)
     if(name STREQUAL "HeadlessRunTest")
       target_link_libraries(${target} PRIVATE kvreportlayout)
     endif()
-    add_dependencies(${target} erp-host qipt07_test_module QIPR07C)
+    add_dependencies(${target} erp-host qipt07_test_module QIPR07C qipt07_server_v1 qipt07_server_v2)
     target_compile_definitions(${target} PRIVATE QIPR07_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data"
                                                  QIPR07_TEST_SUPPORT_DIR="${CMAKE_CURRENT_SOURCE_DIR}/support"
                                                  QIPR07_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

@@ -194,6 +194,15 @@ TEST(VariantCbor, BoundsThatDisagreeWithTheElementsAreRejected)
     tooWide.arrayHead({{std::numeric_limits<int>::min(), std::numeric_limits<int>::max()}}, 0).end().end();
     EXPECT_THROW(kv::decodeVariant(tooWide.bytes), CborError);
 
+    // Bounds at the ends of the 64-bit range must be refused before their
+    // distance is taken (it would overflow).
+    Cbor extreme;
+    extreme.arrayHead({{std::numeric_limits<qint64>::min(), 1}}, 0).end().end();
+    EXPECT_NE(decodeError(extreme.bytes).find("array bounds out of range"), std::string::npos);
+    Cbor extremeHigh;
+    extremeHigh.arrayHead({{-1, std::numeric_limits<qint64>::max()}}, 0).end().end();
+    EXPECT_NE(decodeError(extremeHigh.bytes).find("array bounds out of range"), std::string::npos);
+
     Cbor threeDims;
     threeDims.arrayHead({{0, 0}, {0, 0}, {0, 0}}, 1).integer(1).end().end();
     EXPECT_THROW(kv::decodeVariant(threeDims.bytes), CborError);
@@ -215,6 +224,12 @@ TEST(VariantCbor, ClaimsOfHugeSizesAreRejectedWithoutAllocating)
     kv::CborLimits limits;
     limits.maxVariants = 50;
     std::vector<Variant> items(100, Variant(1));
+    EXPECT_NE(decodeError(kv::encodeVariant(kv::varArrayOf(items)), limits).find("more than 50 values"),
+              std::string::npos);
+    // The limit counts each value once: an array of 49 elements is 50 values.
+    items.resize(49);
+    EXPECT_EQ(decodeError(kv::encodeVariant(kv::varArrayOf(items)), limits), "<decoded>");
+    items.resize(50);
     EXPECT_NE(decodeError(kv::encodeVariant(kv::varArrayOf(items)), limits).find("more than 50 values"),
               std::string::npos);
 }

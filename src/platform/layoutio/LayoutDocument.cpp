@@ -17,6 +17,8 @@ std::string_view trimmed(std::string_view text)
 
 bool isPropertyPath(std::string_view name)
 {
+    if (name.size() > LayoutDocument::kMaxNameBytes)
+        return false;
     std::size_t start = 0;
     for (;;) {
         const std::size_t dot = name.find('.', start);
@@ -108,7 +110,8 @@ private:
         const std::string_view name = trimmed(line.substr(0, colon));
         std::string_view className = trimmed(line.substr(colon + 1));
         className = trimmed(className.substr(0, className.find('[')));
-        if (!LayoutValue::isIdentifier(name) || !LayoutValue::isIdentifier(className))
+        if (!LayoutValue::isIdentifier(name) || !LayoutValue::isIdentifier(className) ||
+            name.size() > LayoutDocument::kMaxNameBytes || className.size() > LayoutDocument::kMaxNameBytes)
             return false;
         node.name = std::string(name);
         node.className = std::string(className);

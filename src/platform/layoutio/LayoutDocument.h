@@ -38,6 +38,7 @@ class LayoutDocument {
 public:
     static constexpr std::size_t kMaxTextBytes = 16u << 20;
     static constexpr std::size_t kMaxValueBytes = 256u << 10;
+    static constexpr std::size_t kMaxNameBytes = 256;
     static constexpr std::size_t kMaxDepth = 32;
     static constexpr std::size_t kMaxComponents = 4000;
     static constexpr std::size_t kMaxProperties = 500;

@@ -42,12 +42,15 @@ bool LayoutFile::load(QObject &root, const QString &fileName, std::vector<Layout
         return false;
     }
     // Older installations wrote these files in the code page of the system.
-    const std::optional<std::string> text = decodeSettingsText(std::string_view(bytes.constData(), bytes.size()));
+    std::string_view raw(bytes.constData(), std::size_t(bytes.size()));
+    const std::optional<std::string> text = decodeSettingsText(raw);
     if (!text) {
         error = fileName.toStdString() + " is neither UTF-8 nor GB18030 text";
         return false;
     }
-    if (!isValidUtf8(std::string_view(bytes.constData(), bytes.size())) && !bytes.startsWith("\xEF\xBB\xBF"))
+    if (raw.starts_with("\xEF\xBB\xBF"))
+        raw.remove_prefix(3);
+    if (!isValidUtf8(raw))
         problems.push_back({0, "the file is not UTF-8 text; it was read as GB18030"});
     if (!LayoutText::Read(root, *text, problems)) {
         error = fileName.toStdString() + " holds no layout";

@@ -1,7 +1,7 @@
 #pragma once
-// A problem met while reading a layout text: its 1-based line and what was
-// wrong. ProblemLog caps how many are kept, so that a hostile text cannot
-// grow the list without bound.
+// A problem met while reading a layout text: its 1-based line (0 when it
+// concerns the whole text or file) and what was wrong. ProblemLog caps how
+// many are kept, so that a hostile text cannot grow the list without bound.
 
 #include <cstddef>
 #include <string>

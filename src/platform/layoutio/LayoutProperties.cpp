@@ -34,6 +34,18 @@ bool LayoutProperties::isKept(std::string_view name)
     return std::find(kKept.begin(), kKept.end(), name) != kKept.end();
 }
 
+std::optional<LayoutProperties::Range> LayoutProperties::range(std::string_view name)
+{
+    constexpr long long kMaxPixels = 100000;
+    if (name == "Left" || name == "Top")
+        return Range{-kMaxPixels, kMaxPixels};
+    if (name == "Width" || name == "Height")
+        return Range{0, kMaxPixels};
+    if (name == "Modul")
+        return Range{0, 100};
+    return std::nullopt;
+}
+
 std::string LayoutProperties::filter(std::string_view text)
 {
     std::vector<LayoutProblem> ignored;

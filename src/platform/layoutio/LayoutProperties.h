@@ -8,6 +8,7 @@
 
 #include "platform/layoutio/LayoutText.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,15 @@ class LayoutProperties {
 public:
     // A property name as written in a layout text ("Left", "Font.Height").
     static bool isKept(std::string_view name);
+    // The values a stored layout may give an integer property: positions
+    // and sizes within a few metres, narrow bars of a barcode at most 100
+    // pixels. A band millions of pixels high would leave printing without
+    // an end, so such values are refused rather than applied.
+    struct Range {
+        long long low;
+        long long high;
+    };
+    static std::optional<Range> range(std::string_view name);
     // The text with only kept property lines; component lines and ends stay
     // (inherited frames left empty by the filter are dropped, components
     // created by the user always stay). Unreadable lines are dropped.

@@ -225,8 +225,12 @@ std::optional<QVariant> plainValue(const QMetaProperty &property, const LayoutVa
                 return QVariant(value.atom == "True");
         } else if (type == QMetaType::Int || type == QMetaType::UInt || type == QMetaType::LongLong) {
             const auto number = LayoutValue::toInteger(value.atom);
-            const long long low = type == QMetaType::LongLong ? LLONG_MIN : type == QMetaType::UInt ? 0 : INT_MIN;
-            const long long high = type == QMetaType::LongLong ? LLONG_MAX : type == QMetaType::UInt ? UINT_MAX : INT_MAX;
+            long long low = type == QMetaType::LongLong ? LLONG_MIN : type == QMetaType::UInt ? 0 : INT_MIN;
+            long long high = type == QMetaType::LongLong ? LLONG_MAX : type == QMetaType::UInt ? UINT_MAX : INT_MAX;
+            if (const auto range = LayoutProperties::range(property.name())) {
+                low = range->low;
+                high = range->high;
+            }
             if (number && *number >= low && *number <= high)
                 return type == QMetaType::LongLong ? QVariant(*number)
                        : type == QMetaType::UInt   ? QVariant(uint(*number))

@@ -326,6 +326,19 @@ TEST_F(SlipServerTest, RefusesWrongTokensAndBadFramesButKeepsServing)
     EXPECT_TRUE(contains(garbage.errorReply(), "Malformed request"));
     EXPECT_TRUE(garbage.closedByServer());
 
+    // Before the hello only a small frame is read at all.
+    RawClient unknown(server->port());
+    unknown.sendBytes(QByteArray::fromHex("00010000") + QByteArray(1000, 'x'));
+    EXPECT_TRUE(contains(unknown.errorReply(), "more than the limit of 4096"));
+    EXPECT_TRUE(unknown.closedByServer());
+
+    // After it, frames up to the configured limit are taken.
+    RawClient large(server->port());
+    large.hello();
+    ASSERT_EQ(large.reply().front(), Variant("ok"));
+    large.sendMessage({Variant("create"), Variant(std::string(60000, 'c'))});
+    EXPECT_TRUE(contains(large.errorReply(), "class")) << "a 60 KB request was not read";
+
     RawClient oversized(server->port());
     oversized.hello();
     oversized.reply();

@@ -73,6 +73,10 @@ bool TfrmQipt07::RunExternalMode(int mode)
         const kv::Variant next = GetCounterValue("HOSTTEST", kv::Variant());
         return record("counter " + textOf(next) + ", message " + GetMessageText("W", "000006"));
     }
+    if (mode == 5) { // the server-side library, brought up to date first
+        const bool ran = RunServerProgram("a", {"x"}, kv::Variant(), 0);
+        return record("server program " + ErrorTexts, ran);
+    }
     if (mode != 3)
         return record("RunExternalMode " + std::to_string(mode));
     const std::string name = edtNote->text().toStdString();

@@ -7,7 +7,8 @@
 // sees what reached the window.
 //
 // Condition-package mode 3 saves the note as a condition set named by the
-// note; mode 4 asks the host for a counter and a message. A window made with closeWhenShown lists its condition sets on
+// note; mode 4 asks the host for a counter and a message; mode 5 runs the
+// window's server-side library (QIPT07S.so) and records its message. A window made with closeWhenShown lists its condition sets on
 // standard output once it is shown and then closes itself, so that a host
 // run with --show ends without anyone at the screen.
 

@@ -218,6 +218,8 @@ TEST(LayoutTextValues, DelphiSpellingsAreRead)
                              "          'Y=已审核'\n"
                              "          'N=未审核')\n"
                              "        DataSet = Form1.ClientDataSet1\n"
+                             "        Hint = '第一段' +\n"
+                             "          '第二段'\n"
                              "      end\n"
                              "    end\n"
                              "  end\n"
@@ -230,6 +232,7 @@ TEST(LayoutTextValues, DelphiSpellingsAreRead)
     EXPECT_TRUE(layout.lblTitle->font().underline());
     EXPECT_EQ(layout.lblTitle->left(), 16);
     EXPECT_EQ(layout.txtTC001->codeList(), QStringList({QStringLiteral("Y=已审核"), QStringLiteral("N=未审核")}));
+    EXPECT_EQ(layout.txtTC001->hint(), QStringLiteral("第一段第二段"));
 }
 
 TEST(LayoutTextProblems, LoadsTheRestAndListsEachProblemWithItsLine)
@@ -262,7 +265,11 @@ TEST(LayoutTextProblems, LoadsTheRestAndListsEachProblemWithItsLine)
                              "      object ExBand: TQRBand\n"           // 25 a band on a band
                              "      end\n"                              // 26
                              "    inherited QRBand1: TQRBand\n"         // 27 (QRBand2 not closed)
-                             "      Height = 77\n";                     // 28 truncated
+                             "      Height = 77\n"                      // 28
+                             "      inherited lblTitle: TQRLabel\n"     // 29
+                             "        Width = -5\n"                     // 30 negative size
+                             "        Top = 200000\n"                   // 31 beyond any page
+                             "      end\n";                             // 32 truncated
     const auto problems = readOnto(layout.window, text);
     const std::string all = describe(problems);
     EXPECT_TRUE(hasProblem(problems, 4, "unknown class TQRWidget")) << all;
@@ -276,6 +283,8 @@ TEST(LayoutTextProblems, LoadsTheRestAndListsEachProblemWithItsLine)
     EXPECT_TRUE(hasProblem(problems, 19, "bcTC001 is a TKvQRDBBarcode")) << all;
     EXPECT_TRUE(hasProblem(problems, 24, "neither a property")) << all;
     EXPECT_TRUE(hasProblem(problems, 25, "cannot be placed on QRBand2")) << all;
+    EXPECT_TRUE(hasProblem(problems, 30, "lblTitle.Width")) << all;
+    EXPECT_TRUE(hasProblem(problems, 31, "lblTitle.Top")) << all;
     EXPECT_TRUE(hasProblem(problems, 27, "end of QRBand1 is missing")) << all;
     EXPECT_TRUE(hasProblem(problems, 3, "end of QRBand2 is missing")) << all;
     EXPECT_TRUE(hasProblem(problems, 1, "end of frmTestFmt is missing")) << all;
@@ -285,6 +294,8 @@ TEST(LayoutTextProblems, LoadsTheRestAndListsEachProblemWithItsLine)
     EXPECT_EQ(layout.txtTC001->width(), 80);
     EXPECT_EQ(layout.txtTC001->dataSet(), layout.ClientDataSet1);
     EXPECT_EQ(layout.QRBand1->height(), 77);
+    EXPECT_EQ(layout.lblTitle->width(), 120);
+    EXPECT_EQ(layout.lblTitle->top(), 8);
     ASSERT_NE(layout.QRBand2->findChild<TQRLabel *>("ExLbl1"), nullptr);
     EXPECT_EQ(layout.QRBand2->findChild<TQRLabel *>("ExLbl1")->caption(), "ok");
     EXPECT_EQ(layout.window.findChild<QObject *>("ExOdd1"), nullptr);
