@@ -219,6 +219,9 @@ public:
     // What the condition window that created the window tells it for storing
     // format styles; a window without one stores nothing of the kind.
     struct StyleContext {
+        // The class name the condition window keeps the layout's styles
+        // under; empty: the window's own class name.
+        std::string className;
         // ";"-separated "name: class" entries of the condition window's
         // controls whose values a saved style records.
         std::string optionStateControls;
@@ -274,7 +277,8 @@ public:
     // unchanged instance of its class, reduced to the layout properties,
     // with the components the user added as "object" blocks.
     std::string StoredLayoutText();
-    // The name the window's class stores its layouts under ("TfrmQipr07Fmt").
+    // The name the window's styles are stored under ("TfrmQipr07Fmt"):
+    // StyleOwner.className, else the window's class name.
     std::string LayoutClassName() const;
     // A new, unchanged instance of this window's class owned by owner, the
     // built-in layout a stored one is the difference from. Every concrete

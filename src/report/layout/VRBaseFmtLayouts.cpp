@@ -91,6 +91,8 @@ using PristinePtr = std::unique_ptr<TfrmVRBaseFmt, FormFree>;
 
 std::string TfrmVRBaseFmt::LayoutClassName() const
 {
+    if (!StyleOwner.className.empty())
+        return StyleOwner.className;
     QString name = QString::fromLatin1(metaObject()->className());
     const int scope = name.lastIndexOf(QLatin1String("::"));
     return (scope >= 0 ? name.mid(scope + 2) : name).toStdString();

@@ -321,6 +321,7 @@ TfrmVRFormat *TfrmVRBaseOpt::newLayoutWindow()
         throw std::runtime_error("The report has no layout class.");
     TfrmVRFormat *layout = LayoutClass.create(this);
     TfrmVRBaseFmt::StyleContext &context = layout->StyleOwner;
+    context.className = LayoutClassName();
     context.optionStateControls = OptionStateControls;
     // The settings always end in a separator; a lone one names no directory.
     context.layoutDirectory = trimmed(RTBuilderDataPath) == "/" ? std::string() : RTBuilderDataPath;
