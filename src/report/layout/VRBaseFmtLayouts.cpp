@@ -379,7 +379,9 @@ std::string TfrmVRBaseFmt::StoredLayoutText()
 
 bool TfrmVRBaseFmt::SaveLocalLayout(const std::string &name)
 {
-    hide();
+    // In design mode the window is the designer's view and stays.
+    if (!isDesignActive())
+        hide();
     const std::string file = LocalLayoutFile(name);
     std::string error;
     bool saved = false;
@@ -511,8 +513,17 @@ static SaveOutcome saveStyle(TfrmVRBaseFmt &window, bool closing, const std::fun
 
 bool TfrmVRBaseFmt::DreamDesigner1SaveChanges()
 {
-    // Declined: the designer goes off without storing; aborted: it stays.
-    return saveStyle(*this, true, [this] { hide(); }) != SaveOutcome::Aborted;
+    // Declined: the designer goes off without storing; aborted: it stays,
+    // and so must its window, or the user could neither go on designing
+    // nor reach the condition window, which waits disabled.
+    bool hidden = false;
+    const SaveOutcome outcome = saveStyle(*this, true, [this, &hidden] {
+        hidden = isVisible();
+        hide();
+    });
+    if (outcome == SaveOutcome::Aborted && hidden)
+        show();
+    return outcome != SaveOutcome::Aborted;
 }
 
 void TfrmVRBaseFmt::nuSaveClick()

@@ -58,7 +58,13 @@ TEST_F(VRBaseOptDesignTest, TheDesignWindowShowsTheChosenStyleAndANewStyleJoinsT
     window->btnDesignClick();
     EXPECT_EQ(window->DesignLayout.data(), layout) << "one design window at a time";
 
-    // Saved as a new style with the option state of the condition window.
+    // A save given up keeps the designer and its window for the user.
+    prompter->answerMessage(kv::mrYes);
+    prompter->answerInput(false);
+    EXPECT_FALSE(layout->DreamDesigner1SaveChanges());
+    EXPECT_TRUE(layout->isVisible());
+
+    // Saved as a new style.
     auto *label = new kv::TQRLabel(layout->QRDetailBand);
     label->setObjectName(QStringLiteral("ExLbl1"));
     layout->UserComponents << QStringLiteral("ExLbl1");
