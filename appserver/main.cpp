@@ -101,6 +101,8 @@ int serve(const Options &options)
     const kv::IniFile ini = kv::IniFile::load(path);
     if (!ini.exists())
         throw slip::ServerConfigError("Settings file " + path + " cannot be read");
+    if (const std::string exposed = ini.secretExposure("the access token and database credentials"); !exposed.empty())
+        throw slip::ServerConfigError(exposed);
     slip::SlipServerConfig daemon = slip::SlipServerConfig::fromIni(ini);
     if (options.port)
         daemon.port = *options.port;

@@ -33,6 +33,12 @@ HostSettings HostSettings::load()
     }
     const kv::IniFile ini = kv::IniFile::load(shell.IniFileName);
     settings.accessToken = ini.readString("Server Information", "AccessToken", "");
+    if (!settings.accessToken.empty()) {
+        if (const std::string exposed = ini.secretExposure("the server's access token"); !exposed.empty()) {
+            settings.read = false;
+            settings.errorCode = exposed;
+        }
+    }
     settings.productId = ini.readInteger("ProductVersion", "ProductID", 3);
     settings.versionType = ini.readInteger("ProductVersion", "VersionType", 0);
     const std::string defaultHelp =

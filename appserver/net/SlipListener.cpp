@@ -5,9 +5,13 @@
 
 #include "platform/VariantCbor.h"
 
+#include <QHostAddress>
 #include <QTcpSocket>
 #include <QThread>
 #include <QTimer>
+#include <QtDebug>
+
+#include <sys/socket.h>
 
 namespace slip {
 
@@ -18,10 +22,44 @@ SlipListener::~SlipListener()
     shutdown();
 }
 
+namespace {
+
+// The peer's address of an accepted socket, before any Qt object owns it.
+QString peerAddressOf(qintptr socketDescriptor)
+{
+    sockaddr_storage peer{};
+    socklen_t length = sizeof(peer);
+    if (::getpeername(int(socketDescriptor), reinterpret_cast<sockaddr *>(&peer), &length) != 0)
+        return {};
+    return QHostAddress(reinterpret_cast<const sockaddr *>(&peer)).toString();
+}
+
+} // namespace
+
+std::string SlipListener::refusalFor(const QString &address) const
+{
+    if (int(m_connections.size()) >= m_config.maxConnections)
+        return "Too many connections (" + std::to_string(m_config.maxConnections) + ")";
+    int fromAddress = 0;
+    int pending = 0;
+    for (const auto &[id, connection] : m_connections) {
+        fromAddress += connection.address == address ? 1 : 0;
+        pending += connection.authenticated ? 0 : 1;
+    }
+    if (fromAddress >= m_config.maxConnectionsPerAddress)
+        return "Too many connections from " + address.toStdString() + " (" +
+               std::to_string(m_config.maxConnectionsPerAddress) + ")";
+    if (pending >= m_config.maxPendingHellos)
+        return "Too many connections waiting for their hello (" + std::to_string(m_config.maxPendingHellos) + ")";
+    return {};
+}
+
 void SlipListener::incomingConnection(qintptr socketDescriptor)
 {
-    if (int(m_connections.size()) >= m_config.maxConnections) {
-        reject(socketDescriptor, "Too many connections (" + std::to_string(m_config.maxConnections) + ")");
+    const QString address = peerAddressOf(socketDescriptor);
+    if (const std::string refusal = refusalFor(address); !refusal.empty()) {
+        qInfo("slipserv: turning away %s: %s", qPrintable(address), refusal.c_str());
+        reject(socketDescriptor, refusal);
         return;
     }
     const int id = m_nextId++;
@@ -34,7 +72,11 @@ void SlipListener::incomingConnection(qintptr socketDescriptor)
     // waits for the worker in shutdown().
     connect(worker, &SlipWorker::finished, thread, &QThread::quit, Qt::DirectConnection);
     connect(thread, &QThread::finished, this, [this, id] { forget(id); });
-    m_connections.emplace(id, Connection{thread, worker});
+    connect(worker, &SlipWorker::authenticated, this, [this, id] {
+        if (const auto found = m_connections.find(id); found != m_connections.end())
+            found->second.authenticated = true;
+    });
+    m_connections.emplace(id, Connection{thread, worker, address, false});
     m_count = int(m_connections.size());
     thread->start();
 }

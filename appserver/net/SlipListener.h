@@ -35,8 +35,12 @@ private:
     struct Connection {
         QThread *thread = nullptr;
         SlipWorker *worker = nullptr;
+        QString address;
+        bool authenticated = false;
     };
 
+    // Why a new connection from address is turned away; empty when it is not.
+    std::string refusalFor(const QString &address) const;
     void reject(qintptr socketDescriptor, const std::string &message);
     void forget(int id);
     static void dispose(const Connection &connection);

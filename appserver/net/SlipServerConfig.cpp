@@ -44,6 +44,9 @@ SlipServerConfig SlipServerConfig::fromIni(const kv::IniFile &ini)
     config.frameTimeoutMs =
         seconds(readNumber(ini, "FrameTimeoutSeconds", config.frameTimeoutMs / 1000, 1, maxSeconds));
     config.maxConnections = int(readNumber(ini, "MaxConnections", config.maxConnections, 1, 100000));
+    config.maxConnectionsPerAddress =
+        int(readNumber(ini, "MaxConnectionsPerAddress", config.maxConnectionsPerAddress, 1, 100000));
+    config.maxPendingHellos = int(readNumber(ini, "MaxPendingHellos", config.maxPendingHellos, 1, 100000));
     config.maxObjectsPerConnection =
         int(readNumber(ini, "MaxObjectsPerConnection", config.maxObjectsPerConnection, 1, 1000000));
     return config;
@@ -57,7 +60,8 @@ void SlipServerConfig::validate() const
         throw SlipServerError("Port " + std::to_string(port) + " is out of range");
     if (maxFrameBytes < 16 || maxFrameBytes > std::int64_t(std::numeric_limits<std::uint32_t>::max()))
         throw SlipServerError("A frame limit of " + std::to_string(maxFrameBytes) + " bytes cannot be used");
-    if (idleTimeoutMs <= 0 || frameTimeoutMs <= 0 || maxConnections <= 0 || maxObjectsPerConnection <= 0)
+    if (idleTimeoutMs <= 0 || frameTimeoutMs <= 0 || maxConnections <= 0 || maxObjectsPerConnection <= 0 ||
+        maxConnectionsPerAddress <= 0 || maxPendingHellos <= 0)
         throw SlipServerError("Timeouts and limits of the daemon must be positive");
 }
 

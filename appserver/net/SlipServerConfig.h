@@ -15,6 +15,11 @@
 //   FrameTimeoutSeconds=30     a request (and the hello of a new connection)
 //                              must arrive completely within this time
 //   MaxConnections=64          further clients are turned away with an error
+//   MaxConnectionsPerAddress=32
+//                              connections from one address at once
+//   MaxPendingHellos=16        connections that have not yet sent their hello;
+//                              past it new ones are turned away, so clients
+//                              without the token cannot crowd out the others
 //   MaxObjectsPerConnection=1000
 //
 // Before its hello is accepted a connection may send one frame of at most
@@ -46,6 +51,8 @@ struct SlipServerConfig {
     int idleTimeoutMs = 8 * 3600 * 1000;
     int frameTimeoutMs = 30 * 1000;
     int maxConnections = 64;
+    int maxConnectionsPerAddress = 32;
+    int maxPendingHellos = 16;
     int maxObjectsPerConnection = 1000;
 
     // Missing keys keep the defaults above; a value that is not a number in

@@ -82,9 +82,11 @@ void SlipWorker::pump()
 void SlipWorker::handle(const QByteArray &payload)
 {
     const SlipSession::Outcome outcome = m_session->handle(payload);
-    if (m_session->isAuthenticated() && m_reader.maxPayload() != m_config.maxFrameBytes) {
+    if (m_session->isAuthenticated() && !m_authenticated) {
+        m_authenticated = true;
         m_reader.setMaxPayload(m_config.maxFrameBytes);
         m_socket->setReadBufferSize(kReadChunk * 4);
+        emit authenticated();
     }
     restartIdleTimer();
     if (!outcome.reply.isEmpty())

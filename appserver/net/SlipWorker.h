@@ -34,6 +34,8 @@ public slots:
     void stop();
 
 signals:
+    // The client's hello was accepted.
+    void authenticated();
     // The connection is over and the session's objects are gone.
     void finished();
 
@@ -59,6 +61,7 @@ private:
     std::string m_peer;
     bool m_closing = false;
     bool m_finished = false;
+    bool m_authenticated = false;
 };
 
 } // namespace slip

@@ -283,7 +283,11 @@ bool TfrmBaseGene::PrepareConnection(TSocketConnection *connection)
         }
         if (!settings.IniFileName.empty()) {
             const IniFile ini = IniFile::load(settings.IniFileName);
-            connection->setAccessToken(QString::fromStdString(ini.readString("Server Information", "AccessToken", "")));
+            const std::string token = ini.readString("Server Information", "AccessToken", "");
+            if (!token.empty())
+                if (const std::string exposed = ini.secretExposure("the server's access token"); !exposed.empty())
+                    throw std::runtime_error(exposed);
+            connection->setAccessToken(QString::fromStdString(token));
         }
         return true;
     } catch (const std::exception &error) {

@@ -2,6 +2,8 @@
 
 #include "platform/TextCodec.h"
 
+#include <sys/stat.h>
+
 #include <charconv>
 #include <fstream>
 #include <iterator>
@@ -173,6 +175,15 @@ std::vector<std::string> IniFile::sectionNames() const
     for (const Section &section : m_sections)
         names.push_back(section.name);
     return names;
+}
+
+std::string IniFile::secretExposure(std::string_view what) const
+{
+    struct stat info;
+    if (m_path.empty() || ::stat(m_path.c_str(), &info) != 0 || (info.st_mode & (S_IRWXG | S_IRWXO)) == 0)
+        return {};
+    return m_path + " holds " + std::string(what) +
+           " but users other than its owner may read it; allow only its owner (chmod 600 " + m_path + ")";
 }
 
 } // namespace kv

@@ -37,6 +37,12 @@ public:
     // "line N: reason" for every line that was skipped.
     const std::vector<std::string> &problems() const { return m_problems; }
 
+    // A settings file that holds a secret (what: "the access token") must be
+    // readable by its owner only. The refusal to use it when users other than
+    // the owner may read it, naming the file and the remedy; empty when it
+    // is private or not there.
+    std::string secretExposure(std::string_view what) const;
+
 private:
     struct Section {
         std::string name;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 TEST(IniFile, NamesIgnoreCaseAndFirstDuplicateWins)
 {
     const kv::IniFile ini = kv::IniFile::parse("[Code Page]\nUICodePage = 950 \nuicodepage=936\nQuoted=\"a b\"\n");
@@ -54,6 +56,22 @@ TEST(IniFile, LegacyGbFileIsReadAsChinese)
     const kv::IniFile missing = kv::IniFile::load(shell.root() + "absent.ini");
     EXPECT_FALSE(missing.exists());
     EXPECT_EQ(missing.readString("公司", "名称", "d"), "d");
+}
+
+TEST(IniFile, ASecretIsOnlyTakenFromAFileOnlyItsOwnerCanRead)
+{
+    kvtest::ShellFixture shell;
+    shell.writeFile("MarshalS.ini", "[Slipserv]\nAccessToken=t0ken\n");
+    const std::string path = shell.root() + "MarshalS.ini";
+    EXPECT_EQ(kv::IniFile::load(path).secretExposure("the access token"), "");
+    for (const auto extra : {std::filesystem::perms::group_read, std::filesystem::perms::others_read}) {
+        std::filesystem::permissions(path, extra, std::filesystem::perm_options::add);
+        const std::string refusal = kv::IniFile::load(path).secretExposure("the access token");
+        EXPECT_NE(refusal.find(path + " holds the access token"), std::string::npos) << refusal;
+        EXPECT_NE(refusal.find("chmod 600 " + path), std::string::npos) << refusal;
+        std::filesystem::permissions(path, extra, std::filesystem::perm_options::remove);
+    }
+    EXPECT_EQ(kv::IniFile::load(shell.root() + "absent.ini").secretExposure("x"), "");
 }
 
 TEST(TextCodec, RejectsBytesThatAreNotInTheEncoding)

@@ -65,6 +65,8 @@ void ShellFixture::writeFile(const std::string &relativePath, std::string_view c
     const std::filesystem::path path = root() + relativePath;
     std::filesystem::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+    // Settings may hold the access token, which must be the owner's alone.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 std::string ShellFixture::readFile(const std::string &relativePath) const

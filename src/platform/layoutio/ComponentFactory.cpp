@@ -1,5 +1,6 @@
 #include "platform/layoutio/ComponentFactory.h"
 
+#include "platform/layoutio/LayoutProperties.h"
 #include "platform/report/Report.h"
 #include "platform/report/TKVQRDBText.h"
 #include "platform/report/TKvQRDBBarcode.h"
@@ -92,7 +93,8 @@ std::string ComponentFactory::className(const QObject &object)
 
 bool ComponentFactory::isLayoutComponent(const QObject &object)
 {
-    return qobject_cast<const Report *>(&object) || qobject_cast<const ReportItem *>(&object);
+    return qobject_cast<const Report *>(&object) || qobject_cast<const ReportItem *>(&object) ||
+           LayoutProperties::storedPartProperties(object).has_value();
 }
 
 bool ComponentFactory::isKnownClass(std::string_view className) { return findKind(className) != nullptr; }

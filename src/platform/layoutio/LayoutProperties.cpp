@@ -1,5 +1,10 @@
 #include "platform/layoutio/LayoutProperties.h"
 
+#include <QByteArray>
+#include <QMetaClassInfo>
+#include <QMetaObject>
+#include <QObject>
+
 #include "platform/layoutio/LayoutDocument.h"
 
 #include <algorithm>
@@ -9,11 +14,13 @@ namespace kv {
 
 namespace {
 
-constexpr std::array<std::string_view, 24> kKept = {
+constexpr std::array<std::string_view, 26> kKept = {
     "Left",     "Top",       "Width",       "Height",   "Enabled",      "Visible",
     "Caption",  "Lines",     "Alignment",   "AlignToBand", "AutoSize", "AutoStretch",
     "WordWrap", "DataField", "DataSet",     "Mask",     "TextType",     "Dictionary",
     "CodeList", "Hint",      "BarcodeType", "TextPosition", "Modul",    "Text",
+    // the extension fields of the layout's SQL builder
+    "Relations", "MaxComponentNum",
 };
 
 // Drops the properties that are not kept; false when nothing of the node
@@ -32,6 +39,27 @@ bool LayoutProperties::isKept(std::string_view name)
     if (name.starts_with("Font."))
         return name.find('.', 5) == std::string_view::npos;
     return std::find(kKept.begin(), kKept.end(), name) != kKept.end();
+}
+
+std::optional<std::vector<std::string>> LayoutProperties::storedPartProperties(const QObject &object)
+{
+    const QMetaObject *meta = object.metaObject();
+    const int index = meta->indexOfClassInfo("LayoutStored");
+    if (index < 0)
+        return std::nullopt;
+    std::vector<std::string> names;
+    for (const QByteArray &name : QByteArray(meta->classInfo(index).value()).split(','))
+        if (!name.trimmed().isEmpty())
+            names.push_back(name.trimmed().toStdString());
+    return names;
+}
+
+bool LayoutProperties::isKeptOn(const QObject &object, std::string_view name)
+{
+    const std::optional<std::vector<std::string>> listed = storedPartProperties(object);
+    if (!listed)
+        return isKept(name);
+    return std::find(listed->begin(), listed->end(), name) != listed->end();
 }
 
 std::optional<LayoutProperties::Range> LayoutProperties::range(std::string_view name)

@@ -5,12 +5,20 @@
 // fields and data sets, masks, text types with their dictionaries and code
 // lists, hints, and the barcode settings. The filter behind GetMyNeedProp
 // reduces a layout text to them.
+//
+// A window part that is no report component may still be stored with the
+// layout by naming the properties that are, in a class info of its class:
+//     Q_CLASSINFO("LayoutStored", "Relations,MaxComponentNum")
+// Only those of its properties are written and read back.
 
 #include "platform/layoutio/LayoutText.h"
 
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+class QObject;
 
 namespace kv {
 
@@ -18,6 +26,11 @@ class LayoutProperties {
 public:
     // A property name as written in a layout text ("Left", "Font.Height").
     static bool isKept(std::string_view name);
+    // Whether the property of that name is kept for this object (its
+    // "LayoutStored" list, when it has one).
+    static bool isKeptOn(const QObject &object, std::string_view name);
+    // The "LayoutStored" list of the object's class; none for report components.
+    static std::optional<std::vector<std::string>> storedPartProperties(const QObject &object);
     // The values a stored layout may give an integer property: positions
     // and sizes within a few metres, narrow bars of a barcode at most 100
     // pixels. A band millions of pixels high would leave printing without

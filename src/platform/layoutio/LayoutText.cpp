@@ -2,6 +2,7 @@
 
 #include "platform/layoutio/ComponentFactory.h"
 #include "platform/layoutio/LayoutDocument.h"
+#include "platform/layoutio/LayoutProperties.h"
 #include "platform/layoutio/PropertyCodec.h"
 
 #include <QObject>
@@ -166,6 +167,12 @@ private:
 
     void setProperty(QObject &target, const LayoutProperty &property)
     {
+        // A window part stored with the layout takes only its listed properties.
+        if (LayoutProperties::storedPartProperties(target) && !LayoutProperties::isKeptOn(target, property.name)) {
+            m_problems.add(property.line, target.objectName().toStdString() + "." + property.name +
+                                              ": not stored with a layout; skipped");
+            return;
+        }
         std::string error;
         bool written = false;
         try {

@@ -294,7 +294,7 @@ std::vector<PropertyText> PropertyCodec::read(const QObject &object)
             }
             continue;
         }
-        if (!LayoutProperties::isKept(property.name()))
+        if (!LayoutProperties::isKeptOn(object, property.name()))
             continue;
         if (auto text = valueText(object, property))
             texts.push_back(std::move(*text));

@@ -14,8 +14,6 @@
 
 #include <QPlainTextEdit>
 
-#include <dlfcn.h>
-
 namespace kv {
 
 namespace {
@@ -336,28 +334,7 @@ void TfrmVRBaseFmt::FixSQLByWizard()
     // layout without extension fields has nothing it could fix.
     if (!SQLReBuilder->isEnabled() || !SQLReBuilder->HasUsedFields())
         return;
-    const std::string path = ClientRoot + "c_kvbin/RelationWizard.so";
-    void *library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library) {
-        ShowMessage("DLL Call Error", MessageType::Error, MessageButton::OK);
-        return;
-    }
-    using GetSQLFixed = void (*)(TfrmVRBaseFmt *, TVRSQLBuilder *, ClientDataSet *);
-    auto fix = reinterpret_cast<GetSQLFixed>(::dlsym(library, "GetSQLFixed"));
-    if (!fix) {
-        ShowMessage("Create RelationWizard Internal Error", MessageType::Error, MessageButton::OK);
-    } else {
-        ClientDataSet temporary;
-        if (TfrmBaseGene *owner = ownerWindow())
-            temporary.setRemoteServer(owner->MainMidas->AppServer());
-        temporary.setProviderName("pvdTemp");
-        try {
-            fix(this, SQLReBuilder, &temporary);
-        } catch (...) {
-            ShowMessage("Create RelationWizard Error", MessageType::Error, MessageButton::OK);
-        }
-    }
-    ::dlclose(library);
+    RunRelationWizard();
 }
 
 // ---------------------------------------------------------------- report events

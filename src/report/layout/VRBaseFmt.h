@@ -298,8 +298,28 @@ public:
     void DreamDesigner1DeleteComponent(QObject *component);
     // The property inspector is about to show component.
     void DreamDesigner1ShowProperty(QObject *component);
-    // Starts the document-to-page-picture helper.
-    void mnuDOCtoEMFClick();
+    // Starts the document-to-page-picture helper; false (the reason shown)
+    // when it is missing or cannot be started.
+    bool mnuDOCtoEMFClick();
+    // Set up a component dropped in design mode; layouts may add settings of
+    // their own. field is the SQL builder's field the component prints.
+    virtual void SetupNewBarcode(class TKvQRDBBarcode *barcode, int field);
+    virtual void SetupNewText(TKVQRDBText *text, int field, const QString &hint);
+    virtual void SetupNewLabel(TQRLabel *label);
+    // The field list and label tool of design mode (a tool window owned by
+    // this window, created on first use); design mode calls it when it starts.
+    void ShowExtensionTools();
+    // The tool window once shown (its object name is "frmExtendFields").
+    class ExtensionToolWindow *ExtensionTools() const;
+    // Runs the relation wizard on the SQL builder (the "关联表..." button of
+    // the field list): true when the wizard ran and reported no error.
+    bool RunRelationWizard();
+    // Hands a component to the designer's selection; design mode sets it. A
+    // move selects the band and then the component.
+    std::function<void(QObject *)> DesignerSelect;
+    // Whether the designer may delete (and change the data of) the component
+    // the property view shows: only components the user added to the layout.
+    bool DesignerMayDelete = false;
 
     // A company setting the condition window handed over ("Sys060"); empty
     // when missing.

@@ -1,5 +1,7 @@
 #include "report/layout/VRSQLBuilder.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QString>
 
 #include <stdexcept>
@@ -85,6 +87,49 @@ int TVRSQLBuilder::FieldOfComponent(const std::string &component) const
 bool TVRSQLBuilder::HasUsedFields() const
 {
     return !usedFields().empty();
+}
+
+QStringList TVRSQLBuilder::relations() const
+{
+    const auto line = [](const QJsonArray &values) {
+        return QString::fromUtf8(QJsonDocument(values).toJson(QJsonDocument::Compact));
+    };
+    const auto text = [](const std::string &value) { return QString::fromStdString(value); };
+    QStringList lines;
+    for (const Table &table : m_tables)
+        lines << line({QStringLiteral("T"), text(table.name), text(table.joinCondition)});
+    for (const Field &field : m_fields)
+        lines << line({QStringLiteral("F"), field.table, text(field.name), text(field.hint), field.kind,
+                       text(field.used ? field.component : std::string())});
+    return lines;
+}
+
+void TVRSQLBuilder::setRelations(const QStringList &lines)
+{
+    std::vector<Table> tables;
+    std::vector<Field> fields;
+    for (int index = 0; index < lines.size(); ++index) {
+        const QJsonArray values = QJsonDocument::fromJson(lines.at(index).toUtf8()).array();
+        const QString kind = values.at(0).toString();
+        const auto text = [&values](int at) { return values.at(at).toString().toStdString(); };
+        if (kind == QLatin1String("T") && values.size() == 3 && values.at(1).isString() && values.at(2).isString()) {
+            tables.push_back({text(1), text(2)});
+        } else if (kind == QLatin1String("F") && values.size() == 6 && values.at(1).isDouble() &&
+                   values.at(1).toInt(-1) >= 0 && values.at(1).toInt(-1) < int(tables.size()) &&
+                   values.at(2).isString() && values.at(3).isString() && values.at(4).isDouble() &&
+                   values.at(5).isString()) {
+            const std::string component = text(5);
+            fields.push_back({values.at(1).toInt(), text(2), text(3), values.at(4).toInt(), !component.empty(), component});
+        } else {
+            m_relationsError = QStringLiteral("line %1 of the relations is no table or field of a listed table: %2")
+                                   .arg(index + 1)
+                                   .arg(lines.at(index).left(80));
+            return;
+        }
+    }
+    m_tables = std::move(tables);
+    m_fields = std::move(fields);
+    m_relationsError.clear();
 }
 
 std::string TVRSQLBuilder::TableAlias(int table)

@@ -12,6 +12,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <string>
 #include <vector>
@@ -20,9 +21,14 @@ namespace kv {
 
 class TVRSQLBuilder : public QObject {
     Q_OBJECT
+    // A stored layout keeps its extension fields and their numbering.
+    Q_CLASSINFO("LayoutStored", "Relations,MaxComponentNum")
     Q_PROPERTY(QString OwnerFmtClass READ ownerFmtClass WRITE setOwnerFmtClass)
     Q_PROPERTY(int MaxComponentNum READ maxComponentNum WRITE setMaxComponentNum)
     Q_PROPERTY(bool Enabled READ isEnabled WRITE setEnabled)
+    // The related tables and fields with their used marks, so that a stored
+    // layout brings back the extension fields its components print.
+    Q_PROPERTY(QStringList Relations READ relations WRITE setRelations)
 
 public:
     // The parts of the report's SQL in the order the condition window hands
@@ -93,6 +99,16 @@ public:
     int FieldOfComponent(const std::string &component) const;
     bool HasUsedFields() const;
 
+    // Tables and fields as text, one JSON array a line:
+    //   ["T", name, join condition]
+    //   ["F", table index, name, hint, kind, component]   (component "" = unused)
+    QStringList relations() const;
+    // Replaces tables and fields by what the lines describe. Lines that do
+    // not describe a valid set (a field of a missing table, a malformed
+    // line) change nothing: relationsError() then says why.
+    void setRelations(const QStringList &lines);
+    const QString &relationsError() const { return m_relationsError; }
+
     // The alias of a related table ("RT" + index) and of one of its fields
     // as it appears in the extended select list.
     static std::string TableAlias(int table);
@@ -118,6 +134,7 @@ private:
     std::string m_boundFields;
     std::vector<Table> m_tables;
     std::vector<Field> m_fields;
+    QString m_relationsError;
 };
 
 } // namespace kv

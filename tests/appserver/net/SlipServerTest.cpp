@@ -9,7 +9,11 @@
 #include "platform/ResultTable.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QThread>
 
 #include <gmock/gmock.h>
@@ -386,6 +390,108 @@ TEST_F(SlipServerTest, ClosesIdleConnectionsAndTurnsAwayClientsPastTheLimit)
     expectServing();
 }
 
+TEST_F(SlipServerTest, ClientsWithoutTheirHelloCannotCrowdOutTheOthers)
+{
+    slip::SlipServerConfig settings = config();
+    settings.frameTimeoutMs = 5000;
+    settings.maxPendingHellos = 3;
+    settings.maxConnectionsPerAddress = 5;
+    startServer(settings);
+
+    std::vector<std::unique_ptr<RawClient>> waiting;
+    for (int i = 0; i < 3; ++i)
+        waiting.push_back(std::make_unique<RawClient>(server->port()));
+    ASSERT_TRUE(eventually([&] { return server->connectionCount() == 3; }));
+    RawClient fourth(server->port());
+    EXPECT_EQ(fourth.errorReply(), "Too many connections waiting for their hello (3)");
+
+    // Once they have said hello they no longer count as waiting; the
+    // address limit still holds.
+    for (auto &client : waiting) {
+        client->hello();
+        ASSERT_EQ(client->reply().front(), Variant("ok"));
+    }
+    RawClient fourthAgain(server->port());
+    fourthAgain.hello();
+    ASSERT_EQ(fourthAgain.reply().front(), Variant("ok"));
+    RawClient fifth(server->port());
+    fifth.hello();
+    ASSERT_EQ(fifth.reply().front(), Variant("ok"));
+    RawClient sixth(server->port());
+    EXPECT_EQ(sixth.errorReply(), "Too many connections from 127.0.0.1 (5)");
+}
+
+// The daemon as its own process, so that its memory can be read.
+class DaemonProcess {
+public:
+    explicit DaemonProcess(const std::string &settings)
+    {
+        const QString ini = m_dir.filePath("MarshalS.ini");
+        {
+            QFile file(ini);
+            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write(QByteArray::fromStdString(settings));
+            file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        }
+        m_process.start(QStringLiteral(QIPR07_BIN_DIR "/slipserv"), {"--config", ini, "--port", "0"});
+        EXPECT_TRUE(m_process.waitForReadyRead(30000));
+        const QByteArray line = m_process.readLine();
+        m_port = line.mid(line.lastIndexOf(':') + 1).trimmed().toInt();
+    }
+    ~DaemonProcess()
+    {
+        m_process.terminate();
+        m_process.waitForFinished(10000);
+    }
+    int port() const { return m_port; }
+    // Peak resident size in kB.
+    qint64 peakKb() const
+    {
+        QFile status(QStringLiteral("/proc/%1/status").arg(m_process.processId()));
+        if (!status.open(QIODevice::ReadOnly))
+            return -1;
+        for (const QByteArray &line : status.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+        return -1;
+    }
+
+private:
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    int m_port = 0;
+};
+
+TEST(SlipDaemon, SixtyFourClientsSendingTheLargestFrameBeforeTheirHelloCostLittle)
+{
+    if (!QFileInfo::exists(QStringLiteral(QIPR07_BIN_DIR "/slipserv")))
+        GTEST_SKIP() << "slipserv is not built";
+    QTemporaryDir data;
+    DaemonProcess daemon("[Slipserv]\nAccessToken=" + std::string(kToken) + "\nDataDir=" +
+                         data.path().toStdString() + "\nMaxPendingHellos=64\nMaxConnectionsPerAddress=80\n"
+                         "MaxConnections=80\n");
+    ASSERT_GT(daemon.port(), 0);
+    const qint64 before = daemon.peakKb();
+    // Each declares a 64 MB frame and sends a megabyte of it: only the
+    // frame head is read before the connection is refused.
+    std::vector<std::unique_ptr<RawClient>> clients;
+    for (int i = 0; i < 64; ++i) {
+        clients.push_back(std::make_unique<RawClient>(daemon.port()));
+        clients.back()->sendBytes(QByteArray::fromHex("04000000") + QByteArray(1024 * 1024, '\x01'));
+    }
+    for (auto &client : clients)
+        EXPECT_TRUE(contains(client->errorReply(), "more than the limit of 4096"));
+    const qint64 after = daemon.peakKb();
+    // A connection thread and its few kilobytes each; far below the
+    // megabyte every client sent.
+    EXPECT_LT(after - before, 24 * 1024) << before << " kB before, " << after << " kB after";
+
+    kv::RemoteConnectionOptions options;
+    options.port = daemon.port();
+    options.token = kToken;
+    EXPECT_NO_THROW(kv::RemoteConnection::open(options));
+}
+
 TEST(SlipServerConfig, ReadsTheSlipservSectionAndRefusesBadValues)
 {
     const auto parse = [](const char *text) { return slip::SlipServerConfig::fromIni(kv::IniFile::parse(text)); };
@@ -403,6 +509,8 @@ TEST(SlipServerConfig, ReadsTheSlipservSectionAndRefusesBadValues)
     EXPECT_THROW(defaults.validate(), slip::SlipServerError);
     EXPECT_THROW(parse("[Slipserv]\nPort=70000\n"), slip::SlipServerError);
     EXPECT_THROW(parse("[Slipserv]\nMaxFrameBytes=lots\n"), slip::SlipServerError);
+    EXPECT_EQ(parse("[Slipserv]\nMaxConnectionsPerAddress=4\nMaxPendingHellos=2\n").maxPendingHellos, 2);
+    EXPECT_THROW(parse("[Slipserv]\nMaxPendingHellos=0\n"), slip::SlipServerError);
 
     slip::SlipServerConfig unbindable = config;
     unbindable.listenAddress = "not-an-address";

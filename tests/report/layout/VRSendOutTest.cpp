@@ -348,7 +348,11 @@ TEST_F(VRSendOutTest, FaxesToTheLocalServerGoIntoOneSpoolFolderPerReceiver)
         return false;
     });
     ASSERT_TRUE(layout->Send(2, 1, "Local(127.0.0.1)"));
-    EXPECT_EQ(shown, (QStringList{QStringLiteral("传送"), QStringLiteral("S01"), QStringLiteral("1/3"), QStringLiteral("1/2")}));
+    // The window is looked at whenever events run, which under load may be
+    // after the first receiver's second page: its page count is x of 2.
+    ASSERT_EQ(shown.size(), 4);
+    EXPECT_EQ(shown.mid(0, 3), (QStringList{QStringLiteral("传送"), QStringLiteral("S01"), QStringLiteral("1/3")}));
+    EXPECT_TRUE(shown[3] == QStringLiteral("1/2") || shown[3] == QStringLiteral("2/2")) << shown[3].toStdString();
     EXPECT_EQ(layout->PictureDPI, 96);
 
     const QStringList jobs = QDir(spool).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
