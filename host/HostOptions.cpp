@@ -16,6 +16,7 @@ namespace {
 const char *const kUsage =
     "erp-host --user USER --company COMPANY --db COMPANYDB [--module PATH] [--registry FILE]\n"
     "         [--show] [--grab FILE] [--conditions JSON] [--print-to-pdf FILE] [--pages-json FILE]\n"
+    "         [--layout-style NAME] [--dump-layout FILE] [--store-layout NAME --layout-file FILE]\n"
     "         [--execute KIND (command options | --params JSON)] ...\n"
     "         [--send mail|fax [--fax-server NAME] [--subject TEXT]] [--smtp URL] [--fax-spool DIR]\n"
     "\n"
@@ -30,6 +31,15 @@ const char *const kUsage =
     "  --print-to-pdf FILE  direct prints go into this PDF file instead of a printer\n"
     "  --pages-json FILE    after each page generation, write the texts of every page\n"
     "                       as JSON (positions in tenths of a millimetre)\n"
+    "  --layout-style NAME  the layout window of each run is created with this stored\n"
+    "                       format style instead of the one the window has chosen\n"
+    "  --dump-layout FILE   write the layout text of each run's layout window, with\n"
+    "                       its style applied, into this file\n"
+    "  --store-layout NAME  store the layout text of --layout-file (a whole layout or\n"
+    "                       only its differences) as the format style NAME of the\n"
+    "                       module's layout, replacing a style of that name; this\n"
+    "                       runs before the report commands\n"
+    "  --layout-file FILE   the layout text --store-layout stores\n"
     "  --execute KIND       a report command; may be repeated. The options after it:\n"
     "     5                   --preview true|false          print or preview\n"
     "     6                   --key TYPE,NUMBER,SETTING --preview true|false\n"
@@ -47,7 +57,8 @@ const char *const kUsage =
     "  0  every call succeeded: the report commands printed, previewed or wrote pages\n"
     "  1  a call failed (the error stream says which and why), the module could not\n"
     "     be loaded or its window not opened, or the command line was wrong\n"
-    "  2  nothing failed, but a report command found no slips to print (no data)\n";
+    "  2  nothing failed, but a report command found no slips to print (no data),\n"
+    "     or --store-layout was refused (the error stream says why)\n";
 
 constexpr int kMinDpi = 24;
 constexpr int kMaxDpi = 1200;
@@ -252,6 +263,26 @@ std::vector<ExecuteCommand> executeCommands(const QCommandLineParser &parser)
     return commands;
 }
 
+// --store-layout NAME --layout-file FILE: both or neither; the file must be
+// there to be read.
+void readStoreLayout(const QCommandLineParser &parser, const QCommandLineOption &name,
+                     const QCommandLineOption &file, HostOptions &options)
+{
+    if (!parser.isSet(name) && !parser.isSet(file))
+        return;
+    if (!parser.isSet(file))
+        usageError("--store-layout needs --layout-file FILE (the layout text to store)");
+    if (!parser.isSet(name))
+        usageError("--layout-file needs --store-layout NAME (the format style to store it as)");
+    if (parser.value(name).trimmed().isEmpty())
+        usageError("--store-layout needs a format style name");
+    const QFileInfo text(QDir::current().absoluteFilePath(parser.value(file)));
+    if (!text.isFile() || !text.isReadable())
+        usageError("--layout-file " + parser.value(file) + ": no readable file");
+    options.storeLayout = parser.value(name).trimmed().toStdString();
+    options.layoutFile = text.absoluteFilePath().toStdString();
+}
+
 } // namespace
 
 std::string hostUsage()
@@ -279,6 +310,10 @@ std::vector<std::pair<std::string, std::string>> HostOptions::moduleEnvironment(
         variables.emplace_back("QIPR07_PAGES_JSON", pagesJson);
     if (headless)
         variables.emplace_back("QIPR07_HEADLESS", "1");
+    if (layoutStyle)
+        variables.emplace_back("QIPR07_LAYOUT_STYLE", *layoutStyle);
+    if (!dumpLayout.empty())
+        variables.emplace_back("QIPR07_DUMP_LAYOUT", dumpLayout);
     send.addEnvironment(variables);
     return variables;
 }
@@ -298,6 +333,10 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     const QCommandLineOption conditions("conditions", "condition package", "JSON");
     const QCommandLineOption printToPdf("print-to-pdf", "direct prints into a PDF file", "FILE");
     const QCommandLineOption pagesJson("pages-json", "page texts as JSON", "FILE");
+    const QCommandLineOption layoutStyle("layout-style", "format style of the runs", "NAME");
+    const QCommandLineOption dumpLayout("dump-layout", "layout text of the runs", "FILE");
+    const QCommandLineOption storeLayout("store-layout", "store a format style", "NAME");
+    const QCommandLineOption layoutFile("layout-file", "layout text to store", "FILE");
     const QCommandLineOption execute("execute", "report command", "KIND");
     const QCommandLineOption params("params", "parameters of the execute before", "JSON");
     const QCommandLineOption preview("preview", "preview (true) or print (false)", "BOOL");
@@ -306,7 +345,8 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     const QCommandLineOption prefix("prefix", "picture file prefix", "PATH");
     const QCommandLineOption dpi("dpi", "picture resolution", "N");
     parser.addOptions({help, user, company, db, module, registry, show, grab, conditions, printToPdf, pagesJson,
-                       execute, params, preview, key, pictureKind, prefix, dpi});
+                       layoutStyle, dumpLayout, storeLayout, layoutFile, execute, params, preview, key, pictureKind,
+                       prefix, dpi});
     parser.addOptions(SendOptions::commandLineOptions());
     if (!parser.parse(arguments))
         throw HostUsageError(parser.errorText().toStdString());
@@ -331,9 +371,15 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
         options.pagesJson = outputFile("pages-json", parser.value(pagesJson));
     if (parser.isSet(conditions))
         options.conditions = jsonArgument("conditions", parser.value(conditions));
+    if (parser.isSet(layoutStyle))
+        options.layoutStyle = parser.value(layoutStyle).toStdString();
+    if (parser.isSet(dumpLayout))
+        options.dumpLayout = outputFile("dump-layout", parser.value(dumpLayout));
+    readStoreLayout(parser, storeLayout, layoutFile, options);
     options.executes = executeCommands(parser);
     options.send = SendOptions::read(parser);
-    options.show = parser.isSet(show) || parser.isSet(grab) || (options.executes.empty() && displayPresent);
+    const bool work = !options.executes.empty() || !options.storeLayout.empty();
+    options.show = parser.isSet(show) || parser.isSet(grab) || (!work && displayPresent);
     return options;
 }
 

@@ -3,6 +3,8 @@
 //   erp-host --user USER --company COMPANY --db COMPANYDB [--module PATH]
 //            [--registry FILE] [--show] [--grab FILE] [--conditions JSON]
 //            [--print-to-pdf FILE] [--pages-json FILE]
+//            [--layout-style NAME] [--dump-layout FILE]
+//            [--store-layout NAME --layout-file FILE]
 //            [--execute 5 --preview true|false]
 //            [--execute 6 --key TYPE,NUMBER,SETTING --preview true|false]
 //            [--execute 11 --key TYPE,NUMBER,SETTING --picture-kind 0..3
@@ -23,6 +25,10 @@
 //   QIPR07_PRINT_PDF   --print-to-pdf: direct prints go into this PDF file instead of a printer.
 //   QIPR07_PAGES_JSON  --pages-json: after each page generation the pages' texts are written here.
 //   QIPR07_HEADLESS    1 when there is no screen: a preview generates its pages and shows no window.
+//   QIPR07_LAYOUT_STYLE  --layout-style: the format style a run's layout window is created with.
+//   QIPR07_DUMP_LAYOUT   --dump-layout: the layout text of a run's layout window, style applied, goes here.
+// --store-layout is no module setting: once the window is open the host
+// asks it (by name, StoreLayoutText) to store the text of --layout-file.
 
 #include "HostSendOptions.h"
 #include "platform/Variant.h"
@@ -59,6 +65,10 @@ struct HostOptions {
     std::vector<ExecuteCommand> executes;
     std::string printToPdf; // absolute path, empty when not asked for
     std::string pagesJson;  // absolute path, empty when not asked for
+    std::optional<std::string> layoutStyle; // --layout-style
+    std::string dumpLayout;  // absolute path, empty when not asked for
+    std::string storeLayout; // --store-layout: the style name, empty when not asked for
+    std::string layoutFile;  // --layout-file: absolute path of the text to store
     bool helpShown = false; // --help: nothing else to do
     SendOptions send;       // --send and the mail and fax settings of the run
 

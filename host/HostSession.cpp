@@ -2,6 +2,7 @@
 
 #include "ModuleLoader.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -122,11 +123,13 @@ int HostSession::run()
     m_controller->HostApp = kv::Variant(m_hostApp);
     m_controller->OnNotify = {&HostSession::notifyThunk, this};
 
-    for (const std::string &file : {m_options.printToPdf, m_options.pagesJson}) {
+    for (const std::string &file : {m_options.printToPdf, m_options.pagesJson, m_options.dumpLayout}) {
         if (!file.empty())
             m_outputsBefore.emplace_back(file, QFileInfo(QString::fromStdString(file)).lastModified());
     }
     if (openWindow()) {
+        if (!m_options.storeLayout.empty())
+            storeLayout();
         if (m_options.conditions)
             call("SetConditions", [this] { return m_controller->SetConditions(*m_options.conditions); });
         for (const ExecuteCommand &command : m_options.executes)
@@ -142,6 +145,8 @@ int HostSession::run()
     finish();
     if (m_failed)
         return kExitFailed;
+    if (m_refused)
+        return kExitRefused;
     return m_noData ? kExitNoData : kExitDone;
 }
 
@@ -151,6 +156,43 @@ bool HostSession::openWindow()
     if (!call("Open", [this, &params] { return m_controller->Open(params); }))
         return false;
     reportWindow();
+    return true;
+}
+
+bool HostSession::storeLayout()
+{
+    // The report window is found by its class, and called by name: the
+    // module has classes of its own, the host knows none of them.
+    QWidget *window = nullptr;
+    for (QWidget *candidate : QApplication::topLevelWidgets()) {
+        if (candidate->inherits("kv::TfrmVRBaseOpt") && !candidate->isHidden())
+            window = candidate;
+        else if (!window && candidate->inherits("kv::TfrmVRBaseOpt"))
+            window = candidate;
+    }
+    if (!window) {
+        m_err << "erp-host: --store-layout: the module's window is no report window that stores layouts" << std::endl;
+        m_failed = true;
+        return false;
+    }
+    QString reason;
+    const bool called = QMetaObject::invokeMethod(
+        window, "StoreLayoutText", Qt::DirectConnection, Q_RETURN_ARG(QString, reason),
+        Q_ARG(QString, QString::fromStdString(m_options.storeLayout)),
+        Q_ARG(QString, QString::fromStdString(m_options.layoutFile)));
+    if (!called) {
+        m_err << "erp-host: --store-layout: the module's window cannot store layouts" << std::endl;
+        m_failed = true;
+        return false;
+    }
+    if (!reason.isEmpty()) {
+        m_err << "erp-host: --store-layout " << m_options.storeLayout << " refused: " << plainWords(reason.toStdString())
+              << std::endl;
+        m_refused = true;
+        return false;
+    }
+    m_out << "erp-host: stored " << m_options.layoutFile << " as the format style " << m_options.storeLayout
+          << std::endl;
     return true;
 }
 

@@ -29,6 +29,7 @@ enum HostExitStatus : int {
     kExitDone = 0,   // every call succeeded
     kExitFailed = 1, // a call failed, or the module or the command line was unusable
     kExitNoData = 2, // no call failed, but a report command found no slips
+    kExitRefused = 2, // no call failed, but the window refused to store the layout
 };
 
 class HostSession {
@@ -57,6 +58,9 @@ private:
     // is told and remembered, not taken for a failure.
     bool call(const std::string &what, const std::function<std::int32_t()> &operation, bool command = false);
     bool openWindow();
+    // --store-layout: asks the report window to store the layout text;
+    // false (the reason told) when it refused.
+    bool storeLayout();
     void reportWindow();
     void showUntilClosed();
     // --grab: waits until the shown window has painted, saves its picture.
@@ -76,6 +80,7 @@ private:
     std::vector<std::pair<std::string, QDateTime>> m_outputsBefore; // file, time last written
     bool m_failed = false;
     bool m_noData = false;
+    bool m_refused = false;
 };
 
 } // namespace erphost

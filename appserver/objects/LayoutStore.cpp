@@ -4,6 +4,7 @@
 #include "platform/Clock.h"
 #include "platform/TextUtil.h"
 
+#include <atomic>
 #include <charconv>
 
 namespace slip {
@@ -110,6 +111,54 @@ void LayoutStore::update(const LayoutWrite &layout)
     if (updated != 1)
         throw StoreError("格式档[" + layout.name + "]已被他人更新，请重新编辑保存！！");
     transaction.commit();
+}
+
+LayoutLocks &LayoutLocks::shared()
+{
+    static LayoutLocks locks;
+    return locks;
+}
+
+std::uint64_t LayoutLocks::newHolder()
+{
+    static std::atomic<std::uint64_t> next{0};
+    return ++next;
+}
+
+bool LayoutLocks::acquire(const Key &key, std::uint64_t holder, Clock::time_point now)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    const auto found = m_locks.find(key);
+    if (found != m_locks.end() && found->second.holder != holder && now - found->second.taken < kLockLifetime)
+        return false;
+    m_locks[key] = Lock{holder, now};
+    return true;
+}
+
+bool LayoutLocks::heldByOther(const Key &key, std::uint64_t holder, Clock::time_point now) const
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    const auto found = m_locks.find(key);
+    return found != m_locks.end() && found->second.holder != holder && now - found->second.taken < kLockLifetime;
+}
+
+void LayoutLocks::release(const Key &key, std::uint64_t holder)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    const auto found = m_locks.find(key);
+    if (found != m_locks.end() && found->second.holder == holder)
+        m_locks.erase(found);
+}
+
+void LayoutLocks::releaseAll(std::uint64_t holder)
+{
+    const std::lock_guard<std::mutex> guard(m_mutex);
+    for (auto lock = m_locks.begin(); lock != m_locks.end();) {
+        if (lock->second.holder == holder)
+            lock = m_locks.erase(lock);
+        else
+            ++lock;
+    }
 }
 
 std::int64_t LayoutStore::remove(const std::string &className, const std::string &name)

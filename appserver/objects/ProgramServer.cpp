@@ -108,6 +108,11 @@ ProgramServer::ProgramServer(std::shared_ptr<Database> database, ServerConfig co
     addWorkflowMembers();
 }
 
+ProgramServer::~ProgramServer()
+{
+    LayoutLocks::shared().releaseAll(m_lockHolder);
+}
+
 void ProgramServer::record(const char *operation, const std::string &reason)
 {
     m_lastError = std::string(operation) + ": " + reason;
@@ -312,16 +317,7 @@ void ProgramServer::addLayoutMembers()
 {
     addMethod("GetBlobField", 2, 2, [this](Args &args) { return findLayout(args); });
     // [version as number, stored version text, class name, layout name]
-    addMethod("RunUpdFlagSQL", 1, 1, [this](Args &args) {
-        return numberReply("RunUpdFlagSQL", -1, [&] {
-            requireConnected();
-            const std::vector<kv::Variant> list = elements(args[0], 4, "RunUpdFlagSQL");
-            const std::string name = text(list[3]);
-            if (!LayoutStore(db(), m_session.companyDb).isCurrent(text(list[2]), name, text(list[1])))
-                throw StoreError("格式档[" + name + "]已被他人更新或删除，请重新编辑保存！！");
-            return kv::Variant(1);
-        });
-    });
+    addMethod("RunUpdFlagSQL", 1, 1, [this](Args &args) { return lockLayout(args); });
     addMethod("RunInsUpdSQL", 4, 4, [this](Args &args) { return insertOrUpdateLayout(args); });
     addMethod("RunDeleteSQL", 1, 1, [this](Args &args) {
         return numberReply("RunDeleteSQL", -1, [&] {
@@ -329,6 +325,33 @@ void ProgramServer::addLayoutMembers()
             const std::vector<kv::Variant> list = elements(args[0], 2, "RunDeleteSQL");
             return kv::Variant(LayoutStore(db(), m_session.companyDb).remove(text(list[0]), trimmed(list[1])));
         });
+    });
+}
+
+LayoutLocks::Key ProgramServer::layoutLockKey(const std::string &className, const std::string &name) const
+{
+    return {m_database.get(), LayoutStore(db(), m_session.companyDb).lockScope(), className, name};
+}
+
+// RunUpdFlagSQL: the session takes the save lock of a layout whose stored
+// version is still the one it read; 1 granted, -1 (reason in LastError)
+// when the layout changed or another session is saving it.
+kv::Variant ProgramServer::lockLayout(Args &args)
+{
+    return numberReply("RunUpdFlagSQL", -1, [&] {
+        requireConnected();
+        const std::vector<kv::Variant> list = elements(args[0], 4, "RunUpdFlagSQL");
+        const std::string className = text(list[2]);
+        const std::string name = text(list[3]);
+        const LayoutLocks::Key key = layoutLockKey(className, name);
+        LayoutLocks &locks = LayoutLocks::shared();
+        if (!locks.acquire(key, m_lockHolder))
+            throw StoreError("格式档[" + name + "]正由他人保存，请重新编辑保存！！");
+        if (!LayoutStore(db(), m_session.companyDb).isCurrent(className, name, text(list[1]))) {
+            locks.release(key, m_lockHolder);
+            throw StoreError("格式档[" + name + "]已被他人更新或删除，请重新编辑保存！！");
+        }
+        return kv::Variant(1);
     });
 }
 
@@ -363,10 +386,21 @@ kv::Variant ProgramServer::insertOrUpdateLayout(Args &args)
         layout.optionState = text(header[6]);
         layout.text = layoutText(args[1]);
         LayoutStore store(db(), m_session.companyDb);
-        if (update)
+        if (update) {
+            // A lock another session holds means that session is about to
+            // write: this write would be lost or undo its work.
+            const LayoutLocks::Key key = layoutLockKey(layout.className, layout.name);
+            if (LayoutLocks::shared().heldByOther(key, m_lockHolder))
+                throw StoreError("格式档[" + layout.name + "]正由他人保存，请重新编辑保存！！");
+            struct Release {
+                LayoutLocks::Key key;
+                std::uint64_t holder;
+                ~Release() { LayoutLocks::shared().release(key, holder); }
+            } release{key, m_lockHolder};
             store.update(layout);
-        else
+        } else {
             store.insert(layout);
+        }
         args[3].assign(LayoutStore::sizeInKb(layout.text));
         return kv::Variant(1);
     });

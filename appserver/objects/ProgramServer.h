@@ -17,6 +17,7 @@
 // database, and all later calls work there. The object is used on one thread.
 
 #include "db/Database.h"
+#include "objects/LayoutStore.h"
 #include "objects/ProgramSession.h"
 #include "objects/ServerConfig.h"
 #include "platform/DispatchObject.h"
@@ -34,6 +35,8 @@ public:
     static constexpr const char *kAliasProgId = "Slipserv.Class1";
 
     ProgramServer(std::shared_ptr<Database> database, ServerConfig config);
+    // Gives back the layout locks the session still holds.
+    ~ProgramServer() override;
 
     const ProgramSession &session() const { return m_session; }
     const std::string &lastError() const { return m_lastError; }
@@ -53,6 +56,9 @@ private:
     kv::Variant providerRecords(const std::string &provider, const std::string &sql, const kv::Variant &params);
     kv::Variant insertOrUpdateLayout(Args &args);
     kv::Variant findLayout(Args &args);
+    kv::Variant lockLayout(Args &args);
+    // The lock key of a layout of the session's company database.
+    LayoutLocks::Key layoutLockKey(const std::string &className, const std::string &name) const;
 
     // Runs body; a failure is recorded in LastError and the alert log and
     // answered by onFailure.
@@ -74,6 +80,8 @@ private:
     std::string m_setsUser;    // set by LoadTable for "pvdConSave"
     std::string m_setsProgram;
     std::string m_lastError;
+    // This session's identity for the layout locks.
+    std::uint64_t m_lockHolder = LayoutLocks::newHolder();
 };
 
 } // namespace slip

@@ -36,6 +36,8 @@ class TfrmQipr07Fmt : public TfrmVRFormat {
 public:
     explicit TfrmQipr07Fmt(QWidget *owner = nullptr);
     ~TfrmQipr07Fmt() override;
+    // The built-in layout a stored format style is the difference from.
+    TfrmVRBaseFmt *createPristine(QWidget *owner) const override { return TKVForm::Create<TfrmQipr07Fmt>(owner); }
 
     // --- header fields printed by default
     TKVQRDBText *txtTC001 = nullptr;

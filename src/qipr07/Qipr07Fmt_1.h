@@ -30,6 +30,8 @@ class TfrmQipr07Fmt_1 : public TfrmQipr07Fmt {
 public:
     explicit TfrmQipr07Fmt_1(QWidget *owner = nullptr);
     ~TfrmQipr07Fmt_1() override;
+    // The built-in layout a stored format style is the difference from.
+    TfrmVRBaseFmt *createPristine(QWidget *owner) const override { return TKVForm::Create<TfrmQipr07Fmt_1>(owner); }
 
     // --- components
     TKvADOConnection *ADO01 = nullptr;

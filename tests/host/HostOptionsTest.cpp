@@ -5,10 +5,14 @@
 #include "JsonVariant.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -224,3 +228,48 @@ TEST(HostOptions, SendOptionsReachTheModuleAndMistakesAreTold)
     EXPECT_NE(std::string::npos, usageError(kContext + QStringList{"--smtp", "http://127.0.0.1"}).find("--smtp takes smtp://"));
     EXPECT_NE(std::string::npos, erphost::hostUsage().find("--fax-spool DIR"));
 }
+
+namespace {
+
+TEST(HostOptions, StoredStylesTheirDumpAndTheTextToStore)
+{
+    QTemporaryDir dir;
+    const QString text = dir.filePath("layout.txt");
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("inherited frmQipr07Fmt: TfrmQipr07Fmt\nend\n");
+    file.close();
+
+    const erphost::HostOptions options = parse(kContext + QStringList{"--layout-style", "甲格式", "--dump-layout",
+                                                                      dir.filePath("dump.txt"), "--store-layout",
+                                                                      " 甲格式 ", "--layout-file", text},
+                                               true);
+    EXPECT_EQ(options.storeLayout, "甲格式");
+    EXPECT_EQ(options.layoutFile, QFileInfo(text).absoluteFilePath().toStdString());
+    EXPECT_FALSE(options.show) << "storing is work of its own: no window waits for the user";
+    const auto environment = options.moduleEnvironment(false);
+    EXPECT_NE(std::find(environment.begin(), environment.end(),
+                        std::make_pair(std::string("QIPR07_LAYOUT_STYLE"), std::string("甲格式"))),
+              environment.end());
+    EXPECT_NE(std::find(environment.begin(), environment.end(),
+                        std::make_pair(std::string("QIPR07_DUMP_LAYOUT"), dir.filePath("dump.txt").toStdString())),
+              environment.end());
+    // The built-in layout can be asked for by name.
+    EXPECT_EQ(*parse(kContext + QStringList{"--layout-style", "<New>"}).layoutStyle, "<New>");
+    EXPECT_FALSE(parse(kContext).layoutStyle);
+
+    EXPECT_EQ("--store-layout needs --layout-file FILE (the layout text to store)",
+              usageError(kContext + QStringList{"--store-layout", "甲"}));
+    EXPECT_EQ("--layout-file needs --store-layout NAME (the format style to store it as)",
+              usageError(kContext + QStringList{"--layout-file", text}));
+    EXPECT_EQ("--store-layout needs a format style name",
+              usageError(kContext + QStringList{"--store-layout", " ", "--layout-file", text}));
+    EXPECT_NE(usageError(kContext + QStringList{"--store-layout", "甲", "--layout-file", dir.filePath("none")})
+                  .find("no readable file"),
+              std::string::npos);
+    EXPECT_NE(usageError(kContext + QStringList{"--dump-layout", dir.filePath("gone/dump.txt")}).find("does not exist"),
+              std::string::npos);
+    EXPECT_NE(erphost::hostUsage().find("--store-layout NAME"), std::string::npos);
+}
+
+} // namespace

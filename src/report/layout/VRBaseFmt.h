@@ -228,6 +228,29 @@ public:
     void buildDesigner();
 
     // --- stored layouts: loading, saving, local files (VRBaseFmtLayouts.cpp)
+    // What the condition window that created the window tells it for storing
+    // format styles; a window without one stores nothing of the kind.
+    struct StyleContext {
+        // The class name the condition window keeps the layout's styles
+        // under; empty: the window's own class name.
+        std::string className;
+        // ";"-separated "name: class" entries of the condition window's
+        // controls whose values a saved style records.
+        std::string optionStateControls;
+        // Custom directory of local layout files (ends in a separator);
+        // empty: ClientRoot + "C_DATA/".
+        std::string layoutDirectory;
+        // The condition window's SQL parts, for a builder whose base SQL must
+        // follow them when a layout is loaded in design mode.
+        std::function<SqlParts()> sqlParts;
+        // A new style was stored under this name (display code page).
+        std::function<void(const std::string &)> styleAdded;
+    };
+    StyleContext StyleOwner;
+
+    // Sets LayoutName and applies the stored style of that name (the load
+    // the window runs once its layout name is known).
+    void ApplyLayoutName(const std::string &name);
     // Applies the stored format style LayoutName names (once LayoutName is set).
     void DreamDesigner1LoadChanges();
     // Asked when the designer is switched off: false keeps it active.
@@ -238,6 +261,47 @@ public:
     void nuSaveAsClick();
     void nuSaveLocClick();
     void nuLoadLocClick();
+
+    // The stored layout (version and text, display code page) of a class
+    // and name; false when none is stored.
+    bool FindLayout(const std::string &className, const std::string &name, std::string &version,
+                    std::string &text);
+    // Stores this window's layout under name (see the .cpp); SaveAccepted is
+    // cleared by every refusal and failure, which also leave a local copy.
+    void SaveLayout(const std::string &className, const std::string &name);
+    // Asks for a layout name until one is accepted; false when cancelled.
+    // name receives it in the storage code page.
+    bool AskLayoutName(const std::string &caption, const std::string &prompt, std::string &name);
+    // The local file of a layout name (see the .cpp for the rule).
+    std::string LocalLayoutFile(const std::string &name) const;
+    // Writes the window's layout (its differences from the built-in one)
+    // into LocalLayoutFile(name); false (shown, SaveAccepted cleared) on failure.
+    bool SaveLocalLayout(const std::string &name);
+    // "name: class=value" lines of the condition window's option controls.
+    virtual void GetOptionState(std::string &result);
+    // The page picture file of the layout for the language mode.
+    void SetBackgroundFile();
+    // Applies a layout text (full or differences) onto this window: its
+    // "object" components join UserComponents, problems go to the alert
+    // log. False when nothing could be read.
+    bool ApplyLayoutText(const std::string &text, std::vector<std::string> &problems);
+    // The window's layout as it is stored: the differences from a fresh
+    // unchanged instance of its class, reduced to the layout properties,
+    // with the components the user added as "object" blocks.
+    std::string StoredLayoutText();
+    // The name the window's styles are stored under ("TfrmQipr07Fmt"):
+    // StyleOwner.className, else the window's class name.
+    std::string LayoutClassName() const;
+    // A new, unchanged instance of this window's class owned by owner, the
+    // built-in layout a stored one is the difference from. Every concrete
+    // layout class answers its own (TKVForm::Create<itself>(owner)); the
+    // base has none, and a class that answers another's is refused.
+    virtual TfrmVRBaseFmt *createPristine(QWidget *owner) const;
+    // Ctrl+Alt+L loads a local layout file, Ctrl+S saves, Ctrl+N saves
+    // under a new name.
+    void FormKeyDown(KeyEventArgs &args) override;
+    // Adds those of candidates that now exist to UserComponents.
+    void recordUserComponents(const QStringList &candidates);
 
     // --- extension fields: drops from the field list and the label tool (VRBaseFmtExtend.cpp)
     // A drag of a DesignDrag payload over band at pos (band pixels).

@@ -176,9 +176,6 @@ void TfrmVRBaseOpt::buildButtons()
     btnDesign = addButton("btnDesign", QStringLiteral("设计凭证"), at + 1);
     btnPrintSetup = addButton("btnPrintSetup", QStringLiteral("设置打印机"), at + 2);
     btnPaperSize = addButton("btnPaperSize", QStringLiteral("纸张格式"), at + 3);
-    // Design mode needs the layout designer, which the module does not have.
-    btnDesign->setEnabled(false);
-    btnDesign->setPublishedHint(QStringLiteral("设计模式尚未提供"));
 
     btnPreview->setEventOnClick(action("btnPreviewClick", [this] { btnPreviewClick(); }));
     btnDesign->setEventOnClick(action("btnDesignClick", [this] { btnDesignClick(); }));
@@ -341,8 +338,7 @@ void TfrmVRBaseOpt::AfterRights()
     const auto granted = [this](std::size_t position) {
         return RightsString.size() >= position && RightsString[position - 1] == 'Y';
     };
-    // btnDesign (right 2) stays off whatever the rights say until the layout
-    // designer exists (see buildButtons).
+    btnDesign->setEnabled(granted(2));
     btnDelFormStype->setEnabled(granted(3));
     btnOk->setEnabled(granted(6));
     btnPreview->setEnabled(granted(6));

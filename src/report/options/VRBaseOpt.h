@@ -18,9 +18,16 @@
 //      data-permission rewrite when ApplyPermission is set; runs by key do not.
 //
 // Layout windows: CreateLayout makes a window of LayoutClass owned by this
-// one, opens the data and keeps it only when it holds rows; PrintOrPreview
-// prints or previews it and frees it. Design mode is not available yet: the
-// design button stays disabled with a hint saying so.
+// one, applies the chosen format style, opens the data and keeps it only
+// when it holds rows; PrintOrPreview prints or previews it and frees it.
+// btnDesignClick opens a layout window in design mode (this window is
+// disabled until the designer is switched off, CloseLayoutWindow).
+//
+// Runs without a user (erp-host) set two environment variables:
+//   QIPR07_LAYOUT_STYLE  the format style a run's layout window is created
+//                        with, instead of the one cboFormStyleName shows;
+//   QIPR07_DUMP_LAYOUT   a file that receives the layout text of a run's
+//                        layout window once the style is applied.
 
 #include "base/BaseGene.h"
 #include "controls/KovMaskEdit.h"
@@ -204,6 +211,16 @@ public:
 
     // The style text of cboFormStyleName in the storage code page.
     std::string StyleNameForStorage() const;
+    // The style a run's layout window is created with: QIPR07_LAYOUT_STYLE
+    // when set, else the chosen one (storage code page).
+    std::string RunStyleName() const;
+
+    // Stores the layout text of file (full or differences) as the format
+    // style name of the layout class, through the designer's save on a
+    // fresh layout window (an existing style of that name is replaced).
+    // Answers an empty text when stored, else why it was refused. Called by
+    // name by erp-host --store-layout.
+    Q_INVOKABLE QString StoreLayoutText(const QString &name, const QString &file);
 
 public slots:
     void btnOkClick() override;
@@ -248,6 +265,12 @@ private:
     std::string finalQuery(int mode, const Variant &valuesOrKey);
     void selectKeyStyle(const Variant &key);
     void copyContext(TfrmVRFormat *layout);
+    // Creates a layout window of LayoutClass that knows this window's part
+    // in storing its format styles.
+    TfrmVRFormat *newLayoutWindow();
+    // Writes the layout text of a run's layout window where
+    // QIPR07_DUMP_LAYOUT asks.
+    void dumpLayout(TfrmVRFormat *layout);
     int openLayoutData(TfrmVRFormat *layout, const std::string &sql, bool &reported);
     void freeLayout(TfrmVRFormat *&layout);
     // Records a failure of the run and shows it in an error box.

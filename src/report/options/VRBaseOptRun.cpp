@@ -11,14 +11,18 @@
 #include "platform/Prompter.h"
 #include "platform/report/PageSetup.h"
 #include "platform/report/Report.h"
+#include "platform/layoutio/LayoutText.h"
 #include "report/layout/VRFormat.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QSaveFile>
 #include <QComboBox>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 
+#include <memory>
 #include <stdexcept>
 
 namespace kv {
@@ -26,6 +30,8 @@ namespace kv {
 namespace {
 
 constexpr const char *kNewStyle = "<New>";
+constexpr const char *kStyleVariable = "QIPR07_LAYOUT_STYLE";
+constexpr const char *kDumpVariable = "QIPR07_DUMP_LAYOUT";
 
 std::string trimmed(const std::string &text)
 {
@@ -65,6 +71,14 @@ std::string TfrmVRBaseOpt::LayoutClassName() const
 std::string TfrmVRBaseOpt::StyleNameForStorage() const
 {
     return varToStr(KvConverter()->RecoverDataString(Variant(cboFormStyleName->currentText().toStdString())));
+}
+
+std::string TfrmVRBaseOpt::RunStyleName() const
+{
+    if (!qEnvironmentVariableIsSet(kStyleVariable))
+        return StyleNameForStorage();
+    const std::string style = qEnvironmentVariable(kStyleVariable).toStdString();
+    return varToStr(KvConverter()->RecoverDataString(Variant(style)));
 }
 
 // --- runs
@@ -269,10 +283,12 @@ int TfrmVRBaseOpt::CreateLayout(const Variant &sql, TfrmVRFormat *&layout)
     try {
         if (!LayoutClass)
             throw std::runtime_error("The report has no layout class.");
-        layout = LayoutClass.create(this);
-        layout->LayoutName = StyleNameForStorage();
-        WriteToAlertFile("VRBASE", "LayoutName=" + layout->LayoutName, "D");
+        layout = newLayoutWindow();
+        const std::string style = RunStyleName();
+        WriteToAlertFile("VRBASE", "LayoutName=" + style, "D");
         QApplication::processEvents();
+        layout->ApplyLayoutName(style);
+        dumpLayout(layout);
         copyContext(layout);
         layout->ConnectData();
         result = openLayoutData(layout, varToStr(sql), reported);
@@ -297,13 +313,170 @@ int TfrmVRBaseOpt::CreateLayout(const Variant &sql, TfrmVRFormat *&layout)
     return result == 0 ? 0 : -1;
 }
 
+// --- the layout window's part in format styles
+
+TfrmVRFormat *TfrmVRBaseOpt::newLayoutWindow()
+{
+    if (!LayoutClass)
+        throw std::runtime_error("The report has no layout class.");
+    TfrmVRFormat *layout = LayoutClass.create(this);
+    TfrmVRBaseFmt::StyleContext &context = layout->StyleOwner;
+    context.className = LayoutClassName();
+    context.optionStateControls = OptionStateControls;
+    // The settings always end in a separator; a lone one names no directory.
+    context.layoutDirectory = trimmed(RTBuilderDataPath) == "/" ? std::string() : RTBuilderDataPath;
+    context.sqlParts = [this] {
+        return TfrmVRBaseFmt::SqlParts{SelectPart, FromPart, OrderByPart, GroupByPart, WherePart, SQLTail};
+    };
+    QPointer<QComboBox> styles = cboFormStyleName;
+    context.styleAdded = [styles](const std::string &name) {
+        if (!styles)
+            return;
+        const QString shown = QString::fromStdString(name);
+        if (styles->findText(shown) < 0)
+            styles->addItem(shown);
+        styles->setCurrentIndex(styles->findText(shown));
+    };
+    return layout;
+}
+
+void TfrmVRBaseOpt::dumpLayout(TfrmVRFormat *layout)
+{
+    const QString file = qEnvironmentVariable(kDumpVariable);
+    if (file.isEmpty())
+        return;
+    QSaveFile out(file);
+    const std::string text = LayoutText::Write(*layout);
+    if (!out.open(QIODevice::WriteOnly) || out.write(text.data(), qint64(text.size())) != qint64(text.size()) ||
+        !out.commit()) {
+        const std::string reason = "The layout text was not written to " + file.toStdString() + ": " +
+                                   out.errorString().toStdString();
+        WriteToAlertFile("VRBASE", reason, "D");
+        ReportText(reason);
+    }
+}
+
+namespace {
+
+// The answers of a store without a user: an existing style is replaced,
+// and what the save would have shown is kept as the reason of a refusal.
+class StorePrompter : public Prompter {
+public:
+    ModalResult messageBox(const std::string &text, const std::string &, MessageType type, MessageButtons buttons,
+                           MessageButton) override
+    {
+        if (type != MessageType::Confirmation && !buttons.testFlag(MessageButton::Yes))
+            shown += (shown.empty() ? "" : "; ") + trimmed(text);
+        return buttons.testFlag(MessageButton::Yes) ? mrYes : mrOk;
+    }
+    bool inputQuery(const std::string &, const std::string &, std::string &) override { return false; }
+    std::optional<std::string> chooseOpenFile(const std::string &, const std::string &, const std::string &) override
+    {
+        return std::nullopt;
+    }
+    std::optional<std::string> chooseSaveFile(const std::string &, const std::string &, const std::string &) override
+    {
+        return std::nullopt;
+    }
+    bool choosePrinter(QPrinter &) override { return false; }
+    int showWindowModal(QDialog &) override { return mrCancel; }
+
+    std::string shown;
+};
+
+} // namespace
+
+QString TfrmVRBaseOpt::StoreLayoutText(const QString &name, const QString &file)
+{
+    const QString style = name.trimmed();
+    if (style.isEmpty() || style.compare(QLatin1String(kNewStyle), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("\"%1\" is no name to store a format style under").arg(name);
+    QFile source(file);
+    if (!source.open(QIODevice::ReadOnly))
+        return QStringLiteral("%1 cannot be read: %2").arg(file, source.errorString());
+    const std::string text = source.readAll().toStdString();
+    auto prompter = std::make_shared<StorePrompter>();
+    TfrmVRFormat *layout = nullptr;
+    QString reason;
+    try {
+        const ScopedPrompter answering(prompter);
+        layout = newLayoutWindow();
+        std::vector<std::string> problems;
+        const bool read = layout->ApplyLayoutText(text, problems);
+        if (!read || !problems.empty()) {
+            QStringList listed;
+            for (const std::string &problem : problems)
+                listed << QString::fromStdString(problem);
+            reason = QStringLiteral("%1 is no usable layout of %2%3")
+                         .arg(file, QString::fromStdString(LayoutClassName()),
+                              listed.isEmpty() ? QString() : QStringLiteral(": ") + listed.join(QStringLiteral("; ")));
+        } else {
+            layout->ReadMaxNameLength();
+            const std::string stored = varToStr(KvConverter()->RecoverDataString(Variant(style.toStdString())));
+            if (QString::fromStdString(stored).size() > layout->MaxNameLength) {
+                reason = QStringLiteral("format style names may have at most %1 characters").arg(layout->MaxNameLength);
+            } else {
+                layout->SaveAccepted = true;
+                layout->SaveLayout(layout->LayoutClassName(), stored);
+                if (!layout->SaveAccepted) {
+                    reason = QString::fromStdString(prompter->shown);
+                    try {
+                        const std::string server = varToStr(ProgramServer.toObject()->call("LastError"));
+                        if (!server.empty())
+                            reason += QStringLiteral(" (") + QString::fromStdString(server) + QLatin1Char(')');
+                    } catch (const std::exception &) {
+                    }
+                    if (reason.isEmpty())
+                        reason = QStringLiteral("the server refused the format style");
+                }
+            }
+        }
+    } catch (const std::exception &error) {
+        reason = QString::fromStdString(error.what());
+    }
+    freeLayout(layout);
+    if (reason.isEmpty())
+        ReloadStyles();
+    return reason;
+}
+
 // --- design mode
 
 void TfrmVRBaseOpt::btnDesignClick()
 {
-    // Design mode needs the layout designer, which the module does not have
-    // yet; the button stays disabled and a click (by name) only says so.
-    ShowMessageBox(OptText("sNoDesign", "设计模式尚未提供"), MessageType::Information, MessageButton::OK);
+    if (DesignLayout)
+        return;
+    TfrmVRFormat *layout = newLayoutWindow();
+    DesignLayout = layout;
+    try {
+        layout->ApplyLayoutName(StyleNameForStorage());
+        if (UseSQLBuilder) {
+            SetGroupBy("");
+            SetOrderBy("");
+            Variant params;
+            if (BuildRunParameters(params)) {
+                Variant sql;
+                BuildQuery(0, element(params, 2), sql);
+            }
+            const TfrmVRBaseFmt::SqlParts parts{SelectPart, FromPart, OrderByPart, GroupByPart, WherePart, SQLTail};
+            if (layout->SQLBuilderEmpty())
+                layout->ResetSQLBuilder(parts, true, false);
+            layout->InitSQLBuilder(ProgramCode, UserID, MainTable, CompanyDB, CompanyID);
+        }
+        layout->SQLReBuilder->setEnabled(UseSQLBuilder);
+        layout->OnDesignEnded = [this] { CloseLayoutWindow(); };
+        layout->show();
+        setEnabled(false);
+        // A window stays usable when its owner is disabled only if it is
+        // enabled on its own.
+        layout->setEnabled(true);
+        layout->StartDesign(true);
+    } catch (...) {
+        setEnabled(true);
+        DesignLayout = nullptr;
+        freeLayout(layout);
+        throw;
+    }
 }
 
 void TfrmVRBaseOpt::CloseLayoutWindow()
@@ -311,8 +484,13 @@ void TfrmVRBaseOpt::CloseLayoutWindow()
     if (!DesignLayout)
         return;
     setEnabled(true);
-    DesignLayout->close();
+    QPointer<TfrmVRFormat> layout = DesignLayout;
     DesignLayout = nullptr;
+    layout->close();
+    // A window the designer's save did not free on closing goes as well:
+    // each design session has a window of its own.
+    if (layout)
+        layout->Release();
     ReloadStyles();
     raise();
     activateWindow();
@@ -354,10 +532,10 @@ void TfrmVRBaseOpt::btnPaperSizeClick()
     }
     if (!LayoutClass)
         throw std::runtime_error("The report has no layout class.");
-    TfrmVRFormat *layout = LayoutClass.create(this);
+    TfrmVRFormat *layout = newLayoutWindow();
     try {
-        layout->LayoutName = StyleNameForStorage();
         QApplication::processEvents();
+        layout->ApplyLayoutName(StyleNameForStorage());
         const Report *report = layout->QuickRep1;
         const PageSetup *page = report->page();
         const QString paper = memoLine(moPaperSize, static_cast<int>(page->paperSize()));

@@ -49,9 +49,6 @@ TEST_F(OptionsTest, ComponentsCarryTheirCaptionsAndItems)
     EXPECT_EQ(window->cboFormStyleName->lineEdit()->maxLength(), 20);
     EXPECT_EQ(itemsOf(window->cboDateType),
               (QStringList{"公历 YYYYMMDD", "公历 MMDDYYYY", "公历 DDMMYYYY", "民国年 YYMMDD", "民国年 YYYMMDD"}));
-    // Design mode is not available yet: the button says so.
-    EXPECT_FALSE(window->btnDesign->isEnabled());
-    EXPECT_FALSE(window->btnDesign->publishedHint().isEmpty());
     EXPECT_EQ(window->PrinterIndex, -1);
     EXPECT_TRUE(window->ApplyPermission);
 }
@@ -109,9 +106,13 @@ TEST_F(OptionsTest, RightsEnableDeleteStyleAndRunButtons)
     EXPECT_TRUE(window->btnDelFormStype->isEnabled());
     EXPECT_TRUE(window->btnOk->isEnabled());
     EXPECT_TRUE(window->btnPreview->isEnabled());
+    EXPECT_TRUE(window->btnDesign->isEnabled());
+
+    window->ParseRights(kv::varArrayOf({"", "DS,QIPR07,01,YNYYYY", ""}));
     EXPECT_FALSE(window->btnDesign->isEnabled());
 
     window->ParseRights(kv::varArrayOf({"", "DS,QIPR07,01,YYNYYN", ""}));
+    EXPECT_TRUE(window->btnDesign->isEnabled());
     EXPECT_FALSE(window->btnDelFormStype->isEnabled());
     EXPECT_FALSE(window->btnOk->isEnabled());
     EXPECT_FALSE(window->btnPreview->isEnabled());
