@@ -272,7 +272,9 @@ void mergeForms(const QString &pagesFile, const QString &formsFile, const FormPl
     }
     tagFontSubsets(document);
     repairUnicodeMaps(document);
-    QPDFWriter writer(document, QFile::encodeName(output).constData());
+    // The writer keeps the name's pointer until it is done.
+    const QByteArray outputName = QFile::encodeName(output);
+    QPDFWriter writer(document, outputName.constData());
     // Qt's streams are compressed already; only the new ones need it.
     writer.setDecodeLevel(qpdf_dl_none);
     writer.setCompressStreams(true);
