@@ -35,6 +35,7 @@
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -243,6 +244,41 @@ double paintTextsOnly(const PageStore &pages, const QString &fileName)
     return timer.nsecsElapsed() / 1e9;
 }
 
+// The pages as the PDF writer draws them with Qt's engine, without the
+// form: what the writer spends beyond this goes to placing the form (qpdf).
+double paintPagesWithoutForm(const PageStore &pages, const QString &fileName)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QPdfWriter writer(fileName);
+    writer.setResolution(1200);
+    const QPageSize paper(QSizeF(pages.pageSize().width() / 10.0, pages.pageSize().height() / 10.0),
+                          QPageSize::Millimeter, QString(), QPageSize::ExactMatch);
+    writer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+    QPainter painter(&writer);
+    painter.scale(1200 / report_units::kTenthsPerInch, 1200 / report_units::kTenthsPerInch);
+    for (int page = 1; page <= pages.pageCount(); ++page) {
+        if (page > 1)
+            writer.newPage();
+        pages.renderWithoutPictures(page, painter);
+    }
+    painter.end();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// The pages through QPrinter into a PDF file: the printer path, and how PDF
+// printing went before the form was shared (form redrawn on every page).
+double printThroughQPrinter(const PageStore &pages, const QString &fileName)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(fileName);
+    pages.print(printer);
+    return timer.nsecsElapsed() / 1e9;
+}
+
 // One run: query, generation and PDF; prints one line of figures.
 int measure(const QString &dataDir)
 {
@@ -270,21 +306,33 @@ int measure(const QString &dataDir)
     if (!layout.report().prepare())
         return 1;
     const double generated = timer.nsecsElapsed() / 1e9;
+    const double peakBeforePdf = peakMb();
     const QString pdf = dataDir + "/run.pdf";
     layout.report().pages()->printToPdf(pdf);
     const double total = timer.nsecsElapsed() / 1e9;
+    const double peak = peakMb(); // the run's own, before the comparisons below
     const PageStore &pages = *layout.report().pages();
     const double floor = paintTextsOnly(pages, dataDir + "/floor.pdf");
+    const double qtPages = paintPagesWithoutForm(pages, dataDir + "/qt-pages.pdf");
+    // The printer path redraws the form on every page: too slow to wait for on large runs.
+    if (pages.pageCount() <= 2000) {
+        const QString printed = dataDir + "/printer.pdf";
+        const double seconds = printThroughQPrinter(pages, printed);
+        std::printf("  printer path (QPrinter into PDF, the form drawn on every page): %.2f s, %.0f pages/s, "
+                    "%.1f KB/page\n",
+                    seconds, pages.pageCount() / seconds, QFileInfo(printed).size() / 1024.0 / pages.pageCount());
+    }
     const double bytes = double(QFileInfo(pdf).size());
     // BENCH_PRINT_KEEP names a folder that keeps the printed file for a look.
     if (const QString keep = qEnvironmentVariable("BENCH_PRINT_KEEP"); !keep.isEmpty())
         QFile::copy(pdf, keep + "/print_run-" + QString::number(pages.pageCount()) + ".pdf");
     const double pdfSeconds = total - generated;
     std::printf("%7d lines %6d pages  query %5.2f s  generation %5.2f s  pdf %6.2f s  total %6.2f s  "
-                "%6.0f pages/s  first page %.2f s  peak %6.1f MB  %6.1f KB/page  floor %6.2f s  pdf/floor %.2f\n",
+                "%6.0f pages/s  first page %.2f s  peak %6.1f MB  %6.1f KB/page  floor %6.2f s  pdf/floor %.2f  "
+                "(Qt engine %.2f s, form and qpdf %.2f s; peak before the PDF %.1f MB)\n",
                 data.RecordCount(), pages.pageCount(), queried, generated - queried, pdfSeconds, total,
-                pages.pageCount() / total, firstPage, peakMb(), bytes / pages.pageCount() / 1024.0, floor,
-                pdfSeconds / floor);
+                pages.pageCount() / total, firstPage, peak, bytes / pages.pageCount() / 1024.0, floor,
+                pdfSeconds / floor, qtPages, pdfSeconds - qtPages, peakBeforePdf);
     return 0;
 }
 
