@@ -74,14 +74,24 @@ FormPlan planForms(const PageStore &store, int first, int last)
     return plan;
 }
 
+// The file a name stands for: a symbolic link is written through, as
+// opening it would, not replaced by the finished file.
+QString linkedTarget(const QString &fileName)
+{
+    QString target = QFileInfo(fileName).absoluteFilePath();
+    for (int hops = 0; hops < 40 && QFileInfo(target).isSymLink(); ++hops)
+        target = QFileInfo(target).symLinkTarget();
+    return target;
+}
+
 // A file beside the target that goes away unless it is kept.
-std::unique_ptr<QTemporaryFile> scratchFile(const QString &target, const char *part)
+std::unique_ptr<QTemporaryFile> scratchFile(const QString &target, const QString &shownName, const char *part)
 {
     const QFileInfo info(target);
     auto file = std::make_unique<QTemporaryFile>(info.absolutePath() + "/." + info.fileName() + "." + part +
                                                  ".XXXXXX");
     if (!file->open())
-        throw ReportError("Cannot write into " + info.absolutePath().toStdString() + ": " +
+        throw ReportError("Cannot start printing on " + shownName.toStdString() + ": " +
                           file->errorString().toStdString());
     file->close();
     return file;
@@ -97,7 +107,7 @@ public:
         m_writer.setCreator(QStringLiteral("QIPR07"));
         setPageSize(firstPage);
         if (!m_painter.begin(&m_writer))
-            throw ReportError("Cannot write the PDF file " + fileName.toStdString());
+            throw ReportError("Cannot start printing on " + fileName.toStdString());
     }
 
     QPainter &painter() { return m_painter; }
@@ -306,7 +316,8 @@ bool PdfDocumentWriter::write(const QString &fileName, int fromPage, int toPage)
     if (first > last)
         throw ReportError("There are no pages to print");
     const FormPlan plan = planForms(m_pages, first, last);
-    const auto pagesFile = scratchFile(fileName, "pages");
+    const QString target = linkedTarget(fileName);
+    const auto pagesFile = scratchFile(target, fileName, "pages");
     {
         UnitPdf pdf(pagesFile->fileName(), m_pages.pageSize(), m_title);
         for (int page = first; page <= last; ++page) {
@@ -318,10 +329,10 @@ bool PdfDocumentWriter::write(const QString &fileName, int fromPage, int toPage)
         }
         pdf.finish();
     }
-    const auto formsFile = scratchFile(fileName, "forms");
+    const auto formsFile = scratchFile(target, fileName, "forms");
     if (!plan.forms.empty())
         writeForms(m_pages, plan, formsFile->fileName());
-    const auto output = scratchFile(fileName, "part");
+    const auto output = scratchFile(target, fileName, "part");
     try {
         mergeForms(pagesFile->fileName(), formsFile->fileName(), plan, output->fileName());
     } catch (const ReportError &) {
@@ -329,7 +340,7 @@ bool PdfDocumentWriter::write(const QString &fileName, int fromPage, int toPage)
     } catch (const std::exception &error) {
         throw ReportError("Cannot write the PDF file " + fileName.toStdString() + ": " + error.what());
     }
-    moveIntoPlace(*output, fileName);
+    moveIntoPlace(*output, target);
     return true;
 }
 

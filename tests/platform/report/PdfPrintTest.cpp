@@ -16,6 +16,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -282,6 +283,17 @@ TEST(PdfPrintTest, AStoppedOrFailedWriteLeavesNoFileNamedAsIfComplete)
     EXPECT_TRUE(writer.write(file, 2, 3));
     EXPECT_EQ(pdfPages(file).size(), 2);
     EXPECT_THROW(writer.write(dir.filePath("missing/slips.pdf")), ReportError);
+
+    // A link is written through and stays a link; one into nowhere fails.
+    QTemporaryDir elsewhere;
+    const QString link = dir.filePath("linked.pdf");
+    ASSERT_TRUE(QFile::link(elsewhere.filePath("real.pdf"), link));
+    EXPECT_TRUE(writer.write(link, 1, 1));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(pdfPages(elsewhere.filePath("real.pdf")).size(), 1);
+    const QString dangling = dir.filePath("dangling.pdf");
+    ASSERT_TRUE(QFile::link(dir.filePath("gone/real.pdf"), dangling));
+    EXPECT_THROW(writer.write(dangling), ReportError);
 }
 
 TEST(PdfFormPictureTest, PlainCaptionsBecomeTextAndWhatItCannotFollowStaysWithTheRenderer)
