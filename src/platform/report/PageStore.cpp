@@ -1,6 +1,7 @@
 #include "platform/report/PageStore.h"
 
 #include "platform/report/BarcodeEncoder.h"
+#include "platform/report/PdfDocumentWriter.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportUnits.h"
 
@@ -272,6 +273,29 @@ void PageStore::drawBarcode(QPainter &painter, const Page &page, const Item &ite
 
 void PageStore::render(int page, QPainter &painter, bool printing) const
 {
+    renderItems(page, painter, !printing || m_printPicture);
+}
+
+void PageStore::renderWithoutPictures(int page, QPainter &painter) const
+{
+    renderItems(page, painter, false);
+}
+
+std::vector<PageStore::PlacedPicture> PageStore::printedPictures(int page) const
+{
+    std::vector<PlacedPicture> placed;
+    const Page *stored = pageAt(page);
+    if (!stored || !m_printPicture)
+        return placed;
+    for (const Item &item : stored->items) {
+        if (item.kind == Kind::Picture)
+            placed.push_back({item.style, item.rect()});
+    }
+    return placed;
+}
+
+void PageStore::renderItems(int page, QPainter &painter, bool pictures) const
+{
     const Page *stored = pageAt(page);
     if (!stored)
         return;
@@ -293,7 +317,7 @@ void PageStore::render(int page, QPainter &painter, bool printing) const
             painter.drawImage(scaled(item.rect()), m_images[std::size_t(item.style)]);
             break;
         case Kind::Picture:
-            if (!printing || m_printPicture)
+            if (pictures)
                 m_pictures[std::size_t(item.style)]->draw(painter, scaled(item.rect()));
             break;
         case Kind::Barcode:
@@ -388,10 +412,7 @@ void PageStore::print(QPrinter &printer, int fromPage, int toPage) const
 
 void PageStore::printToPdf(const QString &fileName) const
 {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(fileName);
-    print(printer);
+    PdfDocumentWriter(*this).write(fileName);
 }
 
 std::size_t PageStore::memoryUsage() const

@@ -92,8 +92,22 @@ public:
     // Prints pages from..to (0: the last) on the printer, one sheet each.
     // Throws ReportError when the printer cannot be opened.
     void print(QPrinter &printer, int fromPage = 1, int toPage = 0) const;
-    // Writes every page into a PDF file (headless runs and tests).
+    // Writes every page into a PDF file (headless runs and tests): the
+    // page picture once per document, placed on every form; the file
+    // appears under its name only when it is complete.
     void printToPdf(const QString &fileName) const;
+
+    // --- printing parts (the PDF writer)
+    // The page pictures a page prints (none when pictures are left out on
+    // printers), each with the rectangle it covers.
+    struct PlacedPicture {
+        int style;
+        QRectF rect;
+    };
+    std::vector<PlacedPicture> printedPictures(int page) const;
+    std::shared_ptr<const PagePicture> pagePicture(int style) const { return m_pictures[std::size_t(style)]; }
+    // Draws a page as render() does on a printer, without its page pictures.
+    void renderWithoutPictures(int page, QPainter &painter) const;
     // Bytes held by the pages (not the shared styles).
     std::size_t memoryUsage() const;
 
@@ -162,6 +176,7 @@ private:
     void drawShape(QPainter &painter, const Item &item) const;
     void drawBarcode(QPainter &painter, const Page &page, const Item &item) const;
     QImage paintArea(int page, const QRectF &area, double dotsPerInch) const;
+    void renderItems(int page, QPainter &painter, bool pictures) const;
 
     std::vector<Page> m_pages;
     std::unique_ptr<Page> m_current;

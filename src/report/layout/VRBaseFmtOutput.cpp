@@ -6,6 +6,7 @@
 #include "lib/CodeConverter.h"
 #include "platform/Dispatch.h"
 #include "platform/report/PageStore.h"
+#include "platform/report/PdfDocumentWriter.h"
 #include "platform/report/Report.h"
 #include "report/layout/PageProgressWindow.h"
 #include "report/layout/PageTextsJson.h"
@@ -164,7 +165,9 @@ bool TfrmVRBaseFmt::PrintDirect()
         } else {
             if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
                 return false;
-            QuickRep1->pages()->printToPdf(PrintFileName);
+            PdfDocumentWriter writer(*QuickRep1->pages());
+            writer.setTitle(QuickRep1->reportTitle());
+            writer.write(PrintFileName);
         }
         // Only pages that came out count as printed.
         CountPrintedPages(1, QuickRep1->pages()->pageCount());
