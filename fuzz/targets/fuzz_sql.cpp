@@ -59,13 +59,12 @@ std::optional<slip::TranslatedSql> translate(slip::SqlDialect dialect, std::stri
     }
 }
 
+// SQLite's own wording; matched at the start of the message, since names
+// the statement quotes (and SQLite repeats) may hold any text.
 bool isSyntaxError(const std::string &message)
 {
-    for (const char *part : {"syntax error", "incomplete input", "unrecognized token"}) {
-        if (message.find(part) != std::string::npos)
-            return true;
-    }
-    return false;
+    return (message.starts_with("near \"") && message.ends_with("\": syntax error")) ||
+           message == "incomplete input" || message.starts_with("unrecognized token: ");
 }
 
 void prepareOnSqlite(const std::string &erpSql, const slip::TranslatedSql &translated)
