@@ -57,8 +57,9 @@ kv::ConditionValueCodec::Context context()
 
 void restoreLine(std::uint8_t pick, const std::string &line)
 {
-    ConditionForm form;
-    const kv::ConditionValueCodec codec(context());
+    // Built once: a condition window's inputs take a line after another too.
+    static ConditionForm form;
+    static const kv::ConditionValueCodec codec(context());
     const auto &[component, property] = form.inputs[pick % form.inputs.size()];
     try {
         codec.Restore(component, property, line);

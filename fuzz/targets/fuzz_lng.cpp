@@ -42,17 +42,21 @@ struct Form {
 
 void applyPackage(const std::string &utf8)
 {
-    Form form;
+    // Built once: a window applies one package after another as the
+    // interface language changes.
+    static Form form;
     auto *controller = new kv::TLanguageController(&form.window);
     controller->setInlineDocument(QString::fromStdString(utf8).split(QLatin1Char('\n')));
     try {
         controller->setActive(true);
     } catch (const kv::ELanguageController &) {
+        delete controller;
         return;
     }
     for (QObject *child : form.window.findChildren<QObject *>())
         controller->LoadComponent(child);
     controller->setActive(false);
+    delete controller;
 }
 
 void formatMessage(const std::string &format)
