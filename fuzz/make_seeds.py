@@ -180,6 +180,14 @@ put("fuzz_conditions", "user-choice", b"\x01" + ("sp_UserChoice" + F + "True" + 
 put("fuzz_conditions", "package.json", b"\x00" + '[["spDate", "20260101", 3, 2.5, null, true, [1, [2]]]]'.encode())
 put("fuzz_conditions", "big-numbers.json", b"\x04[9007199254740993, -2147483649, 1e308, -0.0]")
 
+# --- permission rules (first line the SQL) and condition values
+put("fuzz_powerdata", "rules", "\x00SELECT * FROM $$MOCTC AS A LEFT JOIN $$MOCTE TE ON TE001=TC001, $$INVMB\n"
+    "MOCTC MOCTC.TC005 IN ('01','02')\nINVMB INVMB.MB005 = 'A' or INVMB.MB006 LIKE 'x%'\nMOCTE MOCTE.TE004 <> ''")
+put("fuzz_powerdata", "text-range", "\x03A'01\nZ--99")
+put("fuzz_powerdata", "number-range", "\x07 12.5\n99")
+put("fuzz_powerdata", "marked-list", "\x0aA\nB'C\n;D")
+put("fuzz_powerdata", "number-scalar", "\x0112 ")
+
 # --- sign-off requests
 put("fuzz_signoff", "request.xml",
     "<FormSet><Form wfProgramID='MOCI03' wfFormType='5401' wfSheetNo='20260101001' wfParameter3='' "
