@@ -188,9 +188,13 @@ SqlSelectItem SqlParser::selectItem()
         item.expr = node(SqlExprKind::Star, advance());
         return item;
     }
+    // qualifier.* is a select item of its own, never an operand.
+    if (peek(1).isSymbol(".") && peek(2).isSymbol("*")) {
+        item.expr = columnRef(true);
+        return item;
+    }
     item.expr = value();
-    if (item.expr->kind != SqlExprKind::Star)
-        item.alias = optionalAlias();
+    item.alias = optionalAlias();
     return item;
 }
 
@@ -539,8 +543,8 @@ SqlExprPtr SqlParser::wordPrimary()
     return call ? functionCall() : columnRef();
 }
 
-// name, qualifier.name or qualifier.*
-SqlExprPtr SqlParser::columnRef()
+// name, qualifier.name or, as a whole select item, qualifier.*
+SqlExprPtr SqlParser::columnRef(bool starAllowed)
 {
     const SqlToken &first = peek();
     std::string column = name("column name");
@@ -548,6 +552,8 @@ SqlExprPtr SqlParser::columnRef()
         return node(SqlExprKind::Column, first, std::move(column));
     SqlExprPtr result;
     if (peek().isSymbol("*")) {
+        if (!starAllowed)
+            fail(peek(), "qualifier.* stands only as a whole select item");
         result = node(SqlExprKind::Star, advance());
     } else {
         result = node(SqlExprKind::Column, first, name("column name"));

@@ -49,7 +49,7 @@ private:
     SqlExprPtr unary();
     SqlExprPtr primary();
     SqlExprPtr wordPrimary();
-    SqlExprPtr columnRef();
+    SqlExprPtr columnRef(bool starAllowed = false);
     SqlExprPtr functionCall();
     SqlExprPtr caseExpr();
     SqlExprPtr castExpr();

@@ -15,7 +15,7 @@ namespace slip {
 class SqlWriter : private SqlSubqueryWriter {
 public:
     SqlWriter(SqlDialect dialect, const ColumnCatalog &catalog, std::string companyDb)
-        : m_dialect(dialect), m_names(dialect), m_catalog(catalog),
+        : m_names(dialect), m_catalog(catalog),
           m_companyDb(std::move(companyDb)), m_exprs(dialect, *this)
     {
     }
@@ -38,7 +38,6 @@ private:
     std::string update(const SqlUpdate &update);
     std::string remove(const SqlDelete &remove);
 
-    SqlDialect m_dialect;
     SqlNames m_names;
     const ColumnCatalog &m_catalog;
     std::string m_companyDb;

@@ -355,6 +355,18 @@ TEST_F(SqlTranslatorTest, RefusalsNameThePlace)
     EXPECT_EQ(refusal("SELECT '领料单领料单").token(), "'领料单领");
 }
 
+// "t.*" is a select item of its own: as an operand, a function argument or
+// with an alias the engines could not parse the translation.
+TEST_F(SqlTranslatorTest, QualifiedStarOnlyAsASelectItem)
+{
+    EXPECT_EQ(lite("SELECT MOCTC.*, TC001 FROM $$MOCTC AS MOCTC"),
+              "SELECT MOCTC.*, TC001 FROM \"Demo\".MOCTC AS MOCTC");
+    EXPECT_EQ(refusal("SELECT S*tc.*").position(), 12u);
+    EXPECT_EQ(refusal("SELECT 1 FROM $$MOCTC AS tc WHERE tc.* = 1").token(), "*");
+    refusal("SELECT COUNT(tc.*) FROM $$MOCTC AS tc");
+    refusal("SELECT tc.* AS x FROM $$MOCTC AS tc");
+}
+
 // Deep nesting is refused; long flat chains, as permission filters and
 // condition lists make them, are not.
 TEST_F(SqlTranslatorTest, NestingIsBoundedChainsAreNot)

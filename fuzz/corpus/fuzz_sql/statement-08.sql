@@ -1,0 +1,1 @@
+SELECT a.name, b.length FROM syscolumns a, sysobjects b WHERE a.id=b.id AND b.name='MOCTC'

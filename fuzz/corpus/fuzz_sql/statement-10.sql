@@ -1,0 +1,1 @@
+select tc001 from DEMO..moctc

@@ -1,0 +1,1 @@
+SELECT Tc001 FROM Moctc

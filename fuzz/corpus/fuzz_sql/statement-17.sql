@@ -1,0 +1,1 @@
+SELECT [TC001] AS [Order] FROM $$MOCTC

@@ -1,0 +1,1 @@
+SELECT c.length AS len FROM sysobjects o JOIN syscolumns c ON c.id = o.id 

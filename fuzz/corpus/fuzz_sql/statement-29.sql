@@ -1,0 +1,1 @@
+select col.length from syscolumns col inner join sysobjects obj on obj.id=col.id 
