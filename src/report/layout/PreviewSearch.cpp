@@ -87,9 +87,10 @@ void PreviewSearch::find(const QString &query)
     m_needle = normalized(query.trimmed());
     m_hits.clear();
     m_current = -1;
+    m_searched = 0;
     if (m_pages && !m_needle.isEmpty()) {
-        for (int page = 1; page <= m_pages->pageCount(); ++page)
-            searchPage(page);
+        while (m_searched < m_pages->pageCount())
+            searchPage(++m_searched);
     }
     if (!m_hits.empty())
         m_current = 0;
@@ -107,12 +108,14 @@ void PreviewSearch::searchPage(int page)
     }
 }
 
-void PreviewSearch::pageAdded(int page)
+void PreviewSearch::pageAdded()
 {
-    if (m_needle.isEmpty() || !m_pages || page < 1 || page > m_pages->pageCount())
+    if (m_needle.isEmpty() || !m_pages)
         return;
+    // Whatever is announced, each page is searched once, in page order.
     const std::size_t before = m_hits.size();
-    searchPage(page);
+    while (m_searched < m_pages->pageCount())
+        searchPage(++m_searched);
     if (m_hits.size() == before)
         return;
     const bool first = m_current < 0;

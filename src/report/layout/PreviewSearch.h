@@ -64,7 +64,7 @@ signals:
     void currentChanged();
 
 private:
-    void pageAdded(int page);
+    void pageAdded();
     void searchPage(int page);
     // Normalised texts of a page, converted once (one call for the page).
     const std::vector<QString> &pageTexts(int page);
@@ -77,6 +77,7 @@ private:
     QString m_needle;
     std::vector<Hit> m_hits;
     int m_current = -1;
+    int m_searched = 0; // pages searched for the query
 };
 
 } // namespace kv
