@@ -85,6 +85,18 @@ protected:
         return *best;
     }
 
+    // Pictures of the window for the manual, when a folder is named.
+    static void grab(QWidget &window, const char *name)
+    {
+        const QString folder = qEnvironmentVariable("QIPR07_PREVIEW_GRAB");
+        if (folder.isEmpty())
+            return;
+        window.showNormal();
+        window.resize(1280, 860);
+        QTest::qWait(200);
+        EXPECT_TRUE(window.grab().save(folder + QLatin1Char('/') + QLatin1String(name)));
+    }
+
     static int pdfPages(const QString &file)
     {
         QProcess qpdf;
@@ -142,6 +154,7 @@ TEST_P(Qipr07PreviewFindTest, FindsItemsIndexesSlipsAndPrintsOnlyTheChosenOnes)
                 hitSlips.insert(number.trimmed());
         }
         countText = preview->findChild<QLabel *>(QStringLiteral("lblFindCount"))->text();
+        grab(*preview, "preview-search.png");
 
         // The index: each row's click shows the page its slip starts on.
         preview->findChild<QToolButton *>(QStringLiteral("btnSlipIndex"))->click();
@@ -155,6 +168,8 @@ TEST_P(Qipr07PreviewFindTest, FindsItemsIndexesSlipsAndPrintsOnlyTheChosenOnes)
             const QStringList numbers = store.textsOf(preview->currentPage(), QStringLiteral("txtTC002"));
             jumps.emplace_back(preview->currentPage(), numbers.value(0).trimmed());
         }
+
+        grab(*preview, "preview-index.png");
 
         // Two slips apart and the one after the first chosen, then printed.
         list->clearSelection();

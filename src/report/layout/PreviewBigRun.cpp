@@ -43,7 +43,15 @@ void TfrmVRPreview::buildBigRunParts()
     splPreview->setStretchFactor(1, 1);
     splPreview->setSizes({320, 900});
 
-    connect(btnSlipIndex, &QToolButton::toggled, SidePanel, &QWidget::setVisible);
+    connect(btnSlipIndex, &QToolButton::toggled, this, [this](bool on) {
+        SidePanel->setVisible(on);
+        if (!on)
+            return;
+        // The index opens wide enough for its columns; the pages keep the rest.
+        const int total = std::max(splPreview->width(), 2 * SidePanel->preferredWidth());
+        const int side = std::min(SidePanel->preferredWidth(), total / 2);
+        splPreview->setSizes({side, total - side});
+    });
     connect(btnFind, &QToolButton::clicked, this, &TfrmVRPreview::OpenFind);
     connect(SidePanel, &PreviewSidePanel::pageChosen, this, &TfrmVRPreview::GoToPage);
     connect(FindBar, &PreviewFindBar::searchChanged, this, [this](const QString &text) {

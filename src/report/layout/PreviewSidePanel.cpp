@@ -8,7 +8,10 @@
 #include <QHeaderView>
 #include <QListView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 namespace kv {
 
@@ -103,6 +106,8 @@ PreviewSidePanel::PreviewSidePanel(QWidget *parent)
     lstSlips->setUniformRowHeights(true);
     lstSlips->setSelectionMode(QAbstractItemView::ExtendedSelection);
     lstSlips->setColumnCount(4);
+    // Number, date and department read as columns, not as one line.
+    lstSlips->setStyleSheet(QStringLiteral("QTreeView::item { padding: 1px 6px 1px 2px; }"));
     lstSlips->header()->setStretchLastSection(false);
     lstSlips->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     addTab(lstSlips, QString());
@@ -170,6 +175,14 @@ std::vector<int> PreviewSidePanel::chosenSlips() const
             rows.push_back(row);
     }
     return rows;
+}
+
+int PreviewSidePanel::preferredWidth() const
+{
+    // The columns are sized to their texts now, not at the next layout.
+    lstSlips->header()->resizeSections(QHeaderView::ResizeToContents);
+    return lstSlips->header()->length() + lstSlips->verticalScrollBar()->sizeHint().width() +
+           2 * lstSlips->frameWidth() + 12;
 }
 
 void PreviewSidePanel::showPage(int page)

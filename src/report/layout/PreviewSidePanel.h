@@ -35,6 +35,8 @@ public:
 
     // The chosen slips (row numbers of the index), in index order.
     std::vector<int> chosenSlips() const;
+    // The width that shows every column of the index without cutting it.
+    int preferredWidth() const;
     // Marks the slip of the page shown and its thumbnail.
     void showPage(int page);
     // The headers' captions (the window's language lookup gives them).
