@@ -55,9 +55,8 @@ void TfrmVRPreview::buildBigRunParts()
     connect(btnFind, &QToolButton::clicked, this, &TfrmVRPreview::OpenFind);
     connect(SidePanel, &PreviewSidePanel::pageChosen, this, &TfrmVRPreview::GoToPage);
     connect(FindBar, &PreviewFindBar::searchChanged, this, [this](const QString &text) {
-        m_search->find(text);
         // The search goes on from the page being read.
-        m_search->startAt(currentPage());
+        m_search->find(text, currentPage());
     });
     connect(FindBar, &PreviewFindBar::stepRequested, this, &TfrmVRPreview::FindStep);
     connect(FindBar, &PreviewFindBar::closed, this, [this] {
@@ -94,7 +93,12 @@ void TfrmVRPreview::applyOwnTexts()
 
 void TfrmVRPreview::OpenFind()
 {
+    const bool reopened = FindBar->isHidden();
     FindBar->open();
+    // The bar keeps the last text: reopened, it searches it again from the
+    // page being read.
+    if (reopened && !FindBar->edtFind->text().trimmed().isEmpty())
+        m_search->find(FindBar->edtFind->text(), currentPage());
 }
 
 void TfrmVRPreview::FindStep(int direction)

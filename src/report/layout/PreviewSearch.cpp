@@ -55,7 +55,7 @@ QString PreviewSearch::normalized(const QString &text) const
     return result.toCaseFolded();
 }
 
-const std::vector<QString> &PreviewSearch::pageTexts(int page)
+const std::vector<QString> &PreviewSearch::pageTexts(int page, const std::vector<PageText> &recorded)
 {
     const std::size_t index = std::size_t(page - 1);
     if (m_normalized.size() <= index) {
@@ -65,7 +65,7 @@ const std::vector<QString> &PreviewSearch::pageTexts(int page)
     if (m_cached[index])
         return m_normalized[index];
     QStringList texts;
-    for (const PageText &text : m_pages->texts(page))
+    for (const PageText &text : recorded)
         texts << QString(text.text).replace(kSeparator, QLatin1Char(' '));
     // One conversion for the whole page: the library is slow to call.
     const QStringList converted = normalized(texts.join(kSeparator)).split(kSeparator);
@@ -81,7 +81,7 @@ const std::vector<QString> &PreviewSearch::pageTexts(int page)
     return result;
 }
 
-void PreviewSearch::find(const QString &query)
+void PreviewSearch::find(const QString &query, int fromPage)
 {
     m_query = query;
     m_needle = normalized(query.trimmed());
@@ -92,16 +92,19 @@ void PreviewSearch::find(const QString &query)
         while (m_searched < m_pages->pageCount())
             searchPage(++m_searched);
     }
-    if (!m_hits.empty())
-        m_current = 0;
+    if (!m_hits.empty()) {
+        const auto from = std::find_if(m_hits.cbegin(), m_hits.cend(),
+                                       [fromPage](const Hit &hit) { return hit.page >= fromPage; });
+        m_current = from == m_hits.cend() ? 0 : int(from - m_hits.cbegin());
+    }
     emit hitsChanged();
     emit currentChanged();
 }
 
 void PreviewSearch::searchPage(int page)
 {
-    const std::vector<QString> &texts = pageTexts(page);
     const std::vector<PageText> recorded = m_pages->texts(page);
+    const std::vector<QString> &texts = pageTexts(page, recorded);
     for (std::size_t i = 0; i < texts.size() && i < recorded.size(); ++i) {
         if (texts[i].contains(m_needle))
             m_hits.push_back(Hit{page, recorded[i].rect, recorded[i].text});
@@ -137,15 +140,6 @@ void PreviewSearch::step(int direction)
         return;
     const int count = hitCount();
     m_current = ((m_current + direction) % count + count) % count;
-    emit currentChanged();
-}
-
-void PreviewSearch::startAt(int page)
-{
-    const auto found = std::find_if(m_hits.cbegin(), m_hits.cend(), [page](const Hit &hit) { return hit.page >= page; });
-    if (found == m_hits.cend())
-        return;
-    m_current = int(found - m_hits.cbegin());
     emit currentChanged();
 }
 

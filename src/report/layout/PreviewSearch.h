@@ -23,6 +23,7 @@
 namespace kv {
 
 class PageStore;
+struct PageText;
 class TTranslator;
 
 class PreviewSearch : public QObject {
@@ -40,7 +41,9 @@ public:
 
     void setPages(PageStore *pages);
     // Searches the pages there are now; an empty (or blank) query clears.
-    void find(const QString &query);
+    // The current hit is the first on or after fromPage (the page the user
+    // is reading), else the first of all.
+    void find(const QString &query, int fromPage = 1);
     QString query() const { return m_query; }
 
     const std::vector<Hit> &hits() const { return m_hits; }
@@ -50,9 +53,6 @@ public:
     const Hit *currentHit() const;
     // Moves to the next (+1) or previous (-1) hit, wrapping around.
     void step(int direction);
-    // Makes the first hit on or after a page current (the page the user
-    // is reading when the search starts).
-    void startAt(int page);
     // The hits on one page, in recorded order.
     std::vector<QRectF> hitRects(int page) const;
 
@@ -67,7 +67,7 @@ private:
     void pageAdded();
     void searchPage(int page);
     // Normalised texts of a page, converted once (one call for the page).
-    const std::vector<QString> &pageTexts(int page);
+    const std::vector<QString> &pageTexts(int page, const std::vector<PageText> &recorded);
 
     QPointer<PageStore> m_pages;
     std::unique_ptr<TTranslator> m_translator;

@@ -216,6 +216,17 @@ TEST_F(PreviewFindTest, SearchFindsEveryHitCountsThemAndF3WrapsBothWays)
     EXPECT_FALSE(preview->FindBar->isVisible());
     EXPECT_TRUE(preview->isVisible()) << "Escape in the bar closes the bar, not the preview";
     EXPECT_TRUE(preview->QRPreview->highlights().empty());
+
+    // Reopened, the bar searches its text again from the page being read.
+    const int middle = report->pages()->pageCount() / 2;
+    preview->GoToPage(middle);
+    search(QString());
+    EXPECT_EQ(find<QLineEdit>("edtFind")->selectedText(), QStringLiteral("MAT-0042"));
+    EXPECT_EQ(found->hitCount(), run.itemTexts);
+    const kv::PreviewSearch::Hit *hit = found->currentHit();
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->page, *run.pagesWithItem.lower_bound(middle));
+    EXPECT_EQ(preview->currentPage(), hit->page);
 }
 
 TEST_F(PreviewFindTest, SimplifiedAndTraditionalFormsFindEachOther)
@@ -338,6 +349,27 @@ TEST_F(PreviewFindTest, PrintingTheChosenSlipsPrintsExactlyTheirPages)
     prompter->answerPrinter(false, pdf.toStdString());
     find<QAction>("pmPrintChosen")->trigger();
     EXPECT_FALSE(QFile::exists(pdf));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(PreviewFindTest, ExportingTheSlipShownWritesOnePictureForEachOfItsForms)
+{
+    open(6);
+    std::vector<int> written;
+    preview->pictureWriter = [&](int picture, int, const QString &baseName) {
+        written.push_back(picture);
+        return baseName + QStringLiteral(".pdf");
+    };
+    const SlipRun::Slip &slip = run.slips[5]; // three forms
+    ASSERT_EQ(slip.lastPage - slip.firstPage, 2);
+    preview->GoToPage(slip.firstPage + 1);
+    prompter->answerMessage(kv::mrNo);
+    find<QAction>("pmSlipPDF")->trigger();
+    EXPECT_EQ(written, (std::vector<int>{slip.firstPage, slip.firstPage + 1, slip.lastPage}));
+    EXPECT_TRUE(prompter->allAnswered());
 }
 
 } // namespace
