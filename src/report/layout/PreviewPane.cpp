@@ -34,9 +34,22 @@ protected:
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.scale(width() / pages->pageSize().width(), height() / pages->pageSize().height());
         pages->render(page, painter);
+        drawHighlights(painter);
     }
 
 private:
+    // Hits are drawn over the text, see-through so that it stays legible.
+    void drawHighlights(QPainter &painter) const
+    {
+        const std::vector<QRectF> &rects = m_pane.highlights();
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            const bool current = int(i) == m_pane.currentHighlight();
+            painter.setPen(QPen(current ? QColor(230, 90, 0) : QColor(200, 160, 0), current ? 6 : 3));
+            painter.setBrush(current ? QColor(255, 140, 0, 90) : QColor(255, 230, 0, 90));
+            painter.drawRect(rects[i].adjusted(-4, -2, 4, 2));
+        }
+    }
+
     PreviewPane &m_pane;
 };
 
@@ -139,6 +152,24 @@ void PreviewPane::scrollView(int direction)
 {
     verticalScrollBar()->triggerAction(direction < 0 ? QAbstractSlider::SliderPageStepSub
                                                      : QAbstractSlider::SliderPageStepAdd);
+}
+
+void PreviewPane::setHighlights(const std::vector<QRectF> &rects, int current)
+{
+    m_highlights = rects;
+    m_currentHighlight = current;
+    m_sheet->update();
+}
+
+void PreviewPane::ensureHighlightVisible()
+{
+    if (m_currentHighlight < 0 || m_currentHighlight >= int(m_highlights.size()) || !m_pages ||
+        m_pages->pageSize().isEmpty())
+        return;
+    const QRectF rect = m_highlights[std::size_t(m_currentHighlight)];
+    const double scale = m_sheet->width() / m_pages->pageSize().width();
+    const QPoint centre = (rect.center() * scale).toPoint();
+    ensureVisible(centre.x(), centre.y(), int(rect.width() * scale / 2) + 20, int(rect.height() * scale / 2) + 40);
 }
 
 void PreviewPane::wheelEvent(QWheelEvent *event)

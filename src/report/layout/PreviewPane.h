@@ -14,6 +14,8 @@
 #include <QPointer>
 #include <QScrollArea>
 
+#include <vector>
+
 namespace kv {
 
 class PageStore;
@@ -48,6 +50,14 @@ public:
     // Scrolls one view up (-1) or down (+1) within the page.
     void scrollView(int direction);
 
+    // Search hits to mark on the page shown (page units); current is the
+    // index of the one to stand out, -1 for none.
+    void setHighlights(const std::vector<QRectF> &rects, int current);
+    const std::vector<QRectF> &highlights() const { return m_highlights; }
+    int currentHighlight() const { return m_currentHighlight; }
+    // Scrolls so that the current highlight is in view.
+    void ensureHighlightVisible();
+
 signals:
     void pageAvailable(int pageNumber);
     // The wheel went past the page's edge: -1 previous page, +1 next page.
@@ -66,6 +76,8 @@ private:
     Sheet *m_sheet = nullptr;
     int m_page = 0;
     int m_zoom = 100;
+    std::vector<QRectF> m_highlights;
+    int m_currentHighlight = -1;
     // Wheel turns collected at an edge; a whole notch turns the page.
     int m_edgeWheel = 0;
 };

@@ -5,7 +5,10 @@
 #include "platform/report/PageSetup.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
+#include "report/layout/PreviewFindBar.h"
 #include "report/layout/PreviewPane.h"
+#include "report/layout/PreviewSearch.h"
+#include "report/layout/PreviewSidePanel.h"
 #include "report/layout/VRBaseFmt.h"
 
 #include <QAction>
@@ -23,6 +26,7 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QStatusBar>
+#include <QSplitter>
 #include <QStyle>
 #include <QToolButton>
 #include <QUrl>
@@ -49,6 +53,8 @@ QStyle::StandardPixmap standardImage(int image)
     case 8: return QStyle::SP_DialogCloseButton;
     case 9: return QStyle::SP_MessageBoxInformation;
     case 10: return QStyle::SP_DriveNetIcon;
+    case 12: return QStyle::SP_FileDialogListView;
+    case 13: return QStyle::SP_FileDialogContentsView;
     default: return QStyle::SP_FileIcon;
     }
 }
@@ -116,7 +122,9 @@ void TfrmVRPreview::buildComponents()
     layout->addWidget(ToolBar1);
     QRPreview = new PreviewPane(this);
     QRPreview->setObjectName(QStringLiteral("QRPreview"));
-    layout->addWidget(QRPreview, 1);
+    buildBigRunParts();
+    layout->addWidget(FindBar);
+    layout->addWidget(splPreview, 1);
     buildStatusBar();
     layout->addWidget(StatusBar);
 }
@@ -162,6 +170,14 @@ void TfrmVRPreview::buildToolBar()
     bar->addWidget(cboZoom);
     bar->addWidget(separator());
     btnPrint = addButton("btnPrint", "打印", 3);
+    pmuPrint = new QMenu(this);
+    pmuPrint->setObjectName(QStringLiteral("pmuPrint"));
+    pmPrintSlip = pmuPrint->addAction(QStringLiteral("打印本单"));
+    pmPrintSlip->setObjectName(QStringLiteral("pmPrintSlip"));
+    pmPrintChosen = pmuPrint->addAction(QStringLiteral("打印所选单据"));
+    pmPrintChosen->setObjectName(QStringLiteral("pmPrintChosen"));
+    btnPrint->setMenu(pmuPrint);
+    btnPrint->setPopupMode(QToolButton::MenuButtonPopup);
     bar->addWidget(separator());
     btnFirstPage = addButton("btnFirstPage", "第一页", 4);
     btnPreviousPage = addButton("btnPreviousPage", "上一页", 5);
@@ -174,6 +190,10 @@ void TfrmVRPreview::buildToolBar()
     bar->addWidget(edtPageNo);
     btnNextPage = addButton("btnNextPage", "下一页", 6);
     btnLastPage = addButton("btnLastPage", "最后一页", 7);
+    bar->addWidget(separator());
+    btnSlipIndex = addButton("btnSlipIndex", "单据索引", 12);
+    btnSlipIndex->setCheckable(true);
+    btnFind = addButton("btnFind", "查找", 13);
     bar->addWidget(separator());
     btnSaveBMP = addButton("btnSaveBMP", "导出图片", 11);
     buildSaveMenu();
@@ -203,6 +223,8 @@ void TfrmVRPreview::buildSaveMenu()
     pmGIF = item("pmGIF", "转出成 .GIF档");
     pmJPG = item("pmJPG", "转出成 .JPG档");
     pmPDF = item("pmPDF", "转出成 .PDF档");
+    pmuSaveBMP->addSeparator();
+    pmSlipPDF = item("pmSlipPDF", "本单转出成 .PDF档");
     btnSaveBMP->setMenu(pmuSaveBMP);
     btnSaveBMP->setPopupMode(QToolButton::InstantPopup);
 }
@@ -241,6 +263,9 @@ void TfrmVRPreview::connectHandlers()
     connect(pmJPG, &QAction::triggered, this, [this] { ExportPage(ptJPG); });
     connect(pmGIF, &QAction::triggered, this, [this] { ExportPage(ptGIF); });
     connect(pmPDF, &QAction::triggered, this, [this] { ExportPage(ptPDF); });
+    connect(pmSlipPDF, &QAction::triggered, this, [this] { ExportSlip(ptPDF); });
+    connect(pmPrintSlip, &QAction::triggered, this, [this] { PrintPages(currentSlipPages()); });
+    connect(pmPrintChosen, &QAction::triggered, this, [this] { PrintPages(chosenSlipPages()); });
     connect(QRPreview, &PreviewPane::pageAvailable, this, &TfrmVRPreview::QRPreviewPageAvailable);
     connect(QRPreview, &PreviewPane::pageTurnRequested, this, &TfrmVRPreview::turnPage);
     cboZoom->installEventFilter(this);
@@ -255,6 +280,7 @@ void TfrmVRPreview::FormCreate()
     setWindowState(windowState() | Qt::WindowMaximized);
     showPaperInformation();
     btnSaveBMP->setVisible(true);
+    applyOwnTexts();
 }
 
 void TfrmVRPreview::FormClose(TCloseAction &action)
@@ -290,6 +316,8 @@ void TfrmVRPreview::SetRequest(const PreviewRequest &request)
 void TfrmVRPreview::bindPages(PageStore *pages)
 {
     QRPreview->setPages(pages);
+    SidePanel->setPages(pages);
+    m_search->setPages(pages);
 }
 
 int TfrmVRPreview::currentPage() const
@@ -354,6 +382,8 @@ void TfrmVRPreview::updateNavigation()
     btnPreviousPage->setEnabled(page > 1);
     btnNextPage->setEnabled(page < count);
     btnLastPage->setEnabled(page < count);
+    markHits();
+    SidePanel->showPage(page);
 }
 
 void TfrmVRPreview::showPaperInformation()
@@ -432,6 +462,14 @@ void TfrmVRPreview::FormKeyDown(KeyEventArgs &args)
 {
     const bool control = (args.shift & Qt::ControlModifier) != 0;
     switch (args.key) {
+    case Qt::Key_F:
+        if (!control)
+            return;
+        OpenFind();
+        break;
+    case Qt::Key_F3:
+        FindStep((args.shift & Qt::ShiftModifier) ? -1 : 1);
+        break;
     case Qt::Key_PageDown:
         pageKey(1);
         break;
@@ -521,17 +559,16 @@ bool TfrmVRPreview::eventFilter(QObject *watched, QEvent *event)
     return TKVForm::eventFilter(watched, event);
 }
 
-void TfrmVRPreview::btnPrintClick()
+bool TfrmVRPreview::startPrinting(QPrinter &printer, int first, int last)
 {
     if (!m_report)
-        return;
+        return false;
     if (m_layout)
         m_layout->PrintCountMode = 1;
     raise();
     activateWindow();
     // The dialog's "print to file" writes a PDF: the same vector pages as on
     // paper, fonts embedded and texts selectable.
-    QPrinter printer(QPrinter::HighResolution);
     try {
         printer.setPrinterName(m_report->printerInfo().printerName());
     } catch (const std::exception &) {
@@ -539,13 +576,19 @@ void TfrmVRPreview::btnPrintClick()
         // dialog starts from the default and still offers a PDF file.
     }
     printer.setDocName(m_report->reportTitle());
-    // The set-up offers "pages from … to" over the pages there are.
-    if (QRPreview->pageCount() > 0)
-        printer.setFromTo(1, QRPreview->pageCount());
+    // The set-up offers "pages from … to" over the pages to print.
+    if (first > 0 && last >= first)
+        printer.setFromTo(first, last);
     const bool accepted = Prompter::current()->choosePrinter(printer);
     // A report whose tag is set must not print (its layout said so); a
     // cancelled set-up prints nothing either.
-    if (!accepted || m_report->tag() != 0 || !QRPreview->pages())
+    return accepted && m_report->tag() == 0 && QRPreview->pages();
+}
+
+void TfrmVRPreview::btnPrintClick()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    if (!startPrinting(printer, 1, QRPreview->pageCount()))
         return;
     try {
         const auto [first, last] = printedPages(printer);
@@ -554,9 +597,14 @@ void TfrmVRPreview::btnPrintClick()
         if (m_layout)
             m_layout->CountPrintedPages(first, last);
     } catch (const std::exception &error) {
-        Prompter::current()->messageBox(error.what(), caption().toStdString(), MessageType::Error,
-                                        MessageButton::OK, MessageButton::OK);
+        showError(error);
     }
+}
+
+void TfrmVRPreview::showError(const std::exception &error)
+{
+    Prompter::current()->messageBox(error.what(), caption().toStdString(), MessageType::Error, MessageButton::OK,
+                                    MessageButton::OK);
 }
 
 std::pair<int, int> TfrmVRPreview::printedPages(const QPrinter &printer) const

@@ -17,6 +17,14 @@
 // bottom. Home and Ctrl+Home show the first page, End and Ctrl+End the last
 // one, as the tool buttons do; the mouse wheel turns the page at the page's
 // edge. In the zoom and page boxes Home and End stay with the text.
+//
+// For a big run: the slip index beside the pages (one row per slip, click
+// to show its first page; page thumbnails on a second tab) is shown and
+// hidden by btnSlipIndex. Ctrl+F opens the search bar; F3 and Shift+F3 move
+// to the next and previous hit, each hit marked on its page. The print
+// button's menu prints the slip shown or the slips chosen in the index, and
+// the export menu writes the slip shown; the print counts of exactly those
+// slips are raised.
 
 #include "base/KVForm.h"
 #include "platform/report/Report.h"
@@ -28,6 +36,7 @@
 
 #include <functional>
 #include <utility>
+#include <vector>
 
 class QComboBox;
 class QPrinter;
@@ -37,11 +46,15 @@ class QMenu;
 class QAction;
 class QStatusBar;
 class QToolButton;
+class QSplitter;
 
 namespace kv {
 
 class PageStore;
+class PreviewFindBar;
 class PreviewPane;
+class PreviewSearch;
+class PreviewSidePanel;
 class Report;
 class TfrmVRBaseFmt;
 
@@ -90,6 +103,16 @@ public:
     QAction *pmPDF = nullptr;
     QMenu *PopupmenuSendFax = nullptr;
     QStatusBar *StatusBar = nullptr;
+    QToolButton *btnSlipIndex = nullptr;
+    QToolButton *btnFind = nullptr;
+    QMenu *pmuPrint = nullptr;
+    QAction *pmPrintSlip = nullptr;
+    QAction *pmPrintChosen = nullptr;
+    QAction *pmSlipPDF = nullptr;
+    QSplitter *splPreview = nullptr;
+    PreviewSidePanel *SidePanel = nullptr;
+    PreviewFindBar *FindBar = nullptr;
+    PreviewSearch *search() const { return m_search; }
     QStringList moPaperSize;
     QStringList moUnits;
 
@@ -107,6 +130,24 @@ public:
 
     // Exports the current page with a picture type (the save menu's items).
     void ExportPage(int pictureType);
+    // Exports the pages of the slip shown (every form of it) as one
+    // picture file per form.
+    void ExportSlip(int pictureType);
+
+    // Pages first..last of each range, in order.
+    using PageRanges = std::vector<std::pair<int, int>>;
+    // The pages of the slip shown, and of the slips chosen in the index
+    // (adjacent slips joined into one range).
+    PageRanges currentSlipPages() const;
+    PageRanges chosenSlipPages() const;
+    // Prints the ranges after the printer set-up, as the print button does,
+    // and raises the print counts of the slips on them.
+    void PrintPages(const PageRanges &ranges);
+
+    // Search: opens the bar (Ctrl+F), moves to the next (+1) or previous
+    // (-1) hit (F3, Shift+F3).
+    void OpenFind();
+    void FindStep(int direction);
 
     // Replaceable parts; the defaults write through the layout window's
     // PagePicture, send nothing (no sender is set) and open with the desktop.
@@ -128,6 +169,13 @@ private:
     void buildSaveMenu();
     void buildStatusBar();
     void connectHandlers();
+    void buildBigRunParts();
+    void applyOwnTexts();
+    void showHit();
+    void markHits();
+    bool startPrinting(QPrinter &printer, int first, int last);
+    void printRanges(QPrinter &printer, const PageRanges &ranges);
+    void showError(const std::exception &error);
     void bindPages(PageStore *pages);
 
     // Handlers
@@ -159,7 +207,8 @@ private:
     void selectZoomEntry(int zoom);
     void showPaperInformation();
     QString exportFolder() const;
-    QStringList writePictures(const QString &baseName, int pictureType);
+    QStringList writePictures(const QString &baseName, int pictureType, int firstPage, int lastPage);
+    void exportPages(int pictureType, int firstPage, int lastPage);
     void askToOpen(const QString &baseName, const QStringList &files);
     QString defaultWritePicture(int picture, int type, const QString &baseName) const;
 
@@ -168,6 +217,7 @@ private:
     QLabel *m_pagePanel = nullptr;
     QLabel *m_paperPanel = nullptr;
     QString m_paperLabel;
+    PreviewSearch *m_search = nullptr;
 };
 
 } // namespace kv

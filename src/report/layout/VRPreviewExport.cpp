@@ -1,5 +1,5 @@
-// Export of the preview's current page as picture or PDF files in the
-// user's data folder, and the question whether to open them.
+// Export of the preview's current page, or of the slip shown, as picture or
+// PDF files in the user's data folder, and the question whether to open them.
 
 #include "report/layout/VRPreview.h"
 
@@ -10,6 +10,8 @@
 #include "platform/Variant.h"
 #include "platform/report/Report.h"
 #include "report/layout/PreviewPane.h"
+#include "report/layout/PreviewSidePanel.h"
+#include "report/layout/PreviewSlipIndex.h"
 #include "report/layout/VRBaseFmt.h"
 
 #include <QDir>
@@ -30,6 +32,26 @@ QString TfrmVRPreview::exportFolder() const
 
 void TfrmVRPreview::ExportPage(int pictureType)
 {
+    const int page = currentPage();
+    // Half-page sheets hold two slips: each is a picture of its own.
+    const bool halfPage = m_report && m_report->pageStyle() == Report::qrHalfPage;
+    exportPages(pictureType, halfPage ? 2 * page - 1 : page, halfPage ? 2 * page : page);
+}
+
+void TfrmVRPreview::ExportSlip(int pictureType)
+{
+    const int page = currentPage();
+    const int slip = page < 1 ? -1 : SidePanel->index()->slipOfPage(page);
+    if (slip < 0) {
+        ExportPage(pictureType);
+        return;
+    }
+    const PreviewSlipIndex::Slip &found = SidePanel->index()->slips()[std::size_t(slip)];
+    exportPages(pictureType, found.firstForm, found.lastForm);
+}
+
+void TfrmVRPreview::exportPages(int pictureType, int firstPicture, int lastPicture)
+{
     if (!m_layout || currentPage() < 1)
         return;
     const QString folder = exportFolder();
@@ -45,7 +67,7 @@ void TfrmVRPreview::ExportPage(int pictureType)
                              QLatin1Char('_') + Clock::now().toString(QStringLiteral("yyyyMMddhhmmss"));
     QStringList files;
     try {
-        files = writePictures(baseName, pictureType);
+        files = writePictures(baseName, pictureType, firstPicture, lastPicture);
     } catch (const std::exception &error) {
         Prompter::current()->messageBox(error.what(), caption().toStdString(), MessageType::Error,
                                         MessageButton::OK, MessageButton::OK);
@@ -55,13 +77,9 @@ void TfrmVRPreview::ExportPage(int pictureType)
         askToOpen(baseName, files);
 }
 
-QStringList TfrmVRPreview::writePictures(const QString &baseName, int pictureType)
+QStringList TfrmVRPreview::writePictures(const QString &baseName, int pictureType, int first, int last)
 {
-    // Half-page sheets hold two slips: each is a picture of its own.
-    const int page = currentPage();
-    const bool halfPage = m_report && m_report->pageStyle() == Report::qrHalfPage;
-    const int first = halfPage ? 2 * page - 1 : page;
-    const int last = std::min(halfPage ? 2 * page : page, m_layout->PageCount);
+    last = std::min(last, m_layout->PageCount);
     QStringList files;
     for (int picture = first; picture <= last; ++picture) {
         const QString name = baseName + QString::fromStdString(ZeroATfirst(picture, 3));

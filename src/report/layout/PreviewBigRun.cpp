@@ -1,0 +1,237 @@
+// The preview window's parts for a big run: the slip index and thumbnails
+// beside the pages, the search bar with its hits, and printing the slip
+// shown or the slips chosen in the index.
+
+#include "report/layout/VRPreview.h"
+
+#include "platform/report/PageStore.h"
+#include "platform/report/ReportError.h"
+#include "platform/report/ReportUnits.h"
+#include "report/layout/PreviewFindBar.h"
+#include "report/layout/PreviewPane.h"
+#include "report/layout/PreviewSearch.h"
+#include "report/layout/PreviewSidePanel.h"
+#include "report/layout/PreviewSlipIndex.h"
+#include "report/layout/VRBaseFmt.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPrinter>
+#include <QSplitter>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace kv {
+
+void TfrmVRPreview::buildBigRunParts()
+{
+    m_search = new PreviewSearch(this);
+    FindBar = new PreviewFindBar(this);
+    SidePanel = new PreviewSidePanel(this);
+    SidePanel->hide();
+    splPreview = new QSplitter(Qt::Horizontal, this);
+    splPreview->setObjectName(QStringLiteral("splPreview"));
+    splPreview->setChildrenCollapsible(false);
+    splPreview->addWidget(SidePanel);
+    splPreview->addWidget(QRPreview);
+    splPreview->setStretchFactor(1, 1);
+    splPreview->setSizes({320, 900});
+
+    connect(btnSlipIndex, &QToolButton::toggled, this, [this](bool on) {
+        SidePanel->setVisible(on);
+        if (!on)
+            return;
+        // The index opens wide enough for its columns; the pages keep the rest.
+        const int total = std::max(splPreview->width(), 2 * SidePanel->preferredWidth());
+        const int side = std::min(SidePanel->preferredWidth(), total / 2);
+        splPreview->setSizes({side, total - side});
+    });
+    connect(btnFind, &QToolButton::clicked, this, &TfrmVRPreview::OpenFind);
+    connect(SidePanel, &PreviewSidePanel::pageChosen, this, &TfrmVRPreview::GoToPage);
+    connect(FindBar, &PreviewFindBar::searchChanged, this, [this](const QString &text) {
+        // The search goes on from the page being read.
+        m_search->find(text, currentPage());
+    });
+    connect(FindBar, &PreviewFindBar::stepRequested, this, &TfrmVRPreview::FindStep);
+    connect(FindBar, &PreviewFindBar::closed, this, [this] {
+        m_search->find(QString());
+        QRPreview->setFocus();
+    });
+    connect(m_search, &PreviewSearch::currentChanged, this, &TfrmVRPreview::showHit);
+    connect(m_search, &PreviewSearch::hitsChanged, this, [this] {
+        markHits();
+        FindBar->showCount(m_search->current(), m_search->hitCount());
+    });
+}
+
+void TfrmVRPreview::applyOwnTexts()
+{
+    const auto text = [this](const char *key, const char *chinese) {
+        return QString::fromStdString(LangText("TfrmVRPreview", key, chinese));
+    };
+    btnSlipIndex->setToolTip(text("sSlipIndex", "单据索引"));
+    btnFind->setToolTip(text("sFind", "查找"));
+    pmPrintSlip->setText(text("sPrintSlip", "打印本单"));
+    pmPrintChosen->setText(text("sPrintChosen", "打印所选单据"));
+    pmSlipPDF->setText(text("sSlipPDF", "本单转出成 .PDF档"));
+    SidePanel->setCaptions({text("sSlip", "单据"), text("sSlipDate", "日期"), text("sSlipParty", "部门/供应商"),
+                            text("sSlipPages", "页次")},
+                           text("sSlipIndex", "单据索引"), text("sThumbnails", "缩略图"));
+    FindBar->lblFind->setText(text("sFind", "查找"));
+    FindBar->btnFindNext->setText(text("sFindNext", "下一个"));
+    FindBar->btnFindNext->setToolTip(FindBar->btnFindNext->text() + QStringLiteral(" (F3)"));
+    FindBar->btnFindPrevious->setText(text("sFindPrevious", "上一个"));
+    FindBar->btnFindPrevious->setToolTip(FindBar->btnFindPrevious->text() + QStringLiteral(" (Shift+F3)"));
+    FindBar->setNotFoundText(text("sNotFound", "找不到"));
+}
+
+void TfrmVRPreview::OpenFind()
+{
+    const bool reopened = FindBar->isHidden();
+    FindBar->open();
+    // The bar keeps the last text: reopened, it searches it again from the
+    // page being read.
+    if (reopened && !FindBar->edtFind->text().trimmed().isEmpty())
+        m_search->find(FindBar->edtFind->text(), currentPage());
+}
+
+void TfrmVRPreview::FindStep(int direction)
+{
+    if (FindBar->isHidden() || m_search->query().trimmed().isEmpty()) {
+        OpenFind(); // F3 with nothing to look for asks for the text first
+        return;
+    }
+    m_search->step(direction);
+}
+
+void TfrmVRPreview::showHit()
+{
+    FindBar->showCount(m_search->current(), m_search->hitCount());
+    const PreviewSearch::Hit *hit = m_search->currentHit();
+    if (!hit) {
+        markHits();
+        return;
+    }
+    if (hit->page != currentPage())
+        GoToPage(hit->page);
+    else
+        markHits();
+    QRPreview->ensureHighlightVisible();
+}
+
+void TfrmVRPreview::markHits()
+{
+    const int page = currentPage();
+    std::vector<QRectF> rects;
+    int current = -1;
+    const PreviewSearch::Hit *hit = m_search->currentHit();
+    for (int i = 0; i < m_search->hitCount(); ++i) {
+        const PreviewSearch::Hit &each = m_search->hits()[std::size_t(i)];
+        if (each.page != page)
+            continue;
+        if (&each == hit)
+            current = int(rects.size());
+        rects.push_back(each.rect);
+    }
+    QRPreview->setHighlights(rects, current);
+}
+
+TfrmVRPreview::PageRanges TfrmVRPreview::currentSlipPages() const
+{
+    const int page = currentPage();
+    if (page < 1)
+        return {};
+    const int slip = SidePanel->index()->slipOfPage(page);
+    if (slip < 0)
+        return {{page, page}};
+    const PreviewSlipIndex::Slip &found = SidePanel->index()->slips()[std::size_t(slip)];
+    return {{found.firstPage, found.lastPage}};
+}
+
+TfrmVRPreview::PageRanges TfrmVRPreview::chosenSlipPages() const
+{
+    PageRanges ranges;
+    const std::vector<PreviewSlipIndex::Slip> &slips = SidePanel->index()->slips();
+    for (int row : SidePanel->chosenSlips()) {
+        const PreviewSlipIndex::Slip &slip = slips[std::size_t(row)];
+        // Slips that meet (or share a half-page sheet) print as one run.
+        if (!ranges.empty() && slip.firstPage <= ranges.back().second + 1)
+            ranges.back().second = std::max(ranges.back().second, slip.lastPage);
+        else
+            ranges.emplace_back(slip.firstPage, slip.lastPage);
+    }
+    return ranges;
+}
+
+void TfrmVRPreview::PrintPages(const PageRanges &ranges)
+{
+    if (ranges.empty())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    if (!startPrinting(printer, ranges.front().first, ranges.back().second))
+        return;
+    try {
+        printRanges(printer, ranges);
+    } catch (const std::exception &error) {
+        showError(error);
+        return;
+    }
+    if (!m_layout)
+        return;
+    // Only the slips on the printed pages count as printed.
+    std::string firstError;
+    for (const auto &[first, last] : ranges) {
+        try {
+            m_layout->CountPrintedPages(first, last);
+        } catch (const std::exception &error) {
+            if (firstError.empty())
+                firstError = error.what();
+        }
+    }
+    if (!firstError.empty())
+        showError(std::runtime_error(firstError));
+}
+
+void TfrmVRPreview::printRanges(QPrinter &printer, const PageRanges &ranges)
+{
+    PageStore *pages = QRPreview->pages();
+    if (ranges.size() == 1) {
+        pages->print(printer, ranges.front().first, ranges.front().second);
+        return;
+    }
+    // Several ranges are one print job (one file when printing into a PDF):
+    // the store prints one range per job, so the sheets are laid out here
+    // as it lays them out.
+    const QSizeF size = pages->pageSize();
+    const QPageSize paper(QSizeF(size.width() / 10.0, size.height() / 10.0), QPageSize::Millimeter, QString(),
+                          QPageSize::ExactMatch);
+    printer.setFullPage(true);
+    printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+    QPainter painter;
+    if (!painter.begin(&printer))
+        throw ReportError("Cannot start printing on " +
+                          (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
+                              .toStdString());
+    const double scale = printer.resolution() / report_units::kTenthsPerInch;
+    bool firstSheet = true;
+    for (const auto &[first, last] : ranges) {
+        for (int page = std::max(1, first); page <= std::min(last, pages->pageCount()); ++page) {
+            if (!firstSheet)
+                printer.newPage();
+            firstSheet = false;
+            painter.save();
+            painter.scale(scale, scale);
+            pages->render(page, painter, true);
+            painter.restore();
+        }
+    }
+    painter.end();
+}
+
+} // namespace kv
