@@ -324,7 +324,7 @@ void TfrmVRBaseFmt::ExtendSQL(const std::string &sql, std::string &result)
     const auto trimmed = [](const std::string &text) { return QString::fromStdString(text).trimmed().toStdString(); };
     const SqlParts &base = SQLReBuilder->baseSQL();
     swap(trimmed(base.select), SQLReBuilder->GetExtendedSelect());
-    swap(trimmed(base.from), SQLReBuilder->GetExtendedJoin());
+    swap(SQLReBuilder->GetSQLJoin(), SQLReBuilder->GetExtendedJoin());
     swap(trimmed(SQLReBuilder->GetSQLGroup()), SQLReBuilder->GetExtendedGroup());
     swap(trimmed(SQLReBuilder->GetSQLOrder()), SQLReBuilder->GetExtendedOrder());
 }
@@ -332,8 +332,11 @@ void TfrmVRBaseFmt::ExtendSQL(const std::string &sql, std::string &result)
 void TfrmVRBaseFmt::FixSQLByWizard()
 {
     // The wizard re-joins the extension fields to a changed base SQL; a
-    // layout without extension fields has nothing it could fix.
-    if (!SQLReBuilder->isEnabled() || !SQLReBuilder->HasUsedFields())
+    // layout without extension fields has nothing it could fix. It asks the
+    // user, so it runs only in design mode: a print run, perhaps without
+    // anyone at the screen, keeps the relations the style stored, and
+    // ExtendSQL writes them onto the run's SQL as they are.
+    if (!SQLReBuilder->isEnabled() || !SQLReBuilder->HasUsedFields() || !isDesignActive())
         return;
     RunRelationWizard();
 }

@@ -164,9 +164,15 @@ std::string TVRSQLBuilder::GetExtendedSelect() const
     return select;
 }
 
+std::string TVRSQLBuilder::GetSQLJoin() const
+{
+    const std::string tail = trimmed(m_base.tail);
+    return tail.empty() ? trimmed(m_base.from) : tail;
+}
+
 std::string TVRSQLBuilder::GetExtendedJoin() const
 {
-    std::string join = trimmed(m_base.from);
+    std::string join = GetSQLJoin();
     std::vector<bool> joined(m_tables.size(), false);
     for (const Field *field : usedFields()) {
         if (joined[std::size_t(field->table)])

@@ -116,6 +116,10 @@ public:
 
     // --- the texts ExtendSQL swaps
     std::string GetExtendedSelect() const;
+    // The base SQL's last join text: its tail when it has one (the report's
+    // joins follow the first table there), else its from part. The related
+    // tables join after it, when every report table is in scope.
+    std::string GetSQLJoin() const;
     std::string GetExtendedJoin() const;
     std::string GetSQLGroup() const { return m_base.groupBy; }
     std::string GetExtendedGroup() const;
