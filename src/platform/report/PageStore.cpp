@@ -389,6 +389,11 @@ void PageStore::print(QPrinter &printer, int fromPage, int toPage) const
     const int first = std::max(fromPage, 1);
     if (first > last)
         throw ReportError("There are no pages to print");
+    print(printer, {{first, last}});
+}
+
+void PageStore::print(QPrinter &printer, const std::vector<std::pair<int, int>> &ranges) const
+{
     const QPageSize paper(QSizeF(m_pageSize.width() / 10.0, m_pageSize.height() / 10.0), QPageSize::Millimeter,
                           QString(), QPageSize::ExactMatch);
     printer.setFullPage(true);
@@ -399,13 +404,17 @@ void PageStore::print(QPrinter &printer, int fromPage, int toPage) const
                           (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
                               .toStdString());
     const double scale = printer.resolution() / report_units::kTenthsPerInch;
-    for (int page = first; page <= last; ++page) {
-        if (page > first)
-            printer.newPage();
-        painter.save();
-        painter.scale(scale, scale);
-        render(page, painter, true);
-        painter.restore();
+    bool firstSheet = true;
+    for (const auto &[first, last] : ranges) {
+        for (int page = std::max(1, first); page <= std::min(last, pageCount()); ++page) {
+            if (!firstSheet)
+                printer.newPage();
+            firstSheet = false;
+            painter.save();
+            painter.scale(scale, scale);
+            render(page, painter, true);
+            painter.restore();
+        }
     }
     painter.end();
 }

@@ -30,6 +30,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QPainter;
@@ -92,6 +93,8 @@ public:
     // Prints pages from..to (0: the last) on the printer, one sheet each.
     // Throws ReportError when the printer cannot be opened.
     void print(QPrinter &printer, int fromPage = 1, int toPage = 0) const;
+    // Prints several page ranges (first, last) as one job, in the order given.
+    void print(QPrinter &printer, const std::vector<std::pair<int, int>> &ranges) const;
     // Writes every page into a PDF file (headless runs and tests): the
     // page picture once per document, placed on every form; the file
     // appears under its name only when it is complete.

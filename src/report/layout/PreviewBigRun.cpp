@@ -200,38 +200,8 @@ void TfrmVRPreview::PrintPages(const PageRanges &ranges)
 
 void TfrmVRPreview::printRanges(QPrinter &printer, const PageRanges &ranges)
 {
-    PageStore *pages = QRPreview->pages();
-    if (ranges.size() == 1) {
-        pages->print(printer, ranges.front().first, ranges.front().second);
-        return;
-    }
-    // Several ranges are one print job (one file when printing into a PDF):
-    // the store prints one range per job, so the sheets are laid out here
-    // as it lays them out.
-    const QSizeF size = pages->pageSize();
-    const QPageSize paper(QSizeF(size.width() / 10.0, size.height() / 10.0), QPageSize::Millimeter, QString(),
-                          QPageSize::ExactMatch);
-    printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
-    QPainter painter;
-    if (!painter.begin(&printer))
-        throw ReportError("Cannot start printing on " +
-                          (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
-                              .toStdString());
-    const double scale = printer.resolution() / report_units::kTenthsPerInch;
-    bool firstSheet = true;
-    for (const auto &[first, last] : ranges) {
-        for (int page = std::max(1, first); page <= std::min(last, pages->pageCount()); ++page) {
-            if (!firstSheet)
-                printer.newPage();
-            firstSheet = false;
-            painter.save();
-            painter.scale(scale, scale);
-            pages->render(page, painter, true);
-            painter.restore();
-        }
-    }
-    painter.end();
+    // Several ranges are one print job (one file when printing into a PDF).
+    QRPreview->pages()->print(printer, ranges);
 }
 
 } // namespace kv
