@@ -17,11 +17,15 @@
 #include "platform/Dispatch.h"
 #include "qipr07/Qipr07.h"
 #include "report/layout/LayoutTestSupport.h"
+#include "report/layout/VRPreview.h"
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -265,6 +269,18 @@ protected:
     std::shared_ptr<kv::ScriptedPrompter> prompter = std::make_shared<kv::ScriptedPrompter>();
     kv::ScopedPrompter scopedPrompter{prompter};
 };
+
+// A preview opened by ShowPreview generates its pages inside its own loop,
+// once it is on screen; a scripted answer that looks at every page lets the
+// loop run until the last one is there.
+inline void waitUntilGenerated(kv::TfrmVRPreview &preview)
+{
+    const QDeadlineTimer deadline(std::chrono::minutes(5));
+    do
+        QCoreApplication::processEvents();
+    while ((preview.isGenerating() || !preview.report()->pages()->isFinished()) && !deadline.hasExpired() &&
+           !preview.report()->pages()->isCancelled());
+}
 
 inline std::string engineParamName(const testing::TestParamInfo<slip::DbEngine> &info)
 {

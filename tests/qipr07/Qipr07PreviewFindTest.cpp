@@ -130,6 +130,7 @@ TEST_P(Qipr07PreviewFindTest, FindsItemsIndexesSlipsAndPrintsOnlyTheChosenOnes)
         auto *preview = qobject_cast<kv::TfrmVRPreview *>(&dialog);
         if (!preview)
             return 0;
+        waitUntilGenerated(*preview);
         const kv::PageStore &store = *layout->QuickRep1->pages();
         pageCount = store.pageCount();
         for (int page = 1; page <= pageCount; ++page) {

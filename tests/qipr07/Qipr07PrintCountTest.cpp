@@ -130,6 +130,7 @@ TEST_P(Qipr07PrintCountTest, PrintingFromThePreviewCountsThePrintedSlipsOncePerP
         auto *preview = qobject_cast<kv::TfrmVRPreview *>(&dialog);
         if (!preview)
             return 0;
+        waitUntilGenerated(*preview);
         slips = slipOfEachForm(*layout->QuickRep1->pages());
         seen.push_back(printCounts()); // a preview is no print
         ranges->answerPrinter(false, pdf);

@@ -48,6 +48,7 @@ void PageStore::reset(QSizeF pageSize, bool printPicture, int formsPerSheet)
     m_pageSize = pageSize;
     m_printPicture = printPicture;
     m_formCount = 0;
+    m_expectedPages = 0;
     m_finished = m_cancelled = m_cancelRequested = false;
     m_components.clear();
     m_textStyles.clear();

@@ -28,6 +28,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -73,6 +74,11 @@ public:
     QSizeF pageSize() const { return m_pageSize; } // the sheet, page units
     bool isFinished() const { return m_finished; }
     bool isCancelled() const { return m_cancelled; }
+    // The page count the layout expects the run to reach, known from its data
+    // before the pages exist (0: not known). A preview shown while the rest
+    // is still generated counts its pages against it.
+    int expectedPageCount() const { return m_expectedPages; }
+    int formsPerSheet() const { return m_formsPerSheet; }
     // Pages are numbered from 1; a number out of range gives nothing.
     std::vector<PageText> texts(int page) const;
     // The texts one component printed on a page, top to bottom.
@@ -120,6 +126,7 @@ public:
 
     // --- recording (the report engine)
     void reset(QSizeF pageSize, bool printPicture, int formsPerSheet = 1);
+    void setExpectedPageCount(int pages) { m_expectedPages = std::max(0, pages); }
     int componentIndex(const QString &name);
     int textStyle(const QFont &font, const QColor &background);
     const QFont &textFont(int style) const { return m_textStyles[std::size_t(style)].font; }
@@ -186,6 +193,7 @@ private:
     QSizeF m_pageSize;
     bool m_printPicture = true;
     int m_formsPerSheet = 1;
+    int m_expectedPages = 0;
     int m_formCount = 0;
     bool m_finished = false;
     bool m_cancelled = false;

@@ -146,11 +146,13 @@ void ReportGenerator::prepareComponents()
     if (m_report.pagePicture())
         m_pictureStyle = m_store.pictureStyle(m_report.pagePicture());
     for (TQRBand *band : m_report.bands()) {
-        if (!band->isEnabled())
-            continue;
         for (ReportPrintable *item : band->printables()) {
-            if (item->isPrinted())
+            // One left out would print under the names and styles of an
+            // earlier run if a handler switched it on during this one.
+            if (band->isEnabled() && item->isPrinted())
                 item->prepareRun(m_store, m_report);
+            else
+                item->registerRun(m_store, m_report);
         }
     }
     for (Group &group : m_groups) {

@@ -12,7 +12,7 @@ TQRBand *ReportPrintable::band() const
     return qobject_cast<TQRBand *>(parent());
 }
 
-void ReportPrintable::prepareRun(PageStore &store, const Report &)
+void ReportPrintable::registerRun(PageStore &store, const Report &)
 {
     m_componentIndex = store.componentIndex(objectName());
 }

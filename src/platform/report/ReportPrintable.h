@@ -7,7 +7,9 @@
 // the pages are generated (fonts and pictures registered with the page
 // store, data fields and expressions resolved: a fault there stops the run
 // with a ReportError naming the component), layout() each time its band
-// prints (what to print and where, relative to the band) and draw().
+// prints (what to print and where, relative to the band) and draw(). A
+// component that does not print when the run starts is only registered
+// (registerRun), so that it prints right if it is switched on later.
 
 #include "platform/report/ReportItem.h"
 
@@ -54,7 +56,13 @@ public:
     bool isPrinted() const { return isEnabled() && isVisible(); }
 
     // --- the engine's side
-    virtual void prepareRun(PageStore &store, const Report &report);
+    // Registers the component's name and styles with the run's page store;
+    // never fails. Every component of the layout is registered, printed or
+    // not: the layout's handlers may switch one on while the run goes.
+    virtual void registerRun(PageStore &store, const Report &report);
+    // Readies a component that prints: registerRun, then its data fields and
+    // expressions resolved.
+    virtual void prepareRun(PageStore &store, const Report &report) { registerRun(store, report); }
     // Decides what to print for the current record; returns how far the
     // component reaches below its design bottom (page units, 0 when it does
     // not stretch). bandWidth is the width the band prints in.

@@ -19,9 +19,9 @@ ReportText::ReportText(QObject *parent) : ReportPrintable(parent) {}
 
 ReportText::~ReportText() = default;
 
-void ReportText::prepareRun(PageStore &store, const Report &report)
+void ReportText::registerRun(PageStore &store, const Report &report)
 {
-    ReportPrintable::prepareRun(store, report);
+    ReportPrintable::registerRun(store, report);
     m_style = store.textStyle(report_units::pageFont(font()), color());
     m_metrics = std::make_unique<QFontMetricsF>(store.textFont(m_style));
 }

@@ -50,7 +50,7 @@ public:
     // The text as it was printed last (after OnPrint).
     QString printedText() const { return m_text; }
 
-    void prepareRun(PageStore &store, const Report &report) override;
+    void registerRun(PageStore &store, const Report &report) override;
     double layout(double bandWidth) override;
     void draw(const PrintTarget &target) override;
 

@@ -10,14 +10,19 @@ TKvQRDBBarcode::TKvQRDBBarcode(QObject *parent) : ReportPrintable(parent) {}
 
 TKvQRDBBarcode::~TKvQRDBBarcode() = default;
 
-void TKvQRDBBarcode::prepareRun(PageStore &store, const Report &report)
+void TKvQRDBBarcode::registerRun(PageStore &store, const Report &report)
 {
-    ReportPrintable::prepareRun(store, report);
+    ReportPrintable::registerRun(store, report);
     PageStore::BarcodeStyle style;
     style.kind = int(m_type);
     style.textPosition = int(m_textPosition);
     style.textStyle = store.textStyle(report_units::pageFont(font()), Qt::transparent);
     m_style = store.barcodeStyle(style);
+}
+
+void TKvQRDBBarcode::prepareRun(PageStore &store, const Report &report)
+{
+    registerRun(store, report);
     m_field.bind(m_dataSet, m_dataField.toStdString());
     if (m_dataSet && !m_dataField.isEmpty())
         m_field.requireField(objectName());

@@ -64,6 +64,7 @@ public:
     QString printedData() const { return m_data; }
     QString lastError() const { return m_error; }
 
+    void registerRun(PageStore &store, const Report &report) override;
     void prepareRun(PageStore &store, const Report &report) override;
     double layout(double bandWidth) override;
     void draw(const PrintTarget &target) override;

@@ -7,9 +7,9 @@ namespace kv {
 
 TQRImage::TQRImage(QObject *parent) : ReportPrintable(parent) {}
 
-void TQRImage::prepareRun(PageStore &store, const Report &report)
+void TQRImage::registerRun(PageStore &store, const Report &report)
 {
-    ReportPrintable::prepareRun(store, report);
+    ReportPrintable::registerRun(store, report);
     m_style = m_picture.isNull() ? -1 : store.imageStyle(m_picture);
 }
 

@@ -26,7 +26,7 @@ public:
     bool center() const { return m_center; }
     void setCenter(bool center) { m_center = center; }
 
-    void prepareRun(PageStore &store, const Report &report) override;
+    void registerRun(PageStore &store, const Report &report) override;
     double layout(double bandWidth) override;
     void draw(const PrintTarget &target) override;
 

@@ -9,9 +9,9 @@ namespace kv {
 
 TQRShape::TQRShape(QObject *parent) : ReportPrintable(parent) {}
 
-void TQRShape::prepareRun(PageStore &store, const Report &report)
+void TQRShape::registerRun(PageStore &store, const Report &report)
 {
-    ReportPrintable::prepareRun(store, report);
+    ReportPrintable::registerRun(store, report);
     QPen pen(m_penWidth > 0 ? QBrush(m_penColor) : QBrush(Qt::NoBrush), m_penWidth * tenthsPerPixel());
     if (m_penWidth == 0)
         pen.setStyle(Qt::NoPen);

@@ -30,7 +30,7 @@ public:
     QColor brushColor() const { return m_brushColor; }
     void setBrushColor(const QColor &color) { m_brushColor = color; }
 
-    void prepareRun(PageStore &store, const Report &report) override;
+    void registerRun(PageStore &store, const Report &report) override;
     double layout(double) override { return 0; }
     void draw(const PrintTarget &target) override;
 

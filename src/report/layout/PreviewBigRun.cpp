@@ -70,11 +70,14 @@ void TfrmVRPreview::buildBigRunParts()
     });
 }
 
+QString TfrmVRPreview::ownText(const char *key, const char *chinese) const
+{
+    return QString::fromStdString(LangText("TfrmVRPreview", key, chinese));
+}
+
 void TfrmVRPreview::applyOwnTexts()
 {
-    const auto text = [this](const char *key, const char *chinese) {
-        return QString::fromStdString(LangText("TfrmVRPreview", key, chinese));
-    };
+    const auto text = [this](const char *key, const char *chinese) { return ownText(key, chinese); };
     btnSlipIndex->setToolTip(text("sSlipIndex", "单据索引"));
     btnFind->setToolTip(text("sFind", "查找"));
     pmPrintSlip->setText(text("sPrintSlip", "打印本单"));

@@ -5,6 +5,7 @@
 #include "report/layout/VRPreview.h"
 
 #include <QPointer>
+#include <QTimer>
 
 namespace kv {
 
@@ -32,6 +33,14 @@ void PreviewWindowPreviewer::ShowPreview(const PreviewRequest &request)
     };
     preview->SetZoom(request.zoom);
     preview->GoToPage(request.firstPage);
+    if (request.generate) {
+        // Generation starts inside the window's modal loop, once the window
+        // is on screen; it pumps events as it goes.
+        QTimer::singleShot(0, preview, [preview, generate = request.generate] {
+            if (preview)
+                preview->RunGeneration(generate);
+        });
+    }
     preview->ShowModal();
     // The window frees itself when closed; one that ended its modal loop
     // another way goes with the run.

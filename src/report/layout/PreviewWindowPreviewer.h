@@ -17,6 +17,9 @@ public:
     static constexpr const char *kHeadlessVariable = "QIPR07_HEADLESS";
 
     void ShowPreview(const PreviewRequest &request) override;
+    // On screen the first page shows at once and the rest follows; a
+    // headless run takes its pages complete.
+    bool ShowsPagesWhileGenerated() const override { return !Headless(); }
 
     // True when QIPR07_HEADLESS is set to anything but "" or "0".
     static bool Headless();

@@ -134,8 +134,9 @@ public:
     // Runs the report into its page store with a progress window that can
     // cancel; true when every page was generated.
     bool GeneratePages();
-    // Generates the pages and hands them to the preview; false (the reason
-    // shown) when the pages could not be generated or no preview exists.
+    // Hands the pages to the preview, generated first or, when the preview
+    // shows pages as they come, while it is open; false (the reason shown)
+    // when the pages could not be generated or no preview exists.
     bool ShowPreview();
     // Prints on the report's printer (or into PrintFileName); false (the
     // reason shown) when nothing was printed.
@@ -367,6 +368,10 @@ private:
     void fillNumerals();
     void preparePreview(struct PreviewRequest &request);
     void showRunError(const std::exception &error);
+    // Runs the report into its page store and writes the page texts a run
+    // asks for; true when every page was generated. beforeError runs before
+    // the reason of a failure is shown.
+    bool generateInto(const std::function<void()> &beforeError);
     // BMPToFile of the picture library: 0 when written; fileName gets the extension.
     int callPictureLibrary(const QImage &bitmap, int type, std::string &fileName);
     // Sending: the mail subject (dialog, or the preset for a run without a

@@ -69,21 +69,28 @@ void TfrmVRBaseFmt::showRunError(const std::exception &error)
 bool TfrmVRBaseFmt::GeneratePages()
 {
     startRun();
-    bool finished = false;
+    auto *progress = new PageProgressWindow(*QuickRep1, this);
+    bool generated = false;
     {
-        auto *progress = new PageProgressWindow(*QuickRep1, this);
         OtherWindowsDisabled disabled(progress);
         ProgressForm = progress;
         progress->show();
-        try {
-            finished = QuickRep1->prepare();
-        } catch (const std::exception &error) {
-            finished = false;
-            progress->hide();
-            showRunError(error);
-        }
+        generated = generateInto([progress] { progress->hide(); });
         progress->hide();
-        delete progress;
+    }
+    delete progress;
+    return generated;
+}
+
+bool TfrmVRBaseFmt::generateInto(const std::function<void()> &beforeError)
+{
+    bool finished = false;
+    try {
+        finished = QuickRep1->prepare();
+    } catch (const std::exception &error) {
+        beforeError();
+        showRunError(error);
+        return false;
     }
     const PageStore *pages = QuickRep1->pages();
     if (!finished || !pages->isFinished() || pages->isCancelled())
@@ -97,6 +104,7 @@ bool TfrmVRBaseFmt::GeneratePages()
         PageTextsJson::write(*pages, textsFile);
         return true;
     } catch (const PageTextsJsonError &error) {
+        beforeError();
         showRunError(error);
         return false;
     }
@@ -136,18 +144,30 @@ void TfrmVRBaseFmt::preparePreview(PreviewRequest &request)
 
 bool TfrmVRBaseFmt::ShowPreview()
 {
-    if (!GeneratePages())
-        return false;
     const std::shared_ptr<VRPreviewer> previewer = VRPreviewer::current();
     if (!previewer) {
         ShowMessage(FmtText("sNoPreview", "没有可用的预览窗口"), MessageType::Error, MessageButton::OK);
         return false;
     }
+    const bool whileGenerated = previewer->ShowsPagesWhileGenerated();
+    if (!whileGenerated && !GeneratePages())
+        return false;
     PreviewRequest request;
+    bool generated = !whileGenerated;
+    if (whileGenerated) {
+        // The preview opens at once and shows each page as it is made; the
+        // per-slip page counts come from the layout's pre-pass, so the first
+        // pages are numbered right before the last one exists.
+        startRun();
+        request.generate = [this, &generated] {
+            generated = generateInto([] {});
+            return generated;
+        };
+    }
     preparePreview(request);
     QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
     previewer->ShowPreview(request);
-    return true;
+    return generated;
 }
 
 bool TfrmVRBaseFmt::PrintDirect()

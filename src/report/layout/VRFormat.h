@@ -19,6 +19,7 @@
 
 #include "report/layout/VRBaseFmt.h"
 
+#include <QHash>
 #include <QStringList>
 
 namespace kv {
@@ -82,6 +83,7 @@ public:
     bool UnderWorkflow = false;
     bool UseWorkflowSignIn = false;
     QStringList GroupRowCounts; // "slip key=line count" from the pre-pass
+    QHash<QString, int> SlipRowsByKey; // the same, for the headers' look-up
     QString CurrentGroup;
     int SlipPage = 0;
     int SlipRow = 0;
@@ -126,6 +128,9 @@ protected:
     bool onLastSlipPage() const { return SlipPage == SlipPages; }
 
 private:
+    void recordSlipLines(const QString &slip, int lines);
+    // Sheets the run will print, from the pre-pass.
+    int expectedSheets() const;
     void buildBands();
     void buildLabels();
     void bindBandEvents();

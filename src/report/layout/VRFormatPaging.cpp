@@ -16,6 +16,9 @@
 #include "platform/report/TQRGroup.h"
 #include "platform/report/TQRLabel.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace kv {
 
 namespace {
@@ -39,6 +42,7 @@ void TfrmVRFormat::QuickRep1BeforePrint(ReportPrintArgs &args)
 {
     (void)args;
     GroupRowCounts.clear();
+    SlipRowsByKey.clear();
     if (ClientDataSet1->Active()) {
         ReportExpression expression(QRGroup->expression());
         if (!expression.text().trimmed().isEmpty())
@@ -49,10 +53,25 @@ void TfrmVRFormat::QuickRep1BeforePrint(ReportPrintArgs &args)
     const int footer = QRGroupFooter->height();
     const int line = QRDetailBand->height();
     RowsPerPage = footer == 0 || line == 0 ? 1 : footer / line + 1;
+    QuickRep1->pages()->setExpectedPageCount(expectedSheets());
 
     CurrentGroup.clear();
     lblCreateDate2->setCaption(lblCreateDate1->caption());
     stampPrintDateAndTime();
+}
+
+int TfrmVRFormat::expectedSheets() const
+{
+    // Every slip (every part of one, when its key comes back later in the
+    // data) starts on a form of its own and fills as many forms as its lines
+    // need; forms fill the sheets one after another.
+    qint64 forms = 0;
+    for (const QString &line : GroupRowCounts) {
+        const qint64 lines = line.mid(line.lastIndexOf(QLatin1Char('=')) + 1).toLongLong();
+        forms += (lines + RowsPerPage - 1) / RowsPerPage;
+    }
+    const int perSheet = QuickRep1->pages()->formsPerSheet();
+    return int(std::min<qint64>((forms + perSheet - 1) / perSheet, std::numeric_limits<int>::max()));
 }
 
 void TfrmVRFormat::countSlipLines(ReportExpression &expression)
@@ -68,7 +87,7 @@ void TfrmVRFormat::countSlipLines(ReportExpression &expression)
     while (!ClientDataSet1->Eof()) {
         const QString key = keyOf();
         if (key != current) {
-            GroupRowCounts << current + QLatin1Char('=') + QString::number(count);
+            recordSlipLines(current, count);
             current = key;
             count = 1;
         } else {
@@ -76,7 +95,16 @@ void TfrmVRFormat::countSlipLines(ReportExpression &expression)
         }
         ClientDataSet1->Next();
     }
-    GroupRowCounts << current + QLatin1Char('=') + QString::number(count);
+    recordSlipLines(current, count);
+}
+
+void TfrmVRFormat::recordSlipLines(const QString &slip, int lines)
+{
+    GroupRowCounts << slip + QLatin1Char('=') + QString::number(lines);
+    // The headers look a slip's count up by its key; a key that comes back
+    // later in the data keeps the count of its first part.
+    if (!SlipRowsByKey.contains(slip))
+        SlipRowsByKey.insert(slip, lines);
 }
 
 void TfrmVRFormat::stampPrintDateAndTime()
@@ -108,15 +136,10 @@ void TfrmVRFormat::QRGroupBeforePrint(BandPrintArgs &args)
         SlipPage = 1;
         CurrentGroup = value;
         SlipPages = 0;
-        // A slip key holding "=" cannot be found in the name=count list;
-        // the count is looked up by the whole line prefix instead.
-        const QString prefix = value + QLatin1Char('=');
-        for (const QString &line : GroupRowCounts) {
-            if (line.startsWith(prefix) && !line.mid(prefix.size()).contains(QLatin1Char('='))) {
-                SlipRows = line.mid(prefix.size()).toInt();
-                SlipPages = (SlipRows + RowsPerPage - 1) / RowsPerPage;
-                break;
-            }
+        const auto slip = SlipRowsByKey.constFind(value);
+        if (slip != SlipRowsByKey.cend()) {
+            SlipRows = slip.value();
+            SlipPages = (SlipRows + RowsPerPage - 1) / RowsPerPage;
         }
     } else {
         ++SlipPage;

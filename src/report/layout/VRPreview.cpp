@@ -127,6 +127,7 @@ void TfrmVRPreview::buildComponents()
     layout->addWidget(splPreview, 1);
     buildStatusBar();
     layout->addWidget(StatusBar);
+    buildGenerationParts();
 }
 
 QToolButton *TfrmVRPreview::addButton(const char *name, const char *hint, int image)
@@ -285,6 +286,14 @@ void TfrmVRPreview::FormCreate()
 
 void TfrmVRPreview::FormClose(TCloseAction &action)
 {
+    // The generation runs inside this window's loop: the window goes when
+    // the stopped generation has returned.
+    if (m_generating) {
+        action = caNone;
+        m_closeAfterGeneration = true;
+        StopGeneration();
+        return;
+    }
     action = caFree;
 }
 
@@ -355,6 +364,7 @@ void TfrmVRPreview::SetZoom(int percent)
 
 void TfrmVRPreview::GoToPage(int page)
 {
+    QRPreview->scrollToTopLeft();
     if (QRPreview->pageCount() > 0)
         QRPreview->setPageNumber(page); // clamps into 1 .. page count
     updateNavigation();
@@ -364,10 +374,13 @@ void TfrmVRPreview::GoToPage(int page)
 
 void TfrmVRPreview::updateNavigation()
 {
-    QRPreview->scrollToTopLeft();
+    // Pages arriving behind the one being read leave its scroll position.
+    showGenerationProgress();
     const int count = QRPreview->pageCount();
-    if (count > 0 && currentPage() == 0)
+    if (count > 0 && currentPage() == 0) {
+        QRPreview->scrollToTopLeft();
         QRPreview->setPageNumber(1); // the first page has just arrived
+    }
     const int page = currentPage();
     if (count == 0) {
         for (QToolButton *button : {btnFirstPage, btnPreviousPage, btnNextPage, btnLastPage})
@@ -375,7 +388,7 @@ void TfrmVRPreview::updateNavigation()
         m_pagePanel->clear();
         return;
     }
-    m_pagePanel->setText(QStringLiteral("%1 / %2").arg(page).arg(count));
+    m_pagePanel->setText(QStringLiteral("%1 / %2").arg(page).arg(runPageCount()));
     edtPageNo->setText(QString::number(page));
     selectZoomEntry(QRPreview->zoom());
     btnFirstPage->setEnabled(page > 1);

@@ -144,6 +144,18 @@ public:
     // and raises the print counts of the slips on them.
     void PrintPages(const PageRanges &ranges);
 
+    // --- a run still being generated
+    // Runs the generation of the pages shown (PreviewRequest::generate)
+    // with the window on screen: pages appear as they are made, paging,
+    // zoom, search and the index work meanwhile, output waits for the last
+    // page. Stopping (btnStop, or closing the window) ends the run; a run
+    // that did not finish closes the window.
+    void RunGeneration(const std::function<bool()> &generate);
+    bool isGenerating() const { return m_generating; }
+    // Stops the generation going on (btnStop).
+    void StopGeneration();
+    QToolButton *btnStop = nullptr;
+
     // Search: opens the bar (Ctrl+F), moves to the next (+1) or previous
     // (-1) hit (F3, Shift+F3).
     void OpenFind();
@@ -170,7 +182,14 @@ private:
     void buildStatusBar();
     void connectHandlers();
     void buildBigRunParts();
+    void buildGenerationParts();
+    void setGenerating(bool on);
+    void showGenerationProgress();
+    // Pages in the run: those generated, or those expected while it runs.
+    int runPageCount() const;
     void applyOwnTexts();
+    // A text of the window's own, through the language lookup.
+    QString ownText(const char *key, const char *chinese) const;
     void showHit();
     void markHits();
     bool startPrinting(QPrinter &printer, int first, int last);
@@ -218,6 +237,13 @@ private:
     QLabel *m_paperPanel = nullptr;
     QString m_paperLabel;
     PreviewSearch *m_search = nullptr;
+    // While pages are generated: the output controls' enabled states to
+    // give back, the progress panel, and a close asked for meanwhile.
+    bool m_generating = false;
+    bool m_closeAfterGeneration = false;
+    std::vector<std::pair<QPointer<QWidget>, bool>> m_outputStates;
+    QLabel *m_runPanel = nullptr;
+    qint64 m_runPanelShownAt = 0;
 };
 
 } // namespace kv
