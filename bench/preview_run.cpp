@@ -1,0 +1,206 @@
+// The preview of a large run as the clerk meets it: the normal report query
+// on a SQLite demo company through the in-process program server, then the
+// preview window opened at once with the pages generated while it is on
+// screen. Prints when the first page is painted (after the query, and from
+// the start), how long the window went without handling its events while
+// the rest was generated (what a click waits for at most), the generation
+// time inside the preview against the same generation without a window, and
+// the peak resident size.
+//
+// Each size runs in a child process of its own, so that the peak resident
+// size (VmHWM) is that run's. Prints figures; never passes or fails.
+//
+//   bench_preview_run [PAGES ...]      default 1000 10000
+
+#include "../tests/appserver/objects/ProgramServerReportSql.h"
+
+#include "BenchSlipLayout.h"
+#include "db/Database.h"
+#include "db/DemoData.h"
+#include "objects/ServerConfig.h"
+#include "objects/ServerObjects.h"
+#include "platform/ClientDataSet.h"
+#include "platform/Dispatch.h"
+#include "platform/report/PageStore.h"
+#include "report/layout/PreviewPane.h"
+#include "report/layout/VRPreview.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEvent>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+using namespace kv;
+
+namespace {
+
+const char *const kCompany = "BENCH";
+
+double peakMb()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+std::string normalQuery()
+{
+    std::string sql = reportsql::reportSql({}, "");
+    const std::string bare = "TC004=MB001";
+    sql.replace(sql.find(bare), bare.size(), "TC004=CMSMB.MB001");
+    return sql;
+}
+
+QByteArray slipForm()
+{
+    QFile file(QStringLiteral(QIPR07_SOURCE_DIR "/src/qipr07/pictures/slip.svg"));
+    if (!file.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the slip form picture");
+    return file.readAll();
+}
+
+// Notes when the page area paints with a page on it.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(PreviewPane &pane, QElapsedTimer &clock) : m_pane(pane), m_clock(clock)
+    {
+        pane.viewport()->installEventFilter(this);
+        for (QWidget *child : pane.viewport()->findChildren<QWidget *>())
+            child->installEventFilter(this);
+    }
+    double seconds() const { return m_seconds; }
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint && m_seconds < 0 && m_pane.pageCount() > 0)
+            m_seconds = m_clock.nsecsElapsed() / 1e9;
+        return false;
+    }
+
+private:
+    PreviewPane &m_pane;
+    QElapsedTimer &m_clock;
+    double m_seconds = -1;
+};
+
+int measure(const QString &dataDir)
+{
+    const slip::ServerConfig config = slip::ServerConfig::sqlite(dataDir.toStdString());
+    slip::registerServerObjects(config);
+    const DispatchPtr server = createOleObject("QIPR07S.Class1");
+    server->call("Connect", {varArrayOf({"QIPR07", "DS", "01", kCompany, "MOCTC", {}, {}, {}})});
+
+    QElapsedTimer clock;
+    clock.start();
+    ClientDataSet data;
+    data.setObjectName("ClientDataSet1");
+    data.setRemoteServer(server);
+    data.setProviderName("Provider1");
+    data.DataRequest(normalQuery());
+    data.Open();
+    const double queried = clock.nsecsElapsed() / 1e9;
+
+    benchlayout::SlipLayout layout(&data, slipForm());
+    QElapsedTimer plain;
+    plain.start();
+    if (!layout.report().prepare())
+        return 1;
+    const double plainSeconds = plain.nsecsElapsed() / 1e9;
+
+    auto *preview = TKVForm::Create<TfrmVRPreview>(nullptr);
+    PreviewRequest request;
+    request.report = &layout.report();
+    request.pages = layout.report().pages();
+    preview->SetRequest(request);
+    preview->resize(1280, 860);
+    clock.restart();
+    preview->show();
+    FirstPaint firstPaint(*preview->QRPreview, clock);
+
+    // A timer that should tick every 5 ms: its longest gap is the longest
+    // the window left its events waiting.
+    qint64 lastTick = clock.nsecsElapsed();
+    qint64 longestGap = 0;
+    QTimer ticks;
+    ticks.setInterval(5);
+    QObject::connect(&ticks, &QTimer::timeout, [&] {
+        const qint64 now = clock.nsecsElapsed();
+        longestGap = std::max(longestGap, now - lastTick);
+        lastTick = now;
+    });
+    double generatedAt = 0;
+    bool generated = false;
+    QTimer::singleShot(0, preview, [&] {
+        ticks.start();
+        lastTick = clock.nsecsElapsed();
+        preview->RunGeneration([&] {
+            generated = layout.report().prepare();
+            return generated;
+        });
+        generatedAt = clock.nsecsElapsed() / 1e9;
+        ticks.stop();
+        QTimer::singleShot(50, qApp, &QCoreApplication::quit);
+    });
+    qApp->exec();
+    const int pages = layout.report().pages()->pageCount();
+    std::printf("%7d lines %6d pages  query %5.2f s  first page painted %.3f s after the query (%.2f s from the "
+                "start)  generation in the preview %.2f s (%.2f s without a window)  longest wait for events "
+                "%.0f ms  peak %.1f MB%s\n",
+                data.RecordCount(), pages, queried, firstPaint.seconds(), queried + firstPaint.seconds(),
+                generatedAt, plainSeconds, longestGap / 1e6, peakMb(), generated ? "" : "  (not finished)");
+    delete preview;
+    return generated ? 0 : 1;
+}
+
+// A demo company of about `pages` pages (slips of 0 to 40 lines, 7 lines a page).
+void makeDemo(const QString &dataDir, int pages)
+{
+    const auto db = slip::Database::openSqlite(dataDir.toStdString());
+    slip::DemoData(*db, {kCompany, "01", std::max(1, pages * 10 / 33), 42}).generate();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    try {
+        if (args.size() == 3 && args[1] == "--measure")
+            return measure(args[2]);
+        std::vector<int> sizes;
+        for (int i = 1; i < args.size(); ++i)
+            sizes.push_back(args[i].toInt());
+        if (sizes.empty())
+            sizes = {1000, 10000};
+        std::cout << "preview of a large run: query, window at once, pages generated while it is on screen"
+                  << std::endl;
+        for (int pages : sizes) {
+            QTemporaryDir dir;
+            makeDemo(dir.path(), pages);
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start(args[0], {"--measure", dir.path()});
+            if (!child.waitForFinished(-1) || child.exitCode() != 0)
+                std::cerr << "bench_preview_run: the run of about " << pages << " pages failed" << std::endl;
+        }
+        return 0;
+    } catch (const std::exception &error) {
+        std::cerr << "bench_preview_run: " << error.what() << std::endl;
+        return 1;
+    }
+}
