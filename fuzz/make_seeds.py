@@ -189,6 +189,16 @@ put("fuzz_powerdata", "marked-list", "\x0aA\nB'C\n;D")
 put("fuzz_powerdata", "number-scalar", "\x0112 ")
 
 # --- sign-off requests
+# --- the workflow web service's reply: type, sheet, then the FormSet
+put("fuzz_workflow", "found",
+    "5401\nA001\n<FormSet><Form wfFormType=\"5401\" wfSheetNo=\"A001\">1  1  王五  主管  核准  2024/01/02||"
+    "2  1  赵六  经理  核准  2024/01/03||核准</Form>"
+    "<Form wfFormType=\"5401\" wfSheetNo=\"A002\">x||y</Form></FormSet>")
+put("fuzz_workflow", "quoted-key",
+    "5401\nA'001\"]\n<FormSet><Form wfFormType=\"5401\" wfSheetNo=\"A&apos;001&quot;]\">a||b</Form></FormSet>")
+put("fuzz_workflow", "missing", "5402\n9\n<FormSet><Form wfFormType=\"5401\" wfSheetNo=\"9\"/></FormSet>")
+put("fuzz_workflow", "broken", "5401\nA001\n<FormSet><Form>")
+
 put("fuzz_signoff", "request.xml",
     "<FormSet><Form wfProgramID='MOCI03' wfFormType='5401' wfSheetNo='20260101001' wfParameter3='' "
     "wfParameter4=''/><Form wfFormType='5402' wfSheetNo='2'/></FormSet>")

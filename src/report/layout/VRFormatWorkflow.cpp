@@ -3,6 +3,7 @@
 // lines of one slip taken from either kind of reply.
 
 #include "report/layout/VRFormat.h"
+#include "report/layout/WorkflowReply.h"
 
 #include "lib/DateText.h"
 #include "lib/LibStrs.h"
@@ -13,7 +14,6 @@
 
 #include <QDateTime>
 
-#include <pugixml.hpp>
 
 #include <algorithm>
 #include <cstdio>
@@ -305,34 +305,15 @@ void TfrmVRFormat::signOffFromWebService(const Variant &keys, Variant &result)
 {
     if (WebServiceReply.empty())
         return;
-    const std::string document = "<?xml version=\"1.0\" encoding=\"GB2312\"?>" + WebServiceReply;
-    pugi::xml_document xml;
-    // Texts are UTF-8 by the time they get here; the declaration only names
-    // the code page the workflow server wrote in.
-    const pugi::xml_parse_result parsed =
-        xml.load_buffer(document.data(), document.size(), pugi::parse_default, pugi::encoding_utf8);
-    if (!parsed) {
+    const WorkflowSignOff signOff = findWorkflowSignOff(WebServiceReply, varToStr(keys[1]), varToStr(keys[2]));
+    if (signOff.status == WorkflowSignOff::Status::Unreadable) {
         log(kRequestLog, "c_ZQWebserviceData:" + WebServiceReply);
-        log(kRequestLog, std::string("GetZQSignin Error:") + parsed.description());
+        log(kRequestLog, "GetZQSignin Error:" + signOff.error);
         return;
     }
-    // Key values are bound as variables: a sheet number holding a quote must
-    // not change the query.
-    pugi::xpath_variable_set variables;
-    variables.set("type", varToStr(keys[1]).c_str());
-    variables.set("sheet", varToStr(keys[2]).c_str());
-    std::string text;
-    try {
-        const pugi::xpath_query query("//FormSet/Form[@wfFormType=$type and @wfSheetNo=$sheet]", &variables);
-        const pugi::xpath_node node = query.evaluate_node(xml);
-        if (!node)
-            return;
-        text = node.node().text().get();
-    } catch (const pugi::xpath_exception &error) {
-        log(kRequestLog, "c_ZQWebserviceData:" + WebServiceReply);
-        log(kRequestLog, std::string("GetZQSignin Error:") + error.what());
+    if (signOff.status == WorkflowSignOff::Status::NotFound)
         return;
-    }
+    const std::string &text = signOff.text;
     QStringList parts = QString::fromStdString(text).split(QStringLiteral("||"));
     const QString final = parts.takeLast();
     std::string header;
