@@ -499,7 +499,11 @@ bool ReportGenerator::chainContains(TQRBand *band, const TQRBand *wanted) const
 
 bool ReportGenerator::pollCancel()
 {
-    if (m_sinceEvents.elapsed() >= kEventIntervalMs && QCoreApplication::instance()) {
+    // The first page is shown as soon as it exists (a preview open during
+    // the run paints it), the rest at the usual interval.
+    const bool firstPageWaiting = !m_firstPageShown && m_store.pageCount() > 0;
+    if ((firstPageWaiting || m_sinceEvents.elapsed() >= kEventIntervalMs) && QCoreApplication::instance()) {
+        m_firstPageShown = m_firstPageShown || firstPageWaiting;
         QCoreApplication::processEvents();
         m_sinceEvents.restart();
     }

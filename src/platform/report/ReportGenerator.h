@@ -116,6 +116,7 @@ private:
     double m_columnWidth = 0;
     bool m_cancelled = false;
     QElapsedTimer m_sinceEvents;
+    bool m_firstPageShown = false;
 };
 
 } // namespace kv
