@@ -114,6 +114,9 @@ TEST_P(Qipr07PreviewFindTest, FindsItemsIndexesSlipsAndPrintsOnlyTheChosenOnes)
     const std::map<QString, double> before = printCounts();
     TfrmQipr07Fmt *layout = openLayout<TfrmQipr07Fmt>(ReportQuery{kType, {}});
     layout->PrintCountMode = 0;
+    // The title and table date the condition window hands over.
+    layout->SetHeaderText(0, QStringLiteral("厂内领料单"));
+    layout->SetHeaderText(1, QStringLiteral("2026/12/08"));
     QTemporaryDir out;
     const QString pdf = out.filePath(QStringLiteral("chosen.pdf"));
 
