@@ -53,7 +53,9 @@ SqliteRowSource::SqliteRowSource(sqlite3 *connection, const std::string &sql, co
     if (sqlForErrors.size() > kShownSql)
         m_sqlForErrors += "...";
     const char *tail = nullptr;
-    if (sqlite3_prepare_v2(m_connection, sql.c_str(), int(sql.size()) + 1, &m_statement, &tail) != SQLITE_OK)
+    const int prepared = sqlite3_prepare_v2(m_connection, sql.c_str(), int(sql.size()) + 1, &m_statement, &tail);
+    m_holder.reset(m_statement);
+    if (prepared != SQLITE_OK)
         fail("cannot prepare the statement");
     // As the Qt driver: what follows the first statement is refused, not
     // silently dropped.
@@ -69,9 +71,9 @@ SqliteRowSource::SqliteRowSource(sqlite3 *connection, const std::string &sql, co
     m_done = !m_pendingRow;
 }
 
-SqliteRowSource::~SqliteRowSource()
+void SqliteRowSource::Finalize::operator()(sqlite3_stmt *statement) const
 {
-    sqlite3_finalize(m_statement);
+    sqlite3_finalize(statement);
 }
 
 void SqliteRowSource::fail(const char *what) const

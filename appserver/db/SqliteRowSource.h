@@ -7,6 +7,7 @@
 
 #include "db/RowSource.h"
 
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,7 +24,6 @@ public:
     // DatabaseError with the engine's message; `sqlForErrors` is quoted.
     SqliteRowSource(sqlite3 *connection, const std::string &sql, const std::vector<QVariant> &values,
                     std::string_view sqlForErrors);
-    ~SqliteRowSource() override;
     SqliteRowSource(const SqliteRowSource &) = delete;
     SqliteRowSource &operator=(const SqliteRowSource &) = delete;
 
@@ -44,7 +44,14 @@ private:
     void bind(const std::vector<QVariant> &values);
     int step();
 
+    // A statement left unfinalised would keep its read lock and keep the
+    // connection from closing, also when the constructor throws.
+    struct Finalize {
+        void operator()(sqlite3_stmt *statement) const;
+    };
+
     sqlite3 *m_connection;
+    std::unique_ptr<sqlite3_stmt, Finalize> m_holder;
     sqlite3_stmt *m_statement = nullptr;
     std::string m_sqlForErrors;
     int m_columns = 0;
