@@ -9,6 +9,9 @@
 
 #include <sqlite3.h>
 
+#include <cstdint>
+#include <cstring>
+
 namespace slip {
 namespace {
 
@@ -17,6 +20,23 @@ constexpr std::size_t kShownSql = 300;
 std::string_view bytesOf(const void *data, int size)
 {
     return data ? std::string_view(static_cast<const char *>(data), std::size_t(size)) : std::string_view();
+}
+
+// Most cells are codes and numbers in ASCII; only others need the full check.
+bool isUtf8(std::string_view bytes)
+{
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes.data() + at, 8);
+        if (word & 0x8080808080808080ULL)
+            return kv::isValidUtf8(bytes);
+    }
+    for (; at < bytes.size(); ++at) {
+        if (static_cast<unsigned char>(bytes[at]) & 0x80)
+            return kv::isValidUtf8(bytes);
+    }
+    return true;
 }
 
 bool blankTail(const char *tail)
@@ -196,7 +216,7 @@ bool SqliteRowSource::writeDirect(int column, kv::FieldType type, kv::ResultTabl
             const unsigned char *text = sqlite3_column_text(m_statement, column);
             const std::string_view bytes = bytesOf(text, sqlite3_column_bytes(m_statement, column));
             // Other bytes would read differently through UTF-16.
-            if (!kv::isValidUtf8(bytes))
+            if (!isUtf8(bytes))
                 return false;
             builder.setText(column, bytes);
             return true;

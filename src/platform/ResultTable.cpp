@@ -362,13 +362,20 @@ public:
     void u16(std::uint16_t value) { little(value, 2); }
     void u32(std::uint32_t value) { little(value, 4); }
     void u64(std::uint64_t value) { little(value, 8); }
+    void reserve(std::size_t bytes) { m_out.reserve(bytes); }
     std::string take() { return std::move(m_out); }
 
 private:
     void little(std::uint64_t value, int size)
     {
-        for (int byte = 0; byte < size; ++byte)
-            m_out.push_back(char((value >> (8 * byte)) & 0xFF));
+        if constexpr (std::endian::native == std::endian::little) {
+            char raw[8];
+            std::memcpy(raw, &value, 8);
+            m_out.append(raw, std::size_t(size));
+        } else {
+            for (int byte = 0; byte < size; ++byte)
+                m_out.push_back(char((value >> (8 * byte)) & 0xFF));
+        }
     }
     std::string m_out;
 };
@@ -404,8 +411,12 @@ public:
     {
         const std::string_view raw = bytes(std::uint64_t(size), what);
         std::uint64_t value = 0;
-        for (int byte = size - 1; byte >= 0; --byte)
-            value = (value << 8) | std::uint8_t(raw[std::size_t(byte)]);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, raw.data(), std::size_t(size));
+        } else {
+            for (int byte = size - 1; byte >= 0; --byte)
+                value = (value << 8) | std::uint8_t(raw[std::size_t(byte)]);
+        }
         return value;
     }
 
@@ -701,6 +712,9 @@ std::string ResultTable::toDataPacket() const
 {
     const Storage &table = storage();
     PacketWriter out;
+    // The storage is about the packet's size; one allocation instead of
+    // doubling through it.
+    out.reserve(memoryUsage() + 64);
     out.bytes(kMagic);
     out.u8(kPacketVersion);
     out.u32(std::uint32_t(table.columns.size()));
