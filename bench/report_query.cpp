@@ -3,8 +3,10 @@
 // of about 10,000 and 100,000 slip lines: once with the program server
 // in-process and once behind the slipserv daemon over loop-back TCP, on
 // SQLite and, when a test server answers, on PostgreSQL with the same demo
-// company. As a floor, the same translated SQL run by the sqlite3 shell on
-// the same file (its rows printed to /dev/null).
+// company. As floors, the same translated SQL run by the sqlite3 shell on
+// the same file (its rows printed to /dev/null), and stepped through with
+// the SQLite API in this process, every cell fetched and dropped (what the
+// engine itself costs).
 //
 // Each measurement runs in a child process of its own, so that the peak
 // resident size (VmHWM) is that one run's. Over TCP the child holds both the
@@ -33,6 +35,8 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <sqlite3.h>
 
 #include <unistd.h>
 
@@ -187,6 +191,45 @@ double shellSeconds(const std::string &dataDir, const std::string &company)
     return seconds;
 }
 
+// The engine's own share: the translated query stepped through with the
+// SQLite API, every cell fetched in its own kind and nothing kept. Seconds.
+double engineSeconds(const std::string &dataDir, const std::string &company)
+{
+    const std::string sql = translatedForSqlite(dataDir, company);
+    sqlite3 *db = nullptr;
+    sqlite3_open(":memory:", &db);
+    const std::string attach = "ATTACH DATABASE '" + dataDir + "/" + company + ".db' AS \"" + company + "\"";
+    sqlite3_stmt *statement = nullptr;
+    double seconds = -1;
+    if (sqlite3_exec(db, attach.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr) == SQLITE_OK) {
+        QElapsedTimer timer;
+        timer.start();
+        std::size_t bytes = 0;
+        const int columns = sqlite3_column_count(statement);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            for (int i = 0; i < columns; ++i) {
+                switch (sqlite3_column_type(statement, i)) {
+                case SQLITE_INTEGER: bytes += std::size_t(sqlite3_column_int64(statement, i) & 1); break;
+                case SQLITE_FLOAT: bytes += sqlite3_column_double(statement, i) > 0; break;
+                case SQLITE_NULL: break;
+                default:
+                    sqlite3_column_text(statement, i);
+                    bytes += std::size_t(sqlite3_column_bytes(statement, i));
+                }
+            }
+        }
+        seconds = timer.nsecsElapsed() / 1e9;
+        if (bytes == 0)
+            std::printf("  (the engine floor read nothing)\n");
+    } else {
+        std::printf("  engine floor failed: %s\n", sqlite3_errmsg(db));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return seconds;
+}
+
 // A PostgreSQL server to load the demo company into, or why there is none.
 std::string pgConnInfo(std::string &whyNot)
 {
@@ -236,6 +279,9 @@ void benchSqlite(const QString &self, int lines)
     }
     if (inProcess > 0 && tcp > 0)
         std::printf("  tcp / in-process %.2f\n", tcp / inProcess);
+    const double engine = engineSeconds(dir.path().toStdString(), company);
+    if (engine > 0 && inProcess > 0)
+        std::printf("  %-10s %.3f s   in-process / engine %.2f\n", "engine", engine, inProcess / engine);
 }
 
 void benchPostgres(const QString &self, const std::string &conninfo, int lines)
