@@ -14,7 +14,9 @@
 
 #include <QSqlDatabase>
 #include <QSqlError>
+#include <QSqlField>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <set>
 
@@ -112,14 +114,19 @@ std::string Database::qualifiedTable(std::string_view companyDb, std::string_vie
     return SchemaDdl::qualifiedTable(m_engine, companyDb, table);
 }
 
-QSqlQuery Database::run(std::string_view sql, const SqlParams &params)
+Database::Positional Database::positional(std::string_view sql, const SqlParams &params)
 {
     const SqlParameters parsed(sql);
-    const std::vector<QVariant> values = bindValues(parsed.names(), params);
+    return {parsed.positionalSql(), bindValues(parsed.names(), params)};
+}
+
+QSqlQuery Database::run(std::string_view sql, const SqlParams &params)
+{
+    const auto [positionalSql, values] = positional(sql, params);
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     query.setNumericalPrecisionPolicy(QSql::LowPrecisionDouble);
-    const QString text = QString::fromStdString(parsed.positionalSql());
+    const QString text = QString::fromStdString(positionalSql);
     if (values.empty()) {
         if (!query.exec(text))
             throw DatabaseError(describeError(query.lastError(), sql));
@@ -155,14 +162,30 @@ kv::ResultTable Database::query(std::string_view sql, const SqlParams &params)
     // wider type later; the statement then runs again with the wider type.
     // Each column can widen at most twice (integer, float, text).
     for (;;) {
-        QSqlQuery result = run(sql, params);
-        ResultReader reader(result, declaredTypes(result), widened);
+        const std::unique_ptr<RowSource> rows = openRows(sql, params);
+        ResultReader reader(*rows, rows->declaredTypes(), widened);
         if (auto table = reader.read())
             return std::move(*table);
         if (!isSelect(sql))
             throw DatabaseError(reader.conflict() + " [SQL: " + std::string(sql.substr(0, 300)) + "]");
         widened = reader.widenedTypes();
     }
+}
+
+std::unique_ptr<RowSource> Database::openRows(std::string_view sql, const SqlParams &params)
+{
+    QSqlQuery result = run(sql, params);
+    std::vector<std::optional<kv::FieldType>> declared = declaredTypes(result);
+    return std::make_unique<QueryRowSource>(std::move(result), std::move(declared));
+}
+
+std::vector<std::optional<kv::FieldType>> Database::declaredTypes(QSqlQuery &query)
+{
+    const QSqlRecord record = query.record();
+    std::vector<std::optional<kv::FieldType>> types;
+    for (int i = 0; i < record.count(); ++i)
+        types.push_back(ResultReader::fieldTypeOf(record.field(i).metaType()));
+    return types;
 }
 
 std::int64_t Database::execute(std::string_view sql, const SqlParams &params)

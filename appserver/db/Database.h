@@ -17,6 +17,7 @@
 // schema gives it; a computed column has the type the engine reports for it.
 
 #include "db/ConnectionPool.h"
+#include "db/RowSource.h"
 #include "platform/ResultTable.h"
 #include "platform/Variant.h"
 #include "schema/DbEngine.h"
@@ -92,6 +93,16 @@ protected:
     QSqlDatabase connection();
     // Runs one statement; throws DatabaseError.
     QSqlQuery run(std::string_view sql, const SqlParams &params = {});
+    // A statement with its ":NAME" parameters made positional ("?") and
+    // their values in that order; throws DatabaseError for a missing or an
+    // unused value.
+    struct Positional {
+        std::string sql;
+        std::vector<QVariant> values;
+    };
+    static Positional positional(std::string_view sql, const SqlParams &params);
+    // Runs a query and hands its rows out; by default through QtSql.
+    virtual std::unique_ptr<RowSource> openRows(std::string_view sql, const SqlParams &params);
     void shutdown();
 
     // Engine hooks.
@@ -102,9 +113,10 @@ protected:
     virtual std::vector<std::string> existingTables(const std::string &companyDb) = 0;
     virtual void executeScript(const std::vector<std::string> &statements);
     virtual std::string beginStatement() const = 0;
-    // Per result column: its type when the engine knows it from the table
-    // definition or the expression, nothing when only the values can tell.
-    virtual std::vector<std::optional<kv::FieldType>> declaredTypes(QSqlQuery &query) = 0;
+    // Per result column of a QtSql query: its type when the engine knows it
+    // from the table definition or the expression, nothing when only the
+    // values can tell. By default the type the driver reports.
+    virtual std::vector<std::optional<kv::FieldType>> declaredTypes(QSqlQuery &query);
 
 private:
     friend class BulkInserter;

@@ -1,14 +1,11 @@
 #include "db/PostgresDatabase.h"
 
 #include "db/DatabaseError.h"
-#include "db/ResultReader.h"
 #include "schema/SchemaDdl.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
-#include <QSqlField>
 #include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <atomic>
 
@@ -101,15 +98,6 @@ void PostgresDatabase::executeScript(const std::vector<std::string> &statements)
 std::string PostgresDatabase::beginStatement() const
 {
     return "BEGIN";
-}
-
-std::vector<std::optional<kv::FieldType>> PostgresDatabase::declaredTypes(QSqlQuery &query)
-{
-    const QSqlRecord record = query.record();
-    std::vector<std::optional<kv::FieldType>> types;
-    for (int i = 0; i < record.count(); ++i)
-        types.push_back(ResultReader::fieldTypeOf(record.field(i).metaType()));
-    return types;
 }
 
 } // namespace slip

@@ -19,7 +19,6 @@ protected:
     std::vector<std::string> existingTables(const std::string &companyDb) override;
     void executeScript(const std::vector<std::string> &statements) override;
     std::string beginStatement() const override;
-    std::vector<std::optional<kv::FieldType>> declaredTypes(QSqlQuery &query) override;
 
 private:
     static std::string schemaName(const std::string &companyDb);

@@ -6,8 +6,6 @@
 #include <QByteArray>
 #include <QDate>
 #include <QDateTime>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 #include <cmath>
 
@@ -83,16 +81,15 @@ kv::FieldType ResultReader::fieldTypeOf(QMetaType type)
     }
 }
 
-ResultReader::ResultReader(QSqlQuery &query, const std::vector<std::optional<kv::FieldType>> &declared,
+ResultReader::ResultReader(RowSource &rows, const std::vector<std::optional<kv::FieldType>> &declared,
                            const std::vector<std::optional<kv::FieldType>> &widened)
-    : m_query(query)
+    : m_rows(rows)
 {
-    const QSqlRecord record = m_query.record();
-    m_columns = record.count();
+    m_columns = m_rows.columnCount();
     for (std::size_t i = 0; i < std::size_t(m_columns); ++i) {
         // Column names as the ERP writes them: PostgreSQL folds unquoted
         // names to lower case, SQLite keeps them as written.
-        m_names.push_back(kv::upperAscii(record.fieldName(int(i)).toStdString()));
+        m_names.push_back(kv::upperAscii(m_rows.columnName(int(i))));
         const std::optional<kv::FieldType> engine = i < declared.size() ? declared[i] : std::nullopt;
         m_declared.push_back(engine.has_value());
         m_types.push_back(engine ? engine : i < widened.size() ? widened[i] : std::nullopt);
@@ -104,28 +101,28 @@ std::optional<kv::ResultTable> ResultReader::read()
 {
     std::vector<std::vector<QVariant>> heldBack;
     bool decided = decideFromRow({});
-    while (m_query.next()) {
+    while (m_rows.next()) {
+        if (decided) {
+            if (!m_builder)
+                startTable();
+            if (!writeCurrentRow())
+                return std::nullopt;
+            continue;
+        }
         std::vector<QVariant> row;
         row.reserve(std::size_t(m_columns));
         for (int i = 0; i < m_columns; ++i)
-            row.push_back(m_query.value(i));
-        if (!decided) {
-            decided = decideFromRow(row);
-            heldBack.push_back(std::move(row));
-            if (!decided)
-                continue;
-            startTable();
-            for (const auto &held : heldBack) {
-                if (!writeRow(held))
-                    return std::nullopt;
-            }
-            heldBack.clear();
+            row.push_back(m_rows.value(i));
+        decided = decideFromRow(row);
+        heldBack.push_back(std::move(row));
+        if (!decided)
             continue;
+        startTable();
+        for (const auto &held : heldBack) {
+            if (!writeRow(held))
+                return std::nullopt;
         }
-        if (!m_builder)
-            startTable();
-        if (!writeRow(row))
-            return std::nullopt;
+        heldBack.clear();
     }
     if (!m_builder) {
         startTable();
@@ -167,6 +164,17 @@ bool ResultReader::writeRow(const std::vector<QVariant> &row)
 {
     for (int i = 0; i < m_columns; ++i) {
         if (!writeCell(i, row[std::size_t(i)]))
+            return false;
+    }
+    m_builder->endRow();
+    return true;
+}
+
+// Cells the source cannot write itself go the QVariant way.
+bool ResultReader::writeCurrentRow()
+{
+    for (int i = 0; i < m_columns; ++i) {
+        if (!m_rows.writeDirect(i, *m_types[std::size_t(i)], *m_builder) && !writeCell(i, m_rows.value(i)))
             return false;
     }
     m_builder->endRow();

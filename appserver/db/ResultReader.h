@@ -6,6 +6,7 @@
 // one. A later value that does not fit that type is a conflict: read() then
 // gives nothing and widenedTypes() says which types to run again with.
 
+#include "db/RowSource.h"
 #include "platform/ResultTable.h"
 
 #include <QVariant>
@@ -14,15 +15,13 @@
 #include <string>
 #include <vector>
 
-class QSqlQuery;
-
 namespace slip {
 
 class ResultReader {
 public:
     // `declared`: the types the engine reports; `widened`: the types an
     // earlier run of the same statement found the values need.
-    ResultReader(QSqlQuery &query, const std::vector<std::optional<kv::FieldType>> &declared,
+    ResultReader(RowSource &rows, const std::vector<std::optional<kv::FieldType>> &declared,
                  const std::vector<std::optional<kv::FieldType>> &widened = {});
 
     std::optional<kv::ResultTable> read();
@@ -39,10 +38,11 @@ private:
     bool decideFromRow(const std::vector<QVariant> &row);
     void startTable();
     bool writeRow(const std::vector<QVariant> &row);
+    bool writeCurrentRow();
     bool writeCell(int column, const QVariant &value);
     void noteConflict(int column, const QVariant &value, kv::FieldType wider);
 
-    QSqlQuery &m_query;
+    RowSource &m_rows;
     int m_columns = 0;
     std::vector<std::string> m_names;
     std::vector<std::optional<kv::FieldType>> m_types;

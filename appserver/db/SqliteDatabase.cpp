@@ -1,13 +1,14 @@
 #include "db/SqliteDatabase.h"
 
 #include "db/DatabaseError.h"
+#include "db/SqliteRowSource.h"
 #include "platform/TextUtil.h"
 #include "schema/SchemaDdl.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlResult>
+#include <QSqlDriver>
 
 #include <sqlite3.h>
 
@@ -21,28 +22,6 @@ void exec(QSqlQuery &query, const QString &sql)
 {
     if (!query.exec(sql))
         throw DatabaseError(query.lastError().text().toStdString() + " [SQL: " + sql.toStdString() + "]");
-}
-
-// The type of a column by its declared type, with SQLite's affinity rules;
-// nothing for computed columns and for declared types that allow numbers
-// and texts alike.
-std::optional<kv::FieldType> typeOfDeclared(const char *declared)
-{
-    if (!declared || !*declared)
-        return std::nullopt;
-    const std::string type = kv::upperAscii(declared);
-    const auto has = [&type](const char *part) { return type.find(part) != std::string::npos; };
-    if (has("INT"))
-        return kv::FieldType::Integer;
-    if (has("CHAR") || has("CLOB") || has("TEXT"))
-        return kv::FieldType::Text;
-    if (has("BLOB"))
-        return kv::FieldType::Blob;
-    if (has("REAL") || has("FLOA") || has("DOUB"))
-        return kv::FieldType::Float;
-    if (has("BOOL"))
-        return kv::FieldType::Boolean;
-    return std::nullopt;
 }
 
 } // namespace
@@ -200,17 +179,19 @@ std::string SqliteDatabase::beginStatement() const
     return "BEGIN IMMEDIATE";
 }
 
-std::vector<std::optional<kv::FieldType>> SqliteDatabase::declaredTypes(QSqlQuery &query)
+// Queries read their rows through the SQLite API on the connection that
+// QtSql opened: the same statement, the same attached files and transaction,
+// but no UTF-16 copy and QVariant for every cell.
+std::unique_ptr<RowSource> SqliteDatabase::openRows(std::string_view sql, const SqlParams &params)
 {
-    const QVariant handle = query.result()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3_stmt*") != 0)
-        throw DatabaseError("the SQLite driver gave no statement handle");
-    sqlite3_stmt *statement = *static_cast<sqlite3_stmt *const *>(handle.constData());
-    std::vector<std::optional<kv::FieldType>> types;
-    const int columns = statement ? sqlite3_column_count(statement) : 0;
-    for (int i = 0; i < columns; ++i)
-        types.push_back(typeOfDeclared(sqlite3_column_decltype(statement, i)));
-    return types;
+    const Positional statement = positional(sql, params);
+    const QVariant handle = connection().driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw DatabaseError("the SQLite driver gave no connection handle");
+    sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!raw)
+        throw DatabaseError("the SQLite connection is not open");
+    return std::make_unique<SqliteRowSource>(raw, statement.sql, statement.values, sql);
 }
 
 } // namespace slip

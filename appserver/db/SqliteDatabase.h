@@ -26,7 +26,7 @@ protected:
     void removeStorage(const std::string &companyDb) override;
     std::vector<std::string> existingTables(const std::string &companyDb) override;
     std::string beginStatement() const override;
-    std::vector<std::optional<kv::FieldType>> declaredTypes(QSqlQuery &query) override;
+    std::unique_ptr<RowSource> openRows(std::string_view sql, const SqlParams &params) override;
 
 private:
     struct Company {

@@ -6,7 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <limits>
-#include <unordered_set>
+#include <functional>
 
 namespace kv {
 
@@ -23,6 +23,8 @@ public:
     std::size_t capacityBytes() const { return m_bytes.capacity(); }
     void shrink() { m_bytes.shrink_to_fit(); }
     void reserve(std::size_t rows) { m_bytes.reserve(rows * std::size_t(m_width)); }
+
+    static std::uint32_t maxFor(int width) { return width == 1 ? 0xFF : width == 2 ? 0xFFFF : 0xFFFFFFFF; }
 
     static int widthFor(std::uint64_t maxId)
     {
@@ -45,17 +47,20 @@ public:
 
     void push(std::uint32_t id)
     {
-        setWidth(widthFor(id));
-        const std::size_t at = m_bytes.size();
-        m_bytes.resize(at + std::size_t(m_width));
+        if (id > maxFor(m_width))
+            setWidth(widthFor(id));
         if (m_width == 1) {
-            m_bytes[at] = std::uint8_t(id);
-        } else if (m_width == 2) {
-            const std::uint16_t narrow = std::uint16_t(id);
-            std::memcpy(&m_bytes[at], &narrow, 2);
-        } else {
-            std::memcpy(&m_bytes[at], &id, 4);
+            m_bytes.push_back(std::uint8_t(id));
+            return;
         }
+        std::uint8_t raw[4];
+        if (m_width == 2) {
+            const std::uint16_t narrow = std::uint16_t(id);
+            std::memcpy(raw, &narrow, 2);
+        } else {
+            std::memcpy(raw, &id, 4);
+        }
+        m_bytes.insert(m_bytes.end(), raw, raw + m_width);
     }
 
     std::uint32_t at(std::size_t row) const
@@ -171,45 +176,64 @@ struct Column {
     }
 };
 
-// Finds the id of a text already in a column's dictionary. The set holds ids
-// only; hashing and comparing look the texts up in the dictionary itself, so
-// building costs no second copy of every distinct text.
-struct EntryKeyOps {
-    using is_transparent = void;
-    const Column *const *column;
-
-    std::string_view view(std::uint32_t id) const { return (*column)->entry(id); }
-    std::string_view view(std::string_view text) const { return text; }
-
-    template <typename Key>
-    std::size_t operator()(const Key &key) const
-    {
-        return std::hash<std::string_view>()(view(key));
-    }
-    template <typename A, typename B>
-    bool operator()(const A &a, const B &b) const
-    {
-        return view(a) == view(b);
-    }
-};
-
+// Finds the id of a text already in a column's dictionary: an open-addressing
+// table of (hash, id) pairs that looks the texts themselves up in the
+// dictionary, so building costs no second copy of every distinct text, and
+// a stored hash spares most comparisons. Report columns often repeat the
+// previous row's text (the header fields of a slip's lines), so that one is
+// tried first.
 class EntryLookup {
 public:
-    // column points at a slot that always holds the column's current address.
-    explicit EntryLookup(const Column *const *column) : m_ids(16, EntryKeyOps{column}, EntryKeyOps{column}) {}
-
     std::uint32_t idOf(Column &column, std::string_view text)
     {
-        const auto found = m_ids.find(text);
-        if (found != m_ids.end())
-            return *found;
-        const std::uint32_t id = column.addEntry(text);
-        m_ids.insert(id);
-        return id;
+        if (m_last != kNone && column.entry(m_last) == text)
+            return m_last;
+        if (m_used * 2 >= m_slots.size())
+            grow();
+        const std::uint32_t hash = hashOf(text);
+        for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
+            Slot &slot = m_slots[at];
+            if (slot.id == kNone) {
+                slot = {hash, column.addEntry(text)};
+                ++m_used;
+                return m_last = slot.id;
+            }
+            if (slot.hash == hash && column.entry(slot.id) == text)
+                return m_last = slot.id;
+        }
     }
 
 private:
-    std::unordered_set<std::uint32_t, EntryKeyOps, EntryKeyOps> m_ids;
+    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
+    struct Slot {
+        std::uint32_t hash = 0;
+        std::uint32_t id = kNone;
+    };
+
+    static std::uint32_t hashOf(std::string_view text)
+    {
+        const std::size_t full = std::hash<std::string_view>()(text);
+        return std::uint32_t(full ^ (full >> 32));
+    }
+
+    std::size_t mask() const { return m_slots.size() - 1; }
+
+    void grow()
+    {
+        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(16, m_slots.size() * 2)));
+        for (const Slot &slot : old) {
+            if (slot.id == kNone)
+                continue;
+            std::size_t at = slot.hash & mask();
+            while (m_slots[at].id != kNone)
+                at = (at + 1) & mask();
+            m_slots[at] = slot;
+        }
+    }
+
+    std::vector<Slot> m_slots;
+    std::size_t m_used = 0;
+    std::uint32_t m_last = kNone;
 };
 
 } // namespace
@@ -218,10 +242,7 @@ struct ResultTable::Storage {
     std::vector<Column> columns;
     int rows = 0;
 
-    // Build state only: per column a slot holding the column's address
-    // (refreshed whenever the vector moves) and the dictionary lookup of
-    // text columns.
-    std::vector<std::unique_ptr<const Column *>> columnSlots;
+    // Build state only: the dictionary lookup of each text column.
     std::vector<std::unique_ptr<EntryLookup>> lookups;
 
     // What a moved-from table reads as.
@@ -273,10 +294,7 @@ struct ResultTable::Storage {
         added.name = std::move(name);
         added.type = type;
         columns.push_back(std::move(added));
-        columnSlots.push_back(std::make_unique<const Column *>(nullptr));
-        lookups.push_back(isTextType(type) ? std::make_unique<EntryLookup>(columnSlots.back().get()) : nullptr);
-        for (std::size_t index = 0; index < columns.size(); ++index)
-            *columnSlots[index] = &columns[index];
+        lookups.push_back(isTextType(type) ? std::make_unique<EntryLookup>() : nullptr);
     }
 
     // Appends a number to a column of the wanted type; false for a column of
@@ -318,7 +336,6 @@ struct ResultTable::Storage {
                 throw ResultTableError("The last row is not ended (column " + each.name + " is set)");
         }
         lookups.clear();
-        columnSlots.clear();
         for (Column &each : columns)
             each.shrink();
         columns.shrink_to_fit();
@@ -345,13 +362,20 @@ public:
     void u16(std::uint16_t value) { little(value, 2); }
     void u32(std::uint32_t value) { little(value, 4); }
     void u64(std::uint64_t value) { little(value, 8); }
+    void reserve(std::size_t bytes) { m_out.reserve(bytes); }
     std::string take() { return std::move(m_out); }
 
 private:
     void little(std::uint64_t value, int size)
     {
-        for (int byte = 0; byte < size; ++byte)
-            m_out.push_back(char((value >> (8 * byte)) & 0xFF));
+        if constexpr (std::endian::native == std::endian::little) {
+            char raw[8];
+            std::memcpy(raw, &value, 8);
+            m_out.append(raw, std::size_t(size));
+        } else {
+            for (int byte = 0; byte < size; ++byte)
+                m_out.push_back(char((value >> (8 * byte)) & 0xFF));
+        }
     }
     std::string m_out;
 };
@@ -387,8 +411,12 @@ public:
     {
         const std::string_view raw = bytes(std::uint64_t(size), what);
         std::uint64_t value = 0;
-        for (int byte = size - 1; byte >= 0; --byte)
-            value = (value << 8) | std::uint8_t(raw[std::size_t(byte)]);
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, raw.data(), std::size_t(size));
+        } else {
+            for (int byte = size - 1; byte >= 0; --byte)
+                value = (value << 8) | std::uint8_t(raw[std::size_t(byte)]);
+        }
         return value;
     }
 
@@ -684,6 +712,9 @@ std::string ResultTable::toDataPacket() const
 {
     const Storage &table = storage();
     PacketWriter out;
+    // The storage is about the packet's size; one allocation instead of
+    // doubling through it.
+    out.reserve(memoryUsage() + 64);
     out.bytes(kMagic);
     out.u8(kPacketVersion);
     out.u32(std::uint32_t(table.columns.size()));

@@ -324,6 +324,18 @@ TEST_P(DatabaseTest, ThreadsSeeCompaniesOpenedLaterAndGiveUpTheirConnectionsWhen
     EXPECT_EQ(db().query("SELECT COUNT(*) FROM " + env->table(later, "CMSMC")).integer(0, 0), 0);
 }
 
+TEST_P(DatabaseTest, AQueryThatFailsOnALaterRowIsAnErrorNotAShortTable)
+{
+    // Thousands of rows come before the failing one, so the engine has sent
+    // rows already when it fails.
+    const std::string sql = GetParam() == DbEngine::SQLite
+                                ? "WITH RECURSIVE N(I) AS (SELECT 1 UNION ALL SELECT I + 1 FROM N WHERE I < 10000) "
+                                  "SELECT CASE WHEN I = 5000 THEN abs(-9223372036854775807 - 1) ELSE I END AS V FROM N"
+                                : "SELECT CASE WHEN I = 5000 THEN 1 / (I - 5000) ELSE I END AS V "
+                                  "FROM generate_series(1, 10000) AS G(I)";
+    EXPECT_THROW(db().query(sql), DatabaseError);
+}
+
 DBTEST_ON_BOTH_ENGINES(DatabaseTest);
 
 TEST(SqliteDatabaseTest, CompanyFilesUseWriteAheadLogging)
