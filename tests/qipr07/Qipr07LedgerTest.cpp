@@ -86,6 +86,7 @@ protected:
         if (folder.isEmpty())
             return;
         window.show();
+        window.resize(1240, 320);
         QTest::qWait(200);
         EXPECT_TRUE(window.grab().save(folder + QStringLiteral("/ledger-window.png")));
     }

@@ -68,7 +68,7 @@ TfrmPrintLedger::TfrmPrintLedger(TKVForm *opener, DispatchPtr programServer, QWi
     setObjectName(QStringLiteral("frmPrintLedger"));
     setWindowTitle(text("sCaption", "列印记录"));
     setModal(true);
-    resize(900, 480);
+    resize(1100, 480);
 
     auto *layout = new QVBoxLayout(this);
     auto *grid = new QGridLayout;
