@@ -204,7 +204,8 @@ std::int64_t PrintCounter::record(const std::string &tableText, const std::strin
     const auto [keyPart1, keyPart2] = slipKey(update.table, update.terms);
     Transaction transaction(db());
     std::int64_t changed = 0;
-    if (output.success)
+    // A picture file is recorded but is no print: its slip keeps its count.
+    if (output.success && !PrintLedger::isExport(output.kind))
         changed = db().execute("UPDATE " + table(update.table) + " SET " + update.column + " = " + update.column +
                                    " + 1" + update.where,
                                update.params);

@@ -407,7 +407,7 @@ std::vector<TableDef> workflowTables()
                   text("PL010", kName, "fax server of a fax"),
                   integer("PL011", "pages of the slip that went out"),
                   text("PL012", kFlag, "output succeeded (Y/N)"),
-                  integer("PL013", "the count column after this output (0 when it was not raised)"),
+                  integer("PL013", "the count column after this output (0 for a failed one; a picture file leaves it as it was)"),
                   text("PL014", kCode, "count column raised: TC010 printed, TC017 sent"),
                   text("PL015", kRemark, "message of a failed output"),
               },

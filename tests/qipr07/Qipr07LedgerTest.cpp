@@ -3,7 +3,8 @@
 // of its earlier prints, every print (direct into a PDF file, from the
 // preview's set-up) leaves a row that the condition window's "列印记录"
 // window shows, sorts and exports as CSV; a fax leaves its receiver's row and
-// a fax without a number a failed one; the ledger conditions of the
+// a fax without a number a failed one, page pictures one that raises no
+// count; the ledger conditions of the
 // condition window pick the slips printed by the clerk, today, or never sent.
 
 #include "LayoutDataSupport.h"
@@ -242,6 +243,16 @@ TEST_P(Qipr07LedgerTest, AFaxLeavesItsReceiversRowAFaxWithoutNumberAFailedOneAnd
 
     owner->chkNeverSent->setChecked(true);
     expectFound(0);
+
+    // Pictures of the pages are recorded too, and count as no print.
+    const std::string base = spool.filePath(QStringLiteral("slip")).toStdString();
+    ASSERT_TRUE(sent->ConvertPages(base, 0));
+    const kv::ResultTable pictures = ledgerRows("3");
+    ASSERT_EQ(pictures.rowCount(), 1);
+    EXPECT_EQ(cell(pictures, 0, "PL009"), base + "*.bmp");
+    EXPECT_EQ(pictures.integer(0, pictures.columnIndex("PL011")), forms);
+    EXPECT_EQ(cell(pictures, 0, "PL012"), "Y");
+    EXPECT_EQ(countOf("TC010"), 0);
 }
 
 SLIP_LAYOUT_TEST_ON_BOTH_ENGINES(Qipr07LedgerTest);

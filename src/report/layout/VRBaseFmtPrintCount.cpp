@@ -146,6 +146,7 @@ ReceiverLine receiverLine(const QString &line)
 
 constexpr const char *kPrinterKind = "1";
 constexpr const char *kPdfFileKind = "2";
+constexpr const char *kPictureKind = "3";
 constexpr const char *kMailKind = "4";
 constexpr const char *kFaxKind = "5";
 
@@ -238,6 +239,24 @@ Variant TfrmVRBaseFmt::PrintCountRequestArray(const std::string &table, const st
     const LedgerTarget target = PrintCountMode == 2 ? sendTarget(filter, faxServer) : printTarget();
     return varArrayOf({table, column, filter, target.kind, target.target, slipForms(table, filter), success,
                        faxServer, message});
+}
+
+void TfrmVRBaseFmt::RecordExport(const std::string &base, int type)
+{
+    static const char *const extensions[] = {".bmp", ".jpg", ".gif", ".pdf"};
+    const std::string files = base + "*" + (type >= 0 && type <= 3 ? extensions[type] : "");
+    for (const PrintCountRequest &request : PrintCountRequests(1, PageCount)) {
+        try {
+            Variant entry = varArrayOf({request.table, request.column, request.filter, kPictureKind, files,
+                                        slipForms(request.table, request.filter), true});
+            Variant converted = toDb(entry);
+            ProgramServer()->call("UpdatePrintCount", {Variant::ref(converted)});
+        } catch (const std::exception &error) {
+            // The pictures are written; only the ledger misses them.
+            WriteToAlertFile("QIPR07", "The ledger row of " + request.filter + " was not written: " + error.what(),
+                             "D");
+        }
+    }
 }
 
 void TfrmVRBaseFmt::RecordSendResult(const std::string &entry, bool failed)

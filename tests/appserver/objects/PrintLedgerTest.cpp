@@ -57,6 +57,10 @@ TEST_P(PrintLedgerTest, OutputsRaiseTheirCountWithTheirRowAndFailuresLeaveOnlyTh
               Variant(std::int64_t(0)));
     EXPECT_EQ(column("TC010"), 2);
     EXPECT_EQ(column("TC017"), 0);
+    // A picture file is recorded with the count the slip has, unraised.
+    EXPECT_EQ(count("TC010", "3", "/out/slip*.jpg", 3, true), Variant(std::int64_t(0)));
+    EXPECT_EQ(column("TC010"), 2);
+    EXPECT_EQ(ledger("", "", "", "", "", "3").integer(0, 11), 2);
 
     // Refused before anything is written: no count, no row.
     EXPECT_THROW(count("TC010", "9", "x", 1, true), kv::DispatchError);
@@ -65,7 +69,7 @@ TEST_P(PrintLedgerTest, OutputsRaiseTheirCountWithTheirRowAndFailuresLeaveOnlyTh
 
     const std::string today = kv::Clock::today().toString("yyyyMMdd").toStdString();
     const kv::ResultTable all = ledger("5401", "001", "", "", "", "");
-    ASSERT_EQ(all.rowCount(), 3);
+    ASSERT_EQ(all.rowCount(), 4);
     for (int row = 0; row < all.rowCount(); ++row) {
         EXPECT_EQ(field(all, row, "PL002"), "MOCTC");
         EXPECT_EQ(field(all, row, "PL005"), "0001");
@@ -92,10 +96,10 @@ TEST_P(PrintLedgerTest, OutputsRaiseTheirCountWithTheirRowAndFailuresLeaveOnlyTh
 
     // The filters: slip, user, date range; user text only ever as a value.
     EXPECT_EQ(ledger("5401", "O'1", "", "", "", "").rowCount(), 0);
-    EXPECT_EQ(ledger("", "", "0001", today, today, "").rowCount(), 3);
+    EXPECT_EQ(ledger("", "", "0001", today, today, "").rowCount(), 4);
     EXPECT_EQ(ledger("", "", "x' OR '1'='1", "", "", "").rowCount(), 0);
     EXPECT_EQ(ledger("", "", "", "", "20000101", "").rowCount(), 0);
-    EXPECT_EQ(ledger("", "", "", "20000101", "", "").rowCount(), 3);
+    EXPECT_EQ(ledger("", "", "", "20000101", "", "").rowCount(), 4);
 }
 
 TEST_P(PrintLedgerTest, LongTextsAreCutToTheirColumnsAndTheOldRequestStillCounts)
