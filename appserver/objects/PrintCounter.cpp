@@ -197,15 +197,14 @@ std::pair<std::string, std::string> PrintCounter::slipKey(const std::string &tab
 }
 
 std::int64_t PrintCounter::record(const std::string &tableText, const std::string &column, const std::string &filter,
-                                  const LedgerClerk &clerk, const LedgerOutput &given)
+                                  const LedgerClerk &clerk, const LedgerOutput &given, bool raise)
 {
     const Update update = prepare(tableText, column, filter);
     const LedgerOutput output = PrintLedger::checked(given);
     const auto [keyPart1, keyPart2] = slipKey(update.table, update.terms);
     Transaction transaction(db());
     std::int64_t changed = 0;
-    // A picture file is recorded but is no print: its slip keeps its count.
-    if (output.success && !PrintLedger::isExport(output.kind))
+    if (raise && output.success)
         changed = db().execute("UPDATE " + table(update.table) + " SET " + update.column + " = " + update.column +
                                    " + 1" + update.where,
                                update.params);

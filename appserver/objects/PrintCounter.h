@@ -24,10 +24,10 @@ public:
 
     // Rows changed. StoreError for a refused table, column or filter.
     std::int64_t addOne(const std::string &table, const std::string &column, const std::string &filter);
-    // addOne (unless the output failed) and one ledger row per slip the
-    // filter names, in one transaction. Rows changed.
+    // addOne (when raise is set and the output succeeded) and one ledger
+    // row per slip the filter names, in one transaction. Rows changed.
     std::int64_t record(const std::string &table, const std::string &column, const std::string &filter,
-                        const LedgerClerk &clerk, const LedgerOutput &output);
+                        const LedgerClerk &clerk, const LedgerOutput &output, bool raise = true);
 
     struct Term {
         std::string column;

@@ -4,7 +4,8 @@
 // with the clerk, the time, where it went, the slip's pages and whether it
 // succeeded. Rows are written by the print-count update in its own
 // transaction (PrintCounter::record), so a raised count always has its row;
-// a failed output, and a picture file, are recorded without raising it.
+// a failed output, and an output that is no print (a picture file), are
+// recorded on their own (RecordPrintLedger) without raising it.
 //
 // Reads filter by slip, user, date range and kind; every value is bound.
 
@@ -60,8 +61,6 @@ public:
 
     // Kinds a client may name.
     static bool isKind(const std::string &kind);
-    // A picture file: recorded, but it raises no count.
-    static bool isExport(const std::string &kind) { return kind == "3"; }
     // StoreError for an unknown kind or a negative page count; the texts are
     // cut to their columns (a long printer or file name must not cost the
     // row of a slip that was printed).

@@ -305,6 +305,16 @@ void ProgramServer::addSqlMembers()
                                               ledgerOutput(list)));
         });
     });
+    // A ledger row without a count: a failed send, a picture file.
+    addMethod("RecordPrintLedger", 1, 1, [this](Args &args) {
+        return raising("RecordPrintLedger", [&] {
+            requireConnected();
+            const std::vector<kv::Variant> list = elements(args[0], 7, "RecordPrintLedger");
+            PrintCounter counter(db(), m_session.companyDb);
+            return kv::Variant(counter.record(text(list[0]), text(list[1]), text(list[2]), ledgerClerk(),
+                                              ledgerOutput(list), false));
+        });
+    });
     addMethod("GetPrintLedger", 1, 1, [this](Args &args) {
         return raising("GetPrintLedger", [&] {
             requireConnected();

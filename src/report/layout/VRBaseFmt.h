@@ -222,10 +222,10 @@ public:
     // The way the next sends go: kind 1 e-mail, 2 fax (server in the caption).
     void NoteSendWay(int kind, const std::string &faxCaption);
     // The pages went into picture (or PDF) files base + number: a ledger
-    // row per slip, without raising a count (an export is no print).
+    // row per slip ("RecordPrintLedger": an export raises no count).
     void RecordExport(const std::string &base, int type);
     // A receiver's send failed ("receiver|message" as in the send log): its
-    // slips are recorded as not sent, without raising their counts.
+    // slips are recorded as not sent ("RecordPrintLedger", no count).
     void RecordSendResult(const std::string &entry, bool failed);
     // The UpdatePrintCount request for one slip: [table, column, filter,
     // kind, target, pages, success, fax server, message].

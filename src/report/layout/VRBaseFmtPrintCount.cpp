@@ -250,7 +250,7 @@ void TfrmVRBaseFmt::RecordExport(const std::string &base, int type)
             Variant entry = varArrayOf({request.table, request.column, request.filter, kPictureKind, files,
                                         slipForms(request.table, request.filter), true});
             Variant converted = toDb(entry);
-            ProgramServer()->call("UpdatePrintCount", {Variant::ref(converted)});
+            ProgramServer()->call("RecordPrintLedger", {Variant::ref(converted)});
         } catch (const std::exception &error) {
             // The pictures are written; only the ledger misses them.
             WriteToAlertFile("QIPR07", "The ledger row of " + request.filter + " was not written: " + error.what(),
@@ -272,7 +272,7 @@ void TfrmVRBaseFmt::RecordSendResult(const std::string &entry, bool failed)
         for (const auto &[table, column, filter] : sentSlips(receiverLine(line).entries)) {
             try {
                 Variant request = toDb(PrintCountRequestArray(table, column, filter, false, message));
-                ProgramServer()->call("UpdatePrintCount", {Variant::ref(request)});
+                ProgramServer()->call("RecordPrintLedger", {Variant::ref(request)});
             } catch (const std::exception &error) {
                 // The send log has the failure; only the ledger misses it.
                 WriteToAlertFile("SendLog", "The ledger row of " + filter + " was not written: " + error.what(), "D");

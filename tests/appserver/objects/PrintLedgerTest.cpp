@@ -57,8 +57,11 @@ TEST_P(PrintLedgerTest, OutputsRaiseTheirCountWithTheirRowAndFailuresLeaveOnlyTh
               Variant(std::int64_t(0)));
     EXPECT_EQ(column("TC010"), 2);
     EXPECT_EQ(column("TC017"), 0);
-    // A picture file is recorded with the count the slip has, unraised.
-    EXPECT_EQ(count("TC010", "3", "/out/slip*.jpg", 3, true), Variant(std::int64_t(0)));
+    // A row of its own records the count the slip has, unraised.
+    EXPECT_EQ(call("RecordPrintLedger", {varArrayOf({"$$MOCTC", "TC010", kSlip, "3", "/out/slip*.jpg", 3, true})}),
+              Variant(std::int64_t(0)));
+    EXPECT_THROW(call("RecordPrintLedger", {varArrayOf({"$$MOCTC", "TC010", "TC001='5401' or 1=1", "3", "x", 1, true})}),
+                 kv::DispatchError);
     EXPECT_EQ(column("TC010"), 2);
     EXPECT_EQ(ledger("", "", "", "", "", "3").integer(0, 11), 2);
 
