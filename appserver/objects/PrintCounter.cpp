@@ -1,10 +1,12 @@
 #include "objects/PrintCounter.h"
 
+#include "db/Transaction.h"
 #include "platform/TextUtil.h"
 #include "schema/SchemaInfo.h"
 #include "sql/SqlError.h"
 #include "sql/SqlTokenizer.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace slip {
@@ -147,26 +149,79 @@ std::string PrintCounter::tableNamed(const std::string &text) const
     return name;
 }
 
+PrintCounter::Update PrintCounter::prepare(const std::string &tableText, const std::string &column,
+                                           const std::string &filter) const
+{
+    Update update;
+    update.table = tableNamed(tableText);
+    const ColumnDef *count = SchemaInfo::company().column(update.table, column);
+    if (!count || (count->type != ColumnType::Integer && count->type != ColumnType::Numeric))
+        throw StoreError("表" + update.table + "没有数字栏位" + column);
+    update.column = count->name;
+    update.terms = parseFilter(update.table, filter);
+    for (const Term &term : update.terms) {
+        const std::string param = "F" + std::to_string(update.params.size() + 1);
+        update.where += (update.where.empty() ? " WHERE " : " AND ") + term.column + " = :" + param;
+        const bool numericColumn = !SchemaInfo::company().isTextColumn(update.table, term.column);
+        if (numericColumn && term.number)
+            update.params.push_back({param, kv::Variant(term.value).toDouble()});
+        else
+            update.params.push_back({param, term.value});
+    }
+    return update;
+}
+
 std::int64_t PrintCounter::addOne(const std::string &tableText, const std::string &column, const std::string &filter)
 {
-    const std::string name = tableNamed(tableText);
-    const ColumnDef *count = SchemaInfo::company().column(name, column);
-    if (!count || (count->type != ColumnType::Integer && count->type != ColumnType::Numeric))
-        throw StoreError("表" + name + "没有数字栏位" + column);
+    const Update update = prepare(tableText, column, filter);
+    return db().execute("UPDATE " + table(update.table) + " SET " + update.column + " = " + update.column + " + 1" +
+                            update.where,
+                        update.params);
+}
 
-    std::string where;
-    SqlParams params;
-    for (const Term &term : parseFilter(name, filter)) {
-        const std::string param = "F" + std::to_string(params.size() + 1);
-        where += (where.empty() ? " WHERE " : " AND ") + term.column + " = :" + param;
-        const bool numericColumn = !SchemaInfo::company().isTextColumn(name, term.column);
-        if (numericColumn && term.number)
-            params.push_back({param, kv::Variant(term.value).toDouble()});
-        else
-            params.push_back({param, term.value});
+std::pair<std::string, std::string> PrintCounter::slipKey(const std::string &tableName, const std::vector<Term> &terms)
+{
+    std::pair<std::string, std::string> key;
+    const TableDef *def = SchemaInfo::company().table(tableName);
+    if (!def)
+        return key;
+    for (const ColumnDef &column : def->columns) {
+        if (column.keyPosition != 1 && column.keyPosition != 2)
+            continue;
+        for (const Term &term : terms) {
+            if (kv::upperAscii(term.column) == kv::upperAscii(column.name))
+                (column.keyPosition == 1 ? key.first : key.second) = term.value;
+        }
     }
-    return db().execute("UPDATE " + table(name) + " SET " + count->name + " = " + count->name + " + 1" + where,
-                        params);
+    return key;
+}
+
+std::int64_t PrintCounter::record(const std::string &tableText, const std::string &column, const std::string &filter,
+                                  const LedgerClerk &clerk, const LedgerOutput &given, bool raise)
+{
+    const Update update = prepare(tableText, column, filter);
+    const LedgerOutput output = PrintLedger::checked(given);
+    const auto [keyPart1, keyPart2] = slipKey(update.table, update.terms);
+    Transaction transaction(db());
+    std::int64_t changed = 0;
+    if (raise && output.success)
+        changed = db().execute("UPDATE " + table(update.table) + " SET " + update.column + " = " + update.column +
+                                   " + 1" + update.where,
+                               update.params);
+    // One row per slip the filter names, with the count it has now; a slip
+    // filter names one, and a filter that names none still leaves its row.
+    const kv::ResultTable counts =
+        db().query("SELECT " + update.column + " FROM " + table(update.table) + update.where, update.params);
+    PrintLedger ledger(db(), companyDb());
+    const int rows = std::max(1, counts.rowCount());
+    for (int row = 0; row < rows; ++row) {
+        LedgerRow entry{update.table, keyPart1, keyPart2, update.column, 0, output};
+        if (output.success && row < counts.rowCount() && !counts.isNull(row, 0))
+            entry.countAfter = std::int64_t(counts.number(row, 0));
+        ledger.append(clerk, entry);
+    }
+    transaction.commit();
+    return changed;
 }
 
 } // namespace slip

@@ -8,6 +8,7 @@
 // parameters. Anything else is refused with a message naming the problem.
 
 #include "objects/CompanyStore.h"
+#include "objects/PrintLedger.h"
 
 #include <cstdint>
 #include <string>
@@ -23,6 +24,10 @@ public:
 
     // Rows changed. StoreError for a refused table, column or filter.
     std::int64_t addOne(const std::string &table, const std::string &column, const std::string &filter);
+    // addOne (when raise is set and the output succeeded) and one ledger
+    // row per slip the filter names, in one transaction. Rows changed.
+    std::int64_t record(const std::string &table, const std::string &column, const std::string &filter,
+                        const LedgerClerk &clerk, const LedgerOutput &output, bool raise = true);
 
     struct Term {
         std::string column;
@@ -39,6 +44,17 @@ public:
 
 private:
     class FilterParser;
+    struct Update {
+        std::string table;   // as in the schema
+        std::string column;  // as in the schema
+        std::string where;   // " WHERE ..." with bound parameters
+        SqlParams params;
+        std::vector<Term> terms;
+    };
+    Update prepare(const std::string &table, const std::string &column, const std::string &filter) const;
+    // The slip key of a filter: its terms on the table's first two key
+    // columns (slip type and number).
+    static std::pair<std::string, std::string> slipKey(const std::string &table, const std::vector<Term> &terms);
 };
 
 } // namespace slip

@@ -8,6 +8,7 @@
 #include "objects/HostDataObject.h"
 #include "objects/LayoutStore.h"
 #include "objects/PrintCounter.h"
+#include "objects/PrintLedger.h"
 #include "objects/RightsData.h"
 #include "objects/SignOffHistory.h"
 #include "platform/Clock.h"
@@ -242,6 +243,29 @@ kv::Variant ProgramServer::insertConditionSet(const kv::Variant &args)
     });
 }
 
+// --- print and send ledger ------------------------------------------------
+
+LedgerClerk ProgramServer::ledgerClerk() const
+{
+    return {m_session.program, m_session.user, m_session.company};
+}
+
+// [table, column, filter, kind, target, pages, success, fax server, message]
+LedgerOutput ProgramServer::ledgerOutput(const std::vector<kv::Variant> &list)
+{
+    LedgerOutput output;
+    output.kind = trimmed(list[3]);
+    output.target = trimmed(list[4]);
+    const kv::Variant &pages = list[5].deref();
+    output.pages = pages.isEmptyOrNull() ? 0 : std::int64_t(pages.toDouble());
+    output.success = flagOf(list[6]);
+    if (list.size() > 7)
+        output.faxServer = trimmed(list[7]);
+    if (list.size() > 8)
+        output.message = trimmed(list[8]);
+    return output;
+}
+
 // --- SQL and providers -----------------------------------------------------
 
 void ProgramServer::addSqlMembers()
@@ -274,8 +298,30 @@ void ProgramServer::addSqlMembers()
         return raising("UpdatePrintCount", [&] {
             requireConnected();
             const std::vector<kv::Variant> list = elements(args[0], 3, "UpdatePrintCount");
-            return kv::Variant(
-                PrintCounter(db(), m_session.companyDb).addOne(text(list[0]), text(list[1]), text(list[2])));
+            PrintCounter counter(db(), m_session.companyDb);
+            if (list.size() < 7)
+                return kv::Variant(counter.addOne(text(list[0]), text(list[1]), text(list[2])));
+            return kv::Variant(counter.record(text(list[0]), text(list[1]), text(list[2]), ledgerClerk(),
+                                              ledgerOutput(list)));
+        });
+    });
+    // A ledger row without a count: a failed send, a picture file.
+    addMethod("RecordPrintLedger", 1, 1, [this](Args &args) {
+        return raising("RecordPrintLedger", [&] {
+            requireConnected();
+            const std::vector<kv::Variant> list = elements(args[0], 7, "RecordPrintLedger");
+            PrintCounter counter(db(), m_session.companyDb);
+            return kv::Variant(counter.record(text(list[0]), text(list[1]), text(list[2]), ledgerClerk(),
+                                              ledgerOutput(list), false));
+        });
+    });
+    addMethod("GetPrintLedger", 1, 1, [this](Args &args) {
+        return raising("GetPrintLedger", [&] {
+            requireConnected();
+            const std::vector<kv::Variant> list = elements(args[0], 6, "GetPrintLedger");
+            const LedgerFilter filter{trimmed(list[0]), trimmed(list[1]), trimmed(list[2]),
+                                      trimmed(list[3]), trimmed(list[4]), trimmed(list[5])};
+            return kv::Variant(PrintLedger(db(), m_session.companyDb).rows(filter).toDataPacket());
         });
     });
     addMethod("AS_GetRecords", 1, 4, [this](Args &args) { return getRecords(args); });

@@ -18,6 +18,7 @@
 
 #include "db/Database.h"
 #include "objects/LayoutStore.h"
+#include "objects/PrintLedger.h"
 #include "objects/ProgramSession.h"
 #include "objects/ServerConfig.h"
 #include "platform/DispatchObject.h"
@@ -72,6 +73,10 @@ private:
     void record(const char *operation, const std::string &reason);
 
     void requireConnected() const;
+    // The print and send ledger: who asks, and what the client says about
+    // an output (the elements of an UpdatePrintCount request after the slip).
+    LedgerClerk ledgerClerk() const;
+    static LedgerOutput ledgerOutput(const std::vector<kv::Variant> &list);
     Database &db() const { return *m_database; }
 
     std::shared_ptr<Database> m_database;

@@ -393,6 +393,25 @@ std::vector<TableDef> workflowTables()
                   date("TA006", "date of the send"),
               },
               kErp),
+        table("ADMPL", "print and send ledger, one row per slip and output (print, PDF file, picture, send)", {},
+              {
+                  text("PL001", kCode, "program code"),
+                  text("PL002", kCode, "table of the slip (MOCTC)"),
+                  text("PL003", kUser, "slip key part 1 (slip type)"),
+                  text("PL004", kUser, "slip key part 2 (slip number)"),
+                  text("PL005", kUser, "user code of the clerk"),
+                  date("PL006", "date of the output"),
+                  text("PL007", 12, "time of the output, hh:mm:ss.zzz"),
+                  text("PL008", kFlag, "kind: 1 printer, 2 PDF file, 3 picture file, 4 e-mail, 5 fax"),
+                  text("PL009", kRemark, "printer name, file name, or receiver and address"),
+                  text("PL010", kName, "fax server of a fax"),
+                  integer("PL011", "pages of the slip that went out"),
+                  text("PL012", kFlag, "output succeeded (Y/N)"),
+                  integer("PL013", "the count column after this output (0 for a failed one; a picture file leaves it as it was)"),
+                  text("PL014", kCode, "count column raised: TC010 printed, TC017 sent"),
+                  text("PL015", kRemark, "message of a failed output"),
+              },
+              kErp),
     };
 }
 

@@ -1,8 +1,10 @@
 #include "qipr07/Qipr07.h"
 
+#include "base/KvBitBtn.h"
 #include "base/KvLabel.h"
 #include "lib/LibVCLs.h"
 #include "base/KvPageControl.h"
+#include "base/KvPanel.h"
 #include "base/KvTabSheet.h"
 #include "controls/BtChkBox.h"
 #include "controls/F2Button.h"
@@ -10,10 +12,13 @@
 #include "controls/SelectPnl.h"
 #include "qipr07/Qipr07Fmt.h"
 #include "qipr07/Qipr07Fmt_1.h"
+#include "platform/Prompter.h"
+#include "report/layout/PrintLedgerWindow.h"
 
 #include <QComboBox>
 #include <QEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QTabBar>
 
 namespace kv {
@@ -76,6 +81,7 @@ TfrmQipr07::TfrmQipr07(QWidget *parent) : TfrmVROpt(parent)
     setCaption(QStringLiteral("frmQipr07"));
     buildBasicPage();
     buildAdvancedPage();
+    buildLedgerButton();
     // This report sends to suppliers or to a typed number only.
     cboSendWay->clear();
     cboSendWay->addItems({QStringLiteral("FAX To 供应商"), QStringLiteral("Email To 供应商"),
@@ -146,6 +152,34 @@ void TfrmQipr07::buildAdvancedPage()
     btn04 = checkBox(grpGrpsum, "btn04", QStringLiteral("单位"), QRect(10, 48, 110, 20));
     btn05 = checkBox(grpGrpsum, "btn05", QStringLiteral("仓库"), QRect(140, 48, 110, 20));
     btn06 = checkBox(grpGrpsum, "btn06", QStringLiteral("批号"), QRect(270, 48, 110, 20));
+
+    grpLedger = named(new QGroupBox(tsOption3), "grpLedger");
+    grpLedger->setTitle(QStringLiteral("列印记录"));
+    grpLedger->setGeometry(8, 200, 430, 50);
+    chkPrintedByMe = checkBox(grpLedger, "chkPrintedByMe", QStringLiteral("我打印过的"), QRect(10, 22, 120, 20));
+    chkPrintedToday = checkBox(grpLedger, "chkPrintedToday", QStringLiteral("今天打印过的"), QRect(140, 22, 120, 20));
+    chkNeverSent = checkBox(grpLedger, "chkNeverSent", QStringLiteral("从未发送的"), QRect(270, 22, 120, 20));
+}
+
+void TfrmQipr07::buildLedgerButton()
+{
+    auto *bar = static_cast<QHBoxLayout *>(Panel1->layout());
+    btnLedger = named(new TKvBitBtn(Panel1), "btnLedger");
+    btnLedger->setText(QStringLiteral("列印记录"));
+    btnLedger->setPublishedHint(QStringLiteral("列印记录"));
+    bar->insertWidget(bar->indexOf(btnCancel), btnLedger);
+    btnLedger->setEventOnClick(action("btnLedgerClick", [this] { btnLedgerClick(); }));
+}
+
+void TfrmQipr07::btnLedgerClick()
+{
+    DispatchPtr server;
+    if (!ProgramServer.isEmptyOrNull())
+        server = ProgramServer.toObject();
+    TfrmPrintLedger ledger(this, server, this);
+    ledger.edtSlipType->setText(edtTC001->text().trimmed());
+    ledger.btnQueryClick();
+    Prompter::current()->showWindowModal(ledger);
 }
 
 void TfrmQipr07::wireReportHandlers()

@@ -24,6 +24,7 @@ class QGroupBox;
 namespace kv {
 
 class TBitCheckBox;
+class TKvBitBtn;
 class TF2Button;
 class TKovMaskEdit;
 class TKvLabel;
@@ -69,6 +70,14 @@ public:
     TBitCheckBox *btn04 = nullptr;
     TBitCheckBox *btn05 = nullptr;
     TBitCheckBox *btn06 = nullptr;
+    // Conditions on the print and send ledger: slips I printed, slips
+    // printed today, slips never sent.
+    QGroupBox *grpLedger = nullptr;
+    TBitCheckBox *chkPrintedByMe = nullptr;
+    TBitCheckBox *chkPrintedToday = nullptr;
+    TBitCheckBox *chkNeverSent = nullptr;
+    // The tool-bar button "列印记录": the print and send ledger window.
+    TKvBitBtn *btnLedger = nullptr;
 
     // The text of edtTC001 when it got the focus: leaving the edit re-reads
     // the slip type when the text differs from it (or from the slip type
@@ -126,6 +135,8 @@ public:
 
 public slots:
     void chkPrintClick();
+    // Shows the print and send ledger, filtered by the slip type entered.
+    void btnLedgerClick();
     void edtTC001Enter();
     void edtTC001Exit();
 
@@ -143,6 +154,7 @@ protected:
 private:
     void buildBasicPage();
     void buildAdvancedPage();
+    void buildLedgerButton();
     void wireReportHandlers();
     void applyLayoutClass();
     std::string slipTypeText() const;
@@ -159,6 +171,7 @@ private:
     void buildSummarySelect();
     void buildOuterJoinQuery(std::string &where);
     void addOptionConditions(std::string &where, const Variant &values);
+    void addLedgerConditions(std::string &where) const;
     static void addKeyConditions(std::string &where, const Variant &key);
     void setOrder();
     std::string summaryOrder() const;

@@ -151,6 +151,19 @@ void TfrmQipr07Fmt::buildHeader()
     lblPageNo->setTop(40);
     lblTotalPage->setLeft(694);
     lblTotalPage->setTop(40);
+    lblCopyMark = new TQRLabel(QRGroup);
+    lblCopyMark->setObjectName(QStringLiteral("lblCopyMark"));
+    lblCopyMark->setCaption(QStringLiteral("副本"));
+    lblCopyMark->setHint(QStringLiteral("副本"));
+    lblCopyMark->setLeft(640);
+    lblCopyMark->setTop(8);
+    lblCopyMark->setWidth(96);
+    lblCopyMark->setHeight(18);
+    QFont copyFont(QStringLiteral("宋体"));
+    copyFont.setPointSize(12);
+    copyFont.setBold(true);
+    lblCopyMark->setFont(copyFont);
+    lblCopyMark->setAlignment(ReportText::taRightJustify);
 
     TQRBand *band = QRGroup;
     // Row 0: slip type, number and date.

@@ -66,6 +66,9 @@ public:
     TKVQRDBText *txtTE012 = nullptr;
     // The inspection remark of the line's lot (switched off by default).
     TQRLabel *lblTA027 = nullptr;
+    // "副本 n" at the top right of a slip printed n times before (TC010 when
+    // the data was read); a slip's first print carries nothing there.
+    TQRLabel *lblCopyMark = nullptr;
 
     // --- footer totals
     TKVQRDBText *txtTE005C1 = nullptr;
@@ -123,6 +126,8 @@ protected:
 
     void QuickRep1BeforePrint(ReportPrintArgs &args) override;
     void QRGroupBeforePrint(BandPrintArgs &args) override;
+    // The copy mark of the slip whose header prints.
+    void showCopyMark();
     void QRDetailBandBeforePrint(BandPrintArgs &args) override;
 
     // The running totals start again with each slip (or warehouse part):

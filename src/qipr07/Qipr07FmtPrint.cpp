@@ -149,6 +149,7 @@ void TfrmQipr07Fmt::resetRunningTotals()
 void TfrmQipr07Fmt::QRGroupBeforePrint(BandPrintArgs &args)
 {
     TfrmVRFormat::QRGroupBeforePrint(args);
+    showCopyMark();
     std::string filter;
     if (SlipPage == 1) {
         filter = "TC001=" + QuotedSql(columnText("TC001").toStdString()) +
@@ -157,6 +158,15 @@ void TfrmQipr07Fmt::QRGroupBeforePrint(BandPrintArgs &args)
         RequestPrintCount("$$MOCTC", "TC010", filter);
     }
     registerSlip(filter);
+}
+
+void TfrmQipr07Fmt::showCopyMark()
+{
+    // The count as read with the data: the prints before this one.
+    const double printed = std::floor(columnValue("TC010"));
+    lblCopyMark->setCaption(printed >= 1 ? QString::fromStdString(FmtText("sCopyMark", "副本")) + QLatin1Char(' ') +
+                                               QString::number(qint64(printed))
+                                         : QString());
 }
 
 void TfrmQipr07Fmt::registerSlip(const std::string &filter)

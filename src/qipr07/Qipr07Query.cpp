@@ -2,6 +2,8 @@
 // conditions of a run from the user's options or from a key, and the order.
 #include "qipr07/Qipr07.h"
 
+#include "platform/Clock.h"
+
 #include "controls/BtChkBox.h"
 #include "controls/SelectPnl.h"
 #include "lib/SqlConditions.h"
@@ -241,6 +243,26 @@ void TfrmQipr07::addOptionConditions(std::string &where, const Variant &values)
     if (cboTC009->currentIndex() >= 0 && cboTC009->currentIndex() < 3)
         AddCondition(where, "TC009", ElementText(values, kApproval));
     AddCondition(where, "TC010", ElementText(values, kPrinted));
+    addLedgerConditions(where);
+}
+
+// The ledger boxes of "高级选项". Only the user code and today's date go
+// into the SQL, both quoted; the kinds of a print are the ledger's codes
+// for a printer and a PDF file.
+void TfrmQipr07::addLedgerConditions(std::string &where) const
+{
+    const auto printedSlip = [](const std::string &condition) {
+        return " EXISTS (SELECT 1 FROM $$ADMPL AS ADMPL WHERE PL002='MOCTC' AND PL003=TC001 AND PL004=TC002"
+               " AND PL008 IN ('1','2') AND PL012='Y' AND " +
+               condition + ")";
+    };
+    if (chkPrintedByMe->isChecked())
+        AddCondition(where, printedSlip("PL005=" + QuotedSql(UserID)), " ");
+    if (chkPrintedToday->isChecked())
+        AddCondition(where, printedSlip("PL006=" + QuotedSql(Clock::today().toString("yyyyMMdd").toStdString())),
+                     " ");
+    if (chkNeverSent->isChecked())
+        AddCondition(where, "isnull(TC017,0)", "=0");
 }
 
 void TfrmQipr07::addKeyConditions(std::string &where, const Variant &key)

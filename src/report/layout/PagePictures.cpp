@@ -225,6 +225,8 @@ bool TfrmVRBaseFmt::ConvertPages(const std::string &base, int type)
         }
     }
     setEnabled(wasEnabled);
+    if (result)
+        RecordExport(base, type);
     return result;
 }
 

@@ -193,7 +193,7 @@ int TfrmVRBaseFmt::RunFreeSQL(const std::string &sql)
 
 void TfrmVRBaseFmt::UpdatePrintCount(const std::string &table, const std::string &column, const std::string &filter)
 {
-    Variant request = toDb(varArrayOf({table, column, filter}));
+    Variant request = toDb(PrintCountRequestArray(table, column, filter));
     ProgramServer()->call("UpdatePrintCount", {Variant::ref(request)});
 }
 

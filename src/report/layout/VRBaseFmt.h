@@ -28,6 +28,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,6 +37,7 @@ class QImage;
 class QMenu;
 class QMimeData;
 class QPlainTextEdit;
+class QPrinter;
 
 namespace kv {
 
@@ -208,6 +210,28 @@ public:
     // server error is raised afterwards.
     void CountPrintedForms(int firstForm, int lastForm);
     void CountPrintedPages(int firstPage, int lastPage);
+
+    // --- the print and send ledger (VRBaseFmtPrintCount.cpp)
+    // Every print-count request tells the server what the output was, so
+    // that it records the slip's row in its print and send ledger in the
+    // same transaction: kind ("1" printer, "2" PDF file, "3" picture file,
+    // "4" e-mail, "5" fax), printer, file or receiver, the slip's pages that
+    // went out, and whether it succeeded.
+    // The printer a print from the preview went to (its set-up may have
+    // chosen another printer or a file); a direct print needs no call.
+    void NoteOutput(const QPrinter &printer);
+    // The way the next sends go: kind 1 e-mail, 2 fax (server in the caption).
+    void NoteSendWay(int kind, const std::string &faxCaption);
+    // The pages went into picture (or PDF) files base + number: a ledger
+    // row per slip ("RecordPrintLedger": an export raises no count).
+    void RecordExport(const std::string &base, int type);
+    // A receiver's send failed ("receiver|message" as in the send log): its
+    // slips are recorded as not sent ("RecordPrintLedger", no count).
+    void RecordSendResult(const std::string &entry, bool failed);
+    // The UpdatePrintCount request for one slip: [table, column, filter,
+    // kind, target, pages, success, fax server, message].
+    Variant PrintCountRequestArray(const std::string &table, const std::string &column, const std::string &filter,
+                                   bool success = true, const std::string &message = {}) const;
 
     // --- design mode: the designer and its menu (VRBaseFmtDesign.cpp)
     TDreamDesigner *DreamDesigner1 = nullptr;
@@ -388,6 +412,18 @@ private:
     bool m_designActive = false;
     // Print-count requests of this run with the form each was asked on.
     std::vector<std::pair<int, PrintCountRequest>> m_printCounts;
+    // The ledger's view of the output in progress (VRBaseFmtPrintCount.cpp).
+    struct LedgerTarget {
+        std::string kind;
+        std::string target;
+    };
+    std::optional<LedgerTarget> m_notedOutput;
+    std::pair<int, int> m_countedForms{1, 0}; // forms of the print being counted; 0: to the end
+    int m_sendKind = 0;
+    std::string m_faxServer;
+    LedgerTarget printTarget() const;
+    LedgerTarget sendTarget(const std::string &filter, std::string &faxServer) const;
+    int slipForms(const std::string &table, const std::string &filter) const;
 };
 
 } // namespace kv

@@ -3,10 +3,15 @@
 
 #include "report/layout/VRBaseFmt.h"
 
+#include "lib/LibStrs.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
 
+#include <QPrinter>
+#include <QPrinterInfo>
+
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <stdexcept>
 
@@ -46,6 +51,17 @@ void TfrmVRBaseFmt::CountPrintedForms(int firstForm, int lastForm)
 {
     if (PrintCountMode == 0)
         return;
+    // The ledger rows of these counts give the slips' pages on these forms
+    // and the output the print path noted, which ends with this print.
+    struct LedgerScope {
+        TfrmVRBaseFmt &layout;
+        ~LedgerScope()
+        {
+            layout.m_countedForms = {1, 0};
+            layout.m_notedOutput.reset();
+        }
+    } scope{*this};
+    m_countedForms = {firstForm, lastForm};
     std::string firstError;
     for (const PrintCountRequest &request : PrintCountRequests(firstForm, lastForm)) {
         try {
@@ -74,6 +90,195 @@ void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
     }
     if (lastForm > 0)
         CountPrintedForms(firstForm, lastForm);
+}
+
+// ---------------------------------------------------------------- ledger
+
+namespace {
+
+// The fields of one send-page entry list "page,table;column;filter;...":
+// (table, column, filter) of every entry that names its slip. A ";" inside
+// a quoted slip key belongs to the key.
+std::vector<std::array<std::string, 3>> sentSlips(const std::string &entries)
+{
+    std::vector<std::array<std::string, 3>> slips;
+    std::size_t at = 0;
+    while (at < entries.size()) {
+        const std::size_t comma = entries.find(',', at);
+        if (comma == std::string::npos)
+            break;
+        at = comma + 1;
+        std::array<std::string, 3> fields;
+        for (std::string &field : fields) {
+            bool quoted = false;
+            for (; at < entries.size() && (quoted || entries[at] != ';'); ++at) {
+                if (entries[at] == '\'')
+                    quoted = !quoted;
+                field += entries[at];
+            }
+            ++at;
+        }
+        if (!fields[0].empty() && !fields[1].empty() && !fields[2].empty())
+            slips.push_back(fields);
+    }
+    return slips;
+}
+
+// The receiver's line of SendTargets ("receiver=mail|fax|entries").
+struct ReceiverLine {
+    std::string receiver;
+    std::string email;
+    std::string fax;
+    std::string entries;
+};
+
+ReceiverLine receiverLine(const QString &line)
+{
+    ReceiverLine result;
+    const qsizetype equals = line.indexOf(QLatin1Char('='));
+    result.receiver = line.left(equals).toStdString();
+    const QStringList parts = line.mid(equals + 1).split(QLatin1Char('|'));
+    result.email = parts.value(0).trimmed().toStdString();
+    result.fax = parts.value(1).trimmed().toStdString();
+    result.entries = parts.size() > 2 ? QStringList(parts.mid(2)).join(QLatin1Char('|')).toStdString() : std::string();
+    return result;
+}
+
+constexpr const char *kPrinterKind = "1";
+constexpr const char *kPdfFileKind = "2";
+constexpr const char *kPictureKind = "3";
+constexpr const char *kMailKind = "4";
+constexpr const char *kFaxKind = "5";
+
+} // namespace
+
+void TfrmVRBaseFmt::NoteOutput(const QPrinter &printer)
+{
+    if (!printer.outputFileName().isEmpty())
+        m_notedOutput = LedgerTarget{kPdfFileKind, printer.outputFileName().toStdString()};
+    else
+        m_notedOutput = LedgerTarget{kPrinterKind, printer.printerName().toStdString()};
+}
+
+void TfrmVRBaseFmt::NoteSendWay(int kind, const std::string &faxCaption)
+{
+    m_sendKind = kind;
+    m_faxServer.clear();
+    const std::size_t open = faxCaption.rfind('(');
+    const std::size_t close = faxCaption.rfind(')');
+    if (kind == 2 && open != std::string::npos && close != std::string::npos && close > open)
+        m_faxServer = faxCaption.substr(open + 1, close - open - 1);
+}
+
+TfrmVRBaseFmt::LedgerTarget TfrmVRBaseFmt::printTarget() const
+{
+    if (m_notedOutput)
+        return *m_notedOutput;
+    if (!PrintFileName.isEmpty())
+        return {kPdfFileKind, PrintFileName.toStdString()};
+    std::string printer;
+    try {
+        printer = QuickRep1->printerInfo().printerName().toStdString();
+    } catch (const std::exception &) {
+        // No printer installed: the row keeps an empty printer name.
+    }
+    return {kPrinterKind, printer};
+}
+
+TfrmVRBaseFmt::LedgerTarget TfrmVRBaseFmt::sendTarget(const std::string &filter, std::string &faxServer) const
+{
+    faxServer = m_faxServer;
+    LedgerTarget target{m_sendKind == 1 ? kMailKind : m_sendKind == 2 ? kFaxKind : "", {}};
+    for (const QString &line : SendTargets) {
+        const ReceiverLine receiver = receiverLine(line);
+        const auto slips = sentSlips(receiver.entries);
+        if (std::none_of(slips.begin(), slips.end(), [&](const auto &slip) { return slip[2] == filter; }))
+            continue;
+        if (target.kind.empty())
+            target.kind = receiver.email.empty() ? kFaxKind : kMailKind;
+        const std::string &address = target.kind == kMailKind ? receiver.email : receiver.fax;
+        target.target = address.empty() || address == receiver.receiver ? receiver.receiver
+                                                                        : receiver.receiver + " <" + address + ">";
+        break;
+    }
+    if (target.kind.empty())
+        target.kind = SendModes == 1 ? kMailKind : kFaxKind;
+    if (target.kind != kFaxKind)
+        faxServer.clear();
+    return target;
+}
+
+int TfrmVRBaseFmt::slipForms(const std::string &table, const std::string &filter) const
+{
+    // A slip printed by warehouse asks once per part: its forms are the sum.
+    const int first = m_countedForms.first;
+    const int last = m_countedForms.second > 0 ? m_countedForms.second : PageCount;
+    int forms = 0;
+    for (std::size_t i = 0; i < m_printCounts.size(); ++i) {
+        const PrintCountRequest &request = m_printCounts[i].second;
+        if (request.table != table || request.filter != filter)
+            continue;
+        const int from = m_printCounts[i].first;
+        int to = PageCount;
+        for (std::size_t next = i + 1; next < m_printCounts.size(); ++next) {
+            if (m_printCounts[next].first > from) {
+                to = m_printCounts[next].first - 1;
+                break;
+            }
+        }
+        forms += std::max(0, std::min(to, last) - std::max(from, first) + 1);
+    }
+    return forms;
+}
+
+Variant TfrmVRBaseFmt::PrintCountRequestArray(const std::string &table, const std::string &column,
+                                              const std::string &filter, bool success,
+                                              const std::string &message) const
+{
+    std::string faxServer;
+    const LedgerTarget target = PrintCountMode == 2 ? sendTarget(filter, faxServer) : printTarget();
+    return varArrayOf({table, column, filter, target.kind, target.target, slipForms(table, filter), success,
+                       faxServer, message});
+}
+
+void TfrmVRBaseFmt::RecordExport(const std::string &base, int type)
+{
+    static const char *const extensions[] = {".bmp", ".jpg", ".gif", ".pdf"};
+    const std::string files = base + "*" + (type >= 0 && type <= 3 ? extensions[type] : "");
+    for (const PrintCountRequest &request : PrintCountRequests(1, PageCount)) {
+        try {
+            Variant entry = varArrayOf({request.table, request.column, request.filter, kPictureKind, files,
+                                        slipForms(request.table, request.filter), true});
+            Variant converted = toDb(entry);
+            ProgramServer()->call("RecordPrintLedger", {Variant::ref(converted)});
+        } catch (const std::exception &error) {
+            // The pictures are written; only the ledger misses them.
+            WriteToAlertFile("QIPR07", "The ledger row of " + request.filter + " was not written: " + error.what(),
+                             "D");
+        }
+    }
+}
+
+void TfrmVRBaseFmt::RecordSendResult(const std::string &entry, bool failed)
+{
+    if (!failed)
+        return; // the slips that went were recorded with their counts
+    const std::size_t bar = entry.find('|');
+    const QString prefix = QString::fromStdString(entry.substr(0, bar)) + QLatin1Char('=');
+    const std::string message = bar == std::string::npos ? std::string() : entry.substr(bar + 1);
+    for (const QString &line : SendTargets) {
+        if (!line.startsWith(prefix))
+            continue;
+        for (const auto &[table, column, filter] : sentSlips(receiverLine(line).entries)) {
+            try {
+                Variant request = toDb(PrintCountRequestArray(table, column, filter, false, message));
+                ProgramServer()->call("RecordPrintLedger", {Variant::ref(request)});
+            } catch (const std::exception &error) {
+                // The send log has the failure; only the ledger misses it.
+                WriteToAlertFile("SendLog", "The ledger row of " + filter + " was not written: " + error.what(), "D");
+            }
+        }
+    }
 }
 
 } // namespace kv

@@ -124,6 +124,7 @@ bool TfrmVRBaseFmt::Send(int kind, int pictureType, const std::string &faxCaptio
 {
     SendFailed = false;
     m_countedSends.clear();
+    NoteSendWay(kind, faxCaption);
     const PageStore *store = QuickRep1->pages();
     if (!store || !store->isFinished()) {
         // The sent slips are counted as their pictures are made; a
@@ -377,6 +378,7 @@ void TfrmVRBaseFmt::SendLog(const std::string &entry)
 
 void TfrmVRBaseFmt::logSend(const std::string &entry, bool failed)
 {
+    RecordSendResult(entry, failed);
     const std::size_t bar = entry.find('|');
     const std::string receiver = entry.substr(0, bar);
     const std::string message = bar == std::string::npos ? std::string() : entry.substr(bar + 1);

@@ -593,6 +593,8 @@ bool TfrmVRPreview::startPrinting(QPrinter &printer, int first, int last)
     if (first > 0 && last >= first)
         printer.setFromTo(first, last);
     const bool accepted = Prompter::current()->choosePrinter(printer);
+    if (accepted && m_layout)
+        m_layout->NoteOutput(printer);
     // A report whose tag is set must not print (its layout said so); a
     // cancelled set-up prints nothing either.
     return accepted && m_report->tag() == 0 && QRPreview->pages();

@@ -366,7 +366,14 @@ TEST_F(BaseFmtTest, ServerCallsGoThroughTheOwnersProgramServer)
     TextLayout &layout = *createTextLayout();
     layout.UpdatePrintCount("$$MOCTC", "TC010", "TC001='5401' and TC002='A001'");
     ASSERT_EQ(server->printCounts.size(), 1u);
-    EXPECT_EQ(server->printCounts[0], varArrayOf({"$$MOCTC", "TC010", "TC001='5401' and TC002='A001'"}));
+    // The slip, then what the output was for the server's print ledger.
+    const Variant &request = server->printCounts[0];
+    ASSERT_EQ(request.array().elementCount(), 9u);
+    EXPECT_EQ(request[0], Variant("$$MOCTC"));
+    EXPECT_EQ(request[1], Variant("TC010"));
+    EXPECT_EQ(request[2], Variant("TC001='5401' and TC002='A001'"));
+    EXPECT_EQ(request[3], Variant(layout.PrintFileName.isEmpty() ? "1" : "2"));
+    EXPECT_EQ(request[6], Variant(true));
     server->freeSqlRows = 4;
     EXPECT_EQ(layout.RunFreeSQL("UPDATE $$MOCTC SET TC010=TC010"), 4);
 
