@@ -60,7 +60,7 @@ void TfrmVRBaseFmt::CountPrintedForms(int firstForm, int lastForm)
         throw std::runtime_error(firstError);
 }
 
-void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
+std::pair<int, int> TfrmVRBaseFmt::formsOfPages(int firstPage, int lastPage) const
 {
     const PageStore *pages = QuickRep1->pages();
     int firstForm = INT_MAX;
@@ -72,8 +72,55 @@ void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
             lastForm = std::max(lastForm, form);
         }
     }
+    return {firstForm, lastForm};
+}
+
+int TfrmVRBaseFmt::lastWholeSlipForm(int lastForm) const
+{
+    if (lastForm >= QuickRep1->pages()->formCount())
+        return lastForm;
+    // The slip that lastForm belongs to: the last request at or before it.
+    int slipStart = 0;
+    for (const auto &counted : m_printCounts) {
+        if (counted.first <= lastForm)
+            slipStart = counted.first;
+    }
+    for (const auto &counted : m_printCounts) {
+        if (counted.first > slipStart)
+            return counted.first == lastForm + 1 ? lastForm : slipStart - 1;
+    }
+    // The last slip of the run goes on past lastForm.
+    return slipStart > 0 ? slipStart - 1 : lastForm;
+}
+
+void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
+{
+    const auto [firstForm, lastForm] = formsOfPages(firstPage, lastPage);
     if (lastForm > 0)
         CountPrintedForms(firstForm, lastForm);
+}
+
+void TfrmVRBaseFmt::CountPrintedRanges(const std::vector<std::pair<int, int>> &printed, bool cutShort)
+{
+    std::string firstError;
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        auto [firstForm, lastForm] = formsOfPages(printed[i].first, printed[i].second);
+        // A job stopped in the middle of a slip printed only part of it:
+        // that slip is not counted as printed.
+        if (cutShort && i + 1 == printed.size())
+            lastForm = lastWholeSlipForm(lastForm);
+        if (lastForm < firstForm || lastForm <= 0)
+            continue;
+        try {
+            CountPrintedForms(firstForm, lastForm);
+        } catch (const std::exception &error) {
+            // The other ranges were printed too: they still get their count.
+            if (firstError.empty())
+                firstError = error.what();
+        }
+    }
+    if (!firstError.empty())
+        throw std::runtime_error(firstError);
 }
 
 } // namespace kv
