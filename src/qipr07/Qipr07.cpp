@@ -146,6 +146,9 @@ void TfrmQipr07::buildAdvancedPage()
     btn04 = checkBox(grpGrpsum, "btn04", QStringLiteral("单位"), QRect(10, 48, 110, 20));
     btn05 = checkBox(grpGrpsum, "btn05", QStringLiteral("仓库"), QRect(140, 48, 110, 20));
     btn06 = checkBox(grpGrpsum, "btn06", QStringLiteral("批号"), QRect(270, 48, 110, 20));
+    // A print option: the layout window asks for it when it prints on both
+    // sides; being on this page, it is kept with the condition sets.
+    chkSlipSheet = checkBox(tsOption3, "chkSlipSheet", QStringLiteral("每张单据从新的一张纸开始"), QRect(8, 202, 250, 20));
 }
 
 void TfrmQipr07::wireReportHandlers()
@@ -171,6 +174,7 @@ void TfrmQipr07::DefineProgram()
     cboTC009->setCurrentIndex(0);
     cboTC010->setCurrentIndex(1);
     chkCMSMC->setChecked(false);
+    chkSlipSheet->setChecked(false);
 
     SetOptionCount(6);
     PageEndControls.append(QPointer<QWidget>(splTC014));

@@ -425,6 +425,7 @@ public:
         m_pdf->setPageLayout(layout);
     }
 
+    bool isFile() const { return m_file != nullptr; }
     QPaintDevice &device() { return m_pdf ? static_cast<QPaintDevice &>(*m_pdf) : m_printer; }
     int resolution() const { return m_pdf ? m_pdf->resolution() : m_printer.resolution(); }
     QString name() const
@@ -483,7 +484,9 @@ PageStore::PrintOutcome PageStore::print(QPrinter &printer, const std::vector<st
     const double scale = target.resolution() / report_units::kTenthsPerInch;
     std::vector<int> starts = job.slipStarts;
     std::sort(starts.begin(), starts.end());
-    const bool bothSides = printer.duplex() != QPrinter::DuplexNone && !starts.empty();
+    // A file has no sides of its own: asked to start slips on fresh
+    // sheets, it is laid out for printing on both sides later.
+    const bool bothSides = (printer.duplex() != QPrinter::DuplexNone || target.isFile()) && !starts.empty();
     int total = 0;
     for (const auto &[first, last] : ranges)
         total += std::max(0, std::min(last, pageCount()) - std::max(1, first) + 1);

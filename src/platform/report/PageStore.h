@@ -102,8 +102,10 @@ public:
         // job after that page.
         std::function<bool(int done, int total)> progress;
         // The pages a slip starts on. On a printer set to print on both
-        // sides each of them starts a fresh sheet: a blank back page goes
-        // before it when the page before ended on a front.
+        // sides, and in a PDF file (which has no sides of its own and is
+        // then laid out for both sides), each of them starts a fresh sheet:
+        // a blank back page goes before it when the page before ended on a
+        // front.
         std::vector<int> slipStarts;
     };
     // What a job left on paper or in its file.

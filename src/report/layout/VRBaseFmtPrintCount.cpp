@@ -79,18 +79,25 @@ int TfrmVRBaseFmt::lastWholeSlipForm(int lastForm) const
 {
     if (lastForm >= QuickRep1->pages()->formCount())
         return lastForm;
-    // The slip that lastForm belongs to: the last request at or before it.
-    int slipStart = 0;
-    for (const auto &counted : m_printCounts) {
-        if (counted.first <= lastForm)
-            slipStart = counted.first;
-    }
-    for (const auto &counted : m_printCounts) {
-        if (counted.first > slipStart)
-            return counted.first == lastForm + 1 ? lastForm : slipStart - 1;
-    }
-    // The last slip of the run goes on past lastForm.
-    return slipStart > 0 ? slipStart - 1 : lastForm;
+    // The request of the slip lastForm belongs to: the last one at or before it.
+    std::size_t at = m_printCounts.size();
+    for (std::size_t i = 0; i < m_printCounts.size() && m_printCounts[i].first <= lastForm; ++i)
+        at = i;
+    if (at == m_printCounts.size())
+        return lastForm;
+    // A slip printed in parts (by warehouse) asks once a part: its parts
+    // are the requests around it that name the same slip.
+    const PrintCountRequest &slip = m_printCounts[at].second;
+    std::size_t begin = at;
+    while (begin > 0 && m_printCounts[begin - 1].second == slip)
+        --begin;
+    std::size_t end = at;
+    while (end + 1 < m_printCounts.size() && m_printCounts[end + 1].second == slip)
+        ++end;
+    // Whole when the next slip starts right after lastForm; a slip that
+    // goes on (a later part, or forms up to a later slip) was cut.
+    const bool whole = end == at && end + 1 < m_printCounts.size() && m_printCounts[end + 1].first == lastForm + 1;
+    return whole ? lastForm : m_printCounts[begin].first - 1;
 }
 
 void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
