@@ -147,6 +147,9 @@ OutputProgressWindow::OutputProgressWindow(const QString &caption, QWidget *owne
     setObjectName(QStringLiteral("frmOutputProgress"));
     setWindowTitle(caption);
     setWindowFlag(Qt::WindowStaysOnTopHint);
+    // The clerk's clicks run while the pages go out: only this window may
+    // take them, or a second print could start inside the first.
+    setWindowModality(Qt::ApplicationModal);
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
     Label1 = namedLabel("Label1", text(owner, "sPagesDone", "已完成页数:"), this);

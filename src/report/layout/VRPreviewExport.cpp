@@ -90,6 +90,8 @@ QStringList TfrmVRPreview::writePictures(const QString &baseName, int pictureTyp
     const OutputSlips slips(QRPreview->pages());
     m_layout->Cancelled = false;
     progress.setRange(0, std::max(0, last - first + 1));
+    // The preview stays enabled: only the cancel button may be pressed.
+    progress.setWindowModality(Qt::ApplicationModal);
     progress.show();
     for (int picture = first; picture <= last && !m_layout->Cancelled; ++picture) {
         progress.showProgress(picture - first + 1, last - first + 1, slips.ofForm(picture));
