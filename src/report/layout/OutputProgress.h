@@ -1,8 +1,8 @@
 #pragma once
 // What every window of long output work (printing, PDF printing, picture
 // export, sending) tells the clerk beyond its own fields: the slip being
-// done and about how long the rest will take, and a window of its own for
-// printing, which has no described one.
+// done and about how long the rest will take; and the window that printing
+// shows, since it had none.
 //
 // OutputSlips names the slips of a run by page or form and knows on which
 // sheets a slip starts (for starting each slip on a fresh sheet).

@@ -282,7 +282,6 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
     TfrmVRSendOut progress(this);
     // The bar counts receivers: the cancel button stops before the next one.
     progress.setRange(0, int(SendTargets.size()));
-    progress.show();
     const OutputSlips slips(QuickRep1->pages());
     const QScopedValueRollback<const OutputSlips *> slipsInUse(m_sendSlips, &slips);
     try {
@@ -294,6 +293,8 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
             subject = KvConverter()->GBToBig5(subject);
         else if (codePage == "936" && LanguageMode == 3)
             subject = displayText(subject);
+        // Shown once the subject is given: the question comes first.
+        progress.show();
         for (int i = 0; i < SendTargets.size(); ++i) {
             progress.ProgressBar1->setValue(i);
             QApplication::processEvents();
