@@ -159,6 +159,9 @@ void TfrmQipr07::buildAdvancedPage()
     chkPrintedByMe = checkBox(grpLedger, "chkPrintedByMe", QStringLiteral("我打印过的"), QRect(10, 22, 120, 20));
     chkPrintedToday = checkBox(grpLedger, "chkPrintedToday", QStringLiteral("今天打印过的"), QRect(140, 22, 120, 20));
     chkNeverSent = checkBox(grpLedger, "chkNeverSent", QStringLiteral("从未发送的"), QRect(270, 22, 120, 20));
+    // A print option: the layout window asks for it when it prints on both
+    // sides; being on this page, it is kept with the condition sets.
+    chkSlipSheet = checkBox(tsOption3, "chkSlipSheet", QStringLiteral("每张单据从新的一张纸开始"), QRect(8, 258, 250, 20));
 }
 
 void TfrmQipr07::buildLedgerButton()
@@ -205,6 +208,7 @@ void TfrmQipr07::DefineProgram()
     cboTC009->setCurrentIndex(0);
     cboTC010->setCurrentIndex(1);
     chkCMSMC->setChecked(false);
+    chkSlipSheet->setChecked(false);
 
     SetOptionCount(6);
     PageEndControls.append(QPointer<QWidget>(splTC014));

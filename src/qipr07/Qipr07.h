@@ -63,6 +63,7 @@ public:
     QComboBox *cboTC010 = nullptr;
     TBitCheckBox *chkCMSMC = nullptr;
     TBitCheckBox *chkPrint = nullptr;
+    TBitCheckBox *chkSlipSheet = nullptr;
     QGroupBox *grpGrpsum = nullptr;
     TBitCheckBox *btn01 = nullptr;
     TBitCheckBox *btn02 = nullptr;

@@ -9,7 +9,9 @@
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -395,29 +397,130 @@ void PageStore::print(QPrinter &printer, int fromPage, int toPage) const
 
 void PageStore::print(QPrinter &printer, const std::vector<std::pair<int, int>> &ranges) const
 {
+    print(printer, ranges, PrintJob{});
+}
+
+namespace {
+
+// Where a print job paints: the printer, or, when the printer writes a PDF
+// file, a PDF writer into a QSaveFile, so that the file takes its name only
+// once the job is complete (and an older file of that name stays as it was
+// until then).
+class PrintTarget {
+public:
+    PrintTarget(QPrinter &printer, const QPageLayout &layout) : m_printer(printer)
+    {
+        if (printer.outputFormat() != QPrinter::PdfFormat || printer.outputFileName().isEmpty()) {
+            printer.setFullPage(true);
+            printer.setPageLayout(layout);
+            return;
+        }
+        m_file = std::make_unique<QSaveFile>(printer.outputFileName());
+        if (!m_file->open(QIODevice::WriteOnly))
+            throw ReportError("Cannot start printing on " + name().toStdString() + ": " +
+                              m_file->errorString().toStdString());
+        m_pdf = std::make_unique<QPdfWriter>(m_file.get());
+        m_pdf->setResolution(printer.resolution());
+        m_pdf->setTitle(printer.docName());
+        m_pdf->setCreator(printer.creator());
+        m_pdf->setPageLayout(layout);
+    }
+
+    bool isFile() const { return m_file != nullptr; }
+    QPaintDevice &device() { return m_pdf ? static_cast<QPaintDevice &>(*m_pdf) : m_printer; }
+    int resolution() const { return m_pdf ? m_pdf->resolution() : m_printer.resolution(); }
+    QString name() const
+    {
+        return m_printer.outputFileName().isEmpty() ? m_printer.printerName() : m_printer.outputFileName();
+    }
+    void newPage()
+    {
+        if (m_pdf)
+            m_pdf->newPage();
+        else
+            m_printer.newPage();
+    }
+    // A stopped job: true when nothing of it comes out. A file is dropped;
+    // a printer job is withdrawn where the system has not spooled it yet.
+    bool withdraw()
+    {
+        if (m_file) {
+            m_file->cancelWriting();
+            return true;
+        }
+        return m_printer.abort();
+    }
+    // After the painter ended: the complete file takes its name.
+    void commit()
+    {
+        if (m_file && !m_file->commit())
+            throw ReportError("Cannot save " + name().toStdString() + ": " + m_file->errorString().toStdString());
+    }
+
+private:
+    QPrinter &m_printer;
+    std::unique_ptr<QSaveFile> m_file;
+    std::unique_ptr<QPdfWriter> m_pdf;
+};
+
+void addPrinted(std::vector<std::pair<int, int>> &printed, int page)
+{
+    if (!printed.empty() && printed.back().second + 1 == page)
+        printed.back().second = page;
+    else
+        printed.emplace_back(page, page);
+}
+
+} // namespace
+
+PageStore::PrintOutcome PageStore::print(QPrinter &printer, const std::vector<std::pair<int, int>> &ranges,
+                                         const PrintJob &job) const
+{
     const QPageSize paper(QSizeF(m_pageSize.width() / 10.0, m_pageSize.height() / 10.0), QPageSize::Millimeter,
                           QString(), QPageSize::ExactMatch);
-    printer.setFullPage(true);
-    printer.setPageLayout(QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
+    PrintTarget target(printer, QPageLayout(paper, QPageLayout::Portrait, QMarginsF()));
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw ReportError("Cannot start printing on " +
-                          (printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName())
-                              .toStdString());
-    const double scale = printer.resolution() / report_units::kTenthsPerInch;
-    bool firstSheet = true;
+    if (!painter.begin(&target.device()))
+        throw ReportError("Cannot start printing on " + target.name().toStdString());
+    const double scale = target.resolution() / report_units::kTenthsPerInch;
+    std::vector<int> starts = job.slipStarts;
+    std::sort(starts.begin(), starts.end());
+    // A file has no sides of its own: asked to start slips on fresh
+    // sheets, it is laid out for printing on both sides later.
+    const bool bothSides = (printer.duplex() != QPrinter::DuplexNone || target.isFile()) && !starts.empty();
+    int total = 0;
+    for (const auto &[first, last] : ranges)
+        total += std::max(0, std::min(last, pageCount()) - std::max(1, first) + 1);
+    PrintOutcome outcome;
+    int sides = 0; // sides of paper begun, blank backs included
+    int done = 0;
     for (const auto &[first, last] : ranges) {
-        for (int page = std::max(1, first); page <= std::min(last, pageCount()); ++page) {
-            if (!firstSheet)
-                printer.newPage();
-            firstSheet = false;
+        for (int page = std::max(1, first); page <= std::min(last, pageCount()) && !outcome.stopped; ++page) {
+            if (sides > 0)
+                target.newPage();
+            // An odd side is the back of a sheet: a slip starting there
+            // would share the sheet with the slip before it.
+            if (bothSides && sides % 2 == 1 && std::binary_search(starts.begin(), starts.end(), page)) {
+                target.newPage();
+                ++sides;
+            }
             painter.save();
             painter.scale(scale, scale);
             render(page, painter, true);
             painter.restore();
+            ++sides;
+            addPrinted(outcome.printed, page);
+            // A stop asked for on the last page comes too late to stop anything.
+            if (job.progress && !job.progress(++done, total) && done < total)
+                outcome.stopped = true;
         }
     }
+    if (outcome.stopped && target.withdraw())
+        outcome.printed.clear();
     painter.end();
+    if (!outcome.stopped)
+        target.commit();
+    return outcome;
 }
 
 void PageStore::printToPdf(const QString &fileName) const

@@ -30,6 +30,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -101,6 +102,28 @@ public:
     void print(QPrinter &printer, int fromPage = 1, int toPage = 0) const;
     // Prints several page ranges (first, last) as one job, in the order given.
     void print(QPrinter &printer, const std::vector<std::pair<int, int>> &ranges) const;
+    // How a print job is run beyond its pages.
+    struct PrintJob {
+        // Called after each page (pages done, pages in all); false ends the
+        // job after that page.
+        std::function<bool(int done, int total)> progress;
+        // The pages a slip starts on. On a printer set to print on both
+        // sides, and in a PDF file (which has no sides of its own and is
+        // then laid out for both sides), each of them starts a fresh sheet:
+        // a blank back page goes before it when the page before ended on a
+        // front.
+        std::vector<int> slipStarts;
+    };
+    // What a job left on paper or in its file.
+    struct PrintOutcome {
+        // The pages that came out, in the order printed; none when a
+        // stopped job could be withdrawn or went into a file.
+        std::vector<std::pair<int, int>> printed;
+        bool stopped = false;
+    };
+    // A file the printer writes into (print to PDF) appears under its name
+    // only when the job is complete: a stopped or failed job leaves none.
+    PrintOutcome print(QPrinter &printer, const std::vector<std::pair<int, int>> &ranges, const PrintJob &job) const;
     // Writes every page into a PDF file (headless runs and tests): the
     // page picture once per document, placed on every form; the file
     // appears under its name only when it is complete.

@@ -10,6 +10,7 @@
 #include "platform/report/PageSetup.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
+#include "report/layout/OutputProgress.h"
 #include "report/layout/PrintPDF.h"
 #include "report/layout/VRConvPic.h"
 
@@ -212,9 +213,10 @@ bool TfrmVRBaseFmt::ConvertPages(const std::string &base, int type)
         TfrmVRConvPic progress(this);
         progress.setRange(1, PageCount);
         progress.show();
+        const OutputSlips slips(QuickRep1->pages());
         const int digits = int(std::to_string(PageCount).size());
         for (int i = 1; i <= PageCount && result; ++i) {
-            progress.showProgress(i, PageCount);
+            progress.showProgress(i, PageCount, slips.ofForm(i));
             std::string name = base + ZeroATfirst(i, digits);
             result = PagePicture(name, type, i);
             QApplication::processEvents();

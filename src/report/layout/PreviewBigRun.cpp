@@ -7,6 +7,7 @@
 #include "platform/report/PageStore.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportUnits.h"
+#include "report/layout/OutputProgress.h"
 #include "report/layout/PreviewFindBar.h"
 #include "report/layout/PreviewPane.h"
 #include "report/layout/PreviewSearch.h"
@@ -82,6 +83,7 @@ void TfrmVRPreview::applyOwnTexts()
     btnFind->setToolTip(text("sFind", "查找"));
     pmPrintSlip->setText(text("sPrintSlip", "打印本单"));
     pmPrintChosen->setText(text("sPrintChosen", "打印所选单据"));
+    pmSlipSheet->setText(text("sSlipSheet", "每张单据从新的一张纸开始"));
     pmSlipPDF->setText(text("sSlipPDF", "本单转出成 .PDF档"));
     SidePanel->setCaptions({text("sSlip", "单据"), text("sSlipDate", "日期"), text("sSlipParty", "部门/供应商"),
                             text("sSlipPages", "页次")},
@@ -179,32 +181,49 @@ void TfrmVRPreview::PrintPages(const PageRanges &ranges)
     QPrinter printer(QPrinter::HighResolution);
     if (!startPrinting(printer, ranges.front().first, ranges.back().second))
         return;
+    printRanges(printer, ranges);
+}
+
+void TfrmVRPreview::printRanges(QPrinter &printer, const PageRanges &ranges)
+{
+    PageStore *pages = QRPreview->pages();
+    PageStore::PrintOutcome outcome;
     try {
-        printRanges(printer, ranges);
+        const OutputSlips slips(pages);
+        int total = 0;
+        for (const auto &[first, last] : ranges)
+            total += std::max(0, std::min(last, pages->pageCount()) - std::max(1, first) + 1);
+        OutputProgressWindow progress(QString::fromStdString(LangText("TfrmVRPreview", "sPrinting", "打印中")), this);
+        progress.begin(total);
+        PageStore::PrintJob job;
+        // The slip in progress: the page after the ones done, through the ranges.
+        job.progress = [&](int done, int all) {
+            int page = 0;
+            for (int left = done; const auto &[first, last] : ranges) {
+                if (left < last - first + 1) {
+                    page = first + left;
+                    break;
+                }
+                left -= last - first + 1;
+            }
+            return progress.pageDone(done, all, slips.ofPage(page > 0 ? page : ranges.back().second));
+        };
+        if (pmSlipSheet->isChecked())
+            job.slipStarts = slips.sheetStarts();
+        // Several ranges are one print job (one file when printing into a PDF).
+        outcome = pages->print(printer, ranges, job);
     } catch (const std::exception &error) {
         showError(error);
         return;
     }
     if (!m_layout)
         return;
-    // Only the slips on the printed pages count as printed.
-    std::string firstError;
-    for (const auto &[first, last] : ranges) {
-        try {
-            m_layout->CountPrintedPages(first, last);
-        } catch (const std::exception &error) {
-            if (firstError.empty())
-                firstError = error.what();
-        }
+    // Only the slips whose pages came out count as printed.
+    try {
+        m_layout->CountPrintedRanges(outcome.printed, outcome.stopped);
+    } catch (const std::exception &error) {
+        showError(error);
     }
-    if (!firstError.empty())
-        showError(std::runtime_error(firstError));
-}
-
-void TfrmVRPreview::printRanges(QPrinter &printer, const PageRanges &ranges)
-{
-    // Several ranges are one print job (one file when printing into a PDF).
-    QRPreview->pages()->print(printer, ranges);
 }
 
 } // namespace kv

@@ -143,6 +143,11 @@ public:
     // Prints on the report's printer (or into PrintFileName); false (the
     // reason shown) when nothing was printed.
     bool PrintDirect();
+    // Each slip starts on a fresh sheet when printing on both sides (a
+    // blank back page after a slip that ends on a front). The condition
+    // window's box chkSlipSheet keeps the choice where there is one.
+    bool slipsOnFreshSheets() const;
+    void setSlipsOnFreshSheets(bool on);
     // Design mode on or off: BeforeDesign, maximised window.
     void StartDesign(bool active);
     bool isDesignActive() const { return m_designActive; }
@@ -210,6 +215,10 @@ public:
     // server error is raised afterwards.
     void CountPrintedForms(int firstForm, int lastForm);
     void CountPrintedPages(int firstPage, int lastPage);
+    // The counts of the slips on the page ranges a print job put out. When
+    // the job was stopped (cutShort), a slip it left unfinished at the end
+    // of the last range does not count.
+    void CountPrintedRanges(const std::vector<std::pair<int, int>> &printed, bool cutShort);
 
     // --- the print and send ledger (VRBaseFmtPrintCount.cpp)
     // Every print-count request tells the server what the output was, so
@@ -407,9 +416,12 @@ private:
     // is logged as sent even after another one failed.
     void logSend(const std::string &entry, bool failed);
     std::vector<std::string> m_countedSends;
+    // The slips of the run while sending, named in the progress windows.
+    const class OutputSlips *m_sendSlips = nullptr;
     std::vector<std::array<std::string, 3>> m_pendingCounts; // table, column, filter
 
     bool m_designActive = false;
+    bool m_slipsOnFreshSheets = false;
     // Print-count requests of this run with the form each was asked on.
     std::vector<std::pair<int, PrintCountRequest>> m_printCounts;
     // The ledger's view of the output in progress (VRBaseFmtPrintCount.cpp).
@@ -424,6 +436,10 @@ private:
     LedgerTarget printTarget() const;
     LedgerTarget sendTarget(const std::string &filter, std::string &faxServer) const;
     int slipForms(const std::string &table, const std::string &filter) const;
+    // The forms on the sheets first..last (INT_MAX, 0 when there are none).
+    std::pair<int, int> formsOfPages(int firstPage, int lastPage) const;
+    // lastForm, or the form before the slip it cuts off in the middle.
+    int lastWholeSlipForm(int lastForm) const;
 };
 
 } // namespace kv

@@ -8,6 +8,7 @@
 #include "platform/report/PageStore.h"
 #include "platform/report/PdfDocumentWriter.h"
 #include "platform/report/Report.h"
+#include "report/layout/OutputProgress.h"
 #include "report/layout/PageProgressWindow.h"
 #include "report/layout/PageTextsJson.h"
 #include "report/layout/VRPreviewer.h"
@@ -15,6 +16,8 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
+
+#include <memory>
 
 namespace kv {
 
@@ -174,28 +177,69 @@ bool TfrmVRBaseFmt::PrintDirect()
 {
     QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
     try {
+        std::unique_ptr<QPrinter> printer;
         if (PrintFileName.isEmpty()) {
             // The printer is looked up first: a printer that does not exist
             // fails before any page is generated.
-            QPrinter printer(QuickRep1->printerInfo(), QPrinter::HighResolution);
-            printer.setDocName(QuickRep1->reportTitle());
-            if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
-                return false;
-            QuickRep1->pages()->print(printer);
-        } else {
-            if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
-                return false;
-            PdfDocumentWriter writer(*QuickRep1->pages());
-            writer.setTitle(QuickRep1->reportTitle());
-            writer.write(PrintFileName);
+            printer = std::make_unique<QPrinter>(QuickRep1->printerInfo(), QPrinter::HighResolution);
+            printer->setDocName(QuickRep1->reportTitle());
         }
-        // Only pages that came out count as printed.
-        CountPrintedPages(1, QuickRep1->pages()->pageCount());
-        return true;
+        if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
+            return false;
+        PageStore &pages = *QuickRep1->pages();
+        const int count = pages.pageCount();
+        const OutputSlips slips(&pages);
+        OutputProgressWindow progress(QString::fromStdString(printer ? FmtText("sPrinting", "打印中")
+                                                                     : FmtText("sPrintingPdf", "打印成 PDF 档中")),
+                                      this);
+        OtherWindowsDisabled disabled(&progress);
+        progress.begin(count);
+        const auto pageDone = [&](int done, int total) {
+            return progress.pageDone(done, total, slips.ofPage(std::min(done + 1, total)));
+        };
+        std::vector<std::pair<int, int>> printed;
+        bool stopped = false;
+        if (printer) {
+            PageStore::PrintJob job;
+            job.progress = pageDone;
+            if (slipsOnFreshSheets())
+                job.slipStarts = slips.sheetStarts();
+            PageStore::PrintOutcome outcome = pages.print(*printer, {{1, count}}, job);
+            printed = std::move(outcome.printed);
+            stopped = outcome.stopped;
+        } else {
+            PdfDocumentWriter writer(pages);
+            writer.setTitle(QuickRep1->reportTitle());
+            writer.setProgress(pageDone);
+            // A stopped write leaves no file: nothing of it was printed.
+            stopped = !writer.write(PrintFileName);
+            if (!stopped)
+                printed = {{1, count}};
+        }
+        progress.hide();
+        // Only slips whose pages came out count as printed.
+        CountPrintedRanges(printed, stopped);
+        return !stopped;
     } catch (const std::exception &error) {
         showRunError(error);
         return false;
     }
+}
+
+bool TfrmVRBaseFmt::slipsOnFreshSheets() const
+{
+    // The condition window keeps the choice with its other print options.
+    const QWidget *owner = parentWidget();
+    const QObject *box = owner ? owner->findChild<QObject *>(QStringLiteral("chkSlipSheet")) : nullptr;
+    return box ? box->property("Checked").toBool() : m_slipsOnFreshSheets;
+}
+
+void TfrmVRBaseFmt::setSlipsOnFreshSheets(bool on)
+{
+    m_slipsOnFreshSheets = on;
+    QWidget *owner = parentWidget();
+    if (QObject *box = owner ? owner->findChild<QObject *>(QStringLiteral("chkSlipSheet")) : nullptr)
+        box->setProperty("Checked", on);
 }
 
 } // namespace kv

@@ -76,7 +76,7 @@ void TfrmVRBaseFmt::CountPrintedForms(int firstForm, int lastForm)
         throw std::runtime_error(firstError);
 }
 
-void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
+std::pair<int, int> TfrmVRBaseFmt::formsOfPages(int firstPage, int lastPage) const
 {
     const PageStore *pages = QuickRep1->pages();
     int firstForm = INT_MAX;
@@ -88,8 +88,65 @@ void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
             lastForm = std::max(lastForm, form);
         }
     }
+    return {firstForm, lastForm};
+}
+
+int TfrmVRBaseFmt::lastWholeSlipForm(int lastForm) const
+{
+    if (lastForm >= QuickRep1->pages()->formCount())
+        return lastForm;
+    // The request of the slip lastForm belongs to: the last one at or before it.
+    std::size_t at = m_printCounts.size();
+    for (std::size_t i = 0; i < m_printCounts.size() && m_printCounts[i].first <= lastForm; ++i)
+        at = i;
+    if (at == m_printCounts.size())
+        return lastForm;
+    // A slip printed in parts (by warehouse) asks once a part: its parts
+    // are the requests around it that name the same slip.
+    const PrintCountRequest &slip = m_printCounts[at].second;
+    std::size_t begin = at;
+    while (begin > 0 && m_printCounts[begin - 1].second == slip)
+        --begin;
+    std::size_t end = at;
+    while (end + 1 < m_printCounts.size() && m_printCounts[end + 1].second == slip)
+        ++end;
+    // Whole when the next slip starts right after lastForm; a slip that
+    // goes on (a later part, or forms up to a later slip) was cut.
+    const bool whole = end == at && end + 1 < m_printCounts.size() && m_printCounts[end + 1].first == lastForm + 1;
+    return whole ? lastForm : m_printCounts[begin].first - 1;
+}
+
+void TfrmVRBaseFmt::CountPrintedPages(int firstPage, int lastPage)
+{
+    const auto [firstForm, lastForm] = formsOfPages(firstPage, lastPage);
     if (lastForm > 0)
         CountPrintedForms(firstForm, lastForm);
+}
+
+void TfrmVRBaseFmt::CountPrintedRanges(const std::vector<std::pair<int, int>> &printed, bool cutShort)
+{
+    std::string firstError;
+    // Each range's counts end the noted output; the whole job went there.
+    const auto noted = m_notedOutput;
+    for (std::size_t i = 0; i < printed.size(); ++i) {
+        m_notedOutput = noted;
+        auto [firstForm, lastForm] = formsOfPages(printed[i].first, printed[i].second);
+        // A job stopped in the middle of a slip printed only part of it:
+        // that slip is not counted as printed.
+        if (cutShort && i + 1 == printed.size())
+            lastForm = lastWholeSlipForm(lastForm);
+        if (lastForm < firstForm || lastForm <= 0)
+            continue;
+        try {
+            CountPrintedForms(firstForm, lastForm);
+        } catch (const std::exception &error) {
+            // The other ranges were printed too: they still get their count.
+            if (firstError.empty())
+                firstError = error.what();
+        }
+    }
+    if (!firstError.empty())
+        throw std::runtime_error(firstError);
 }
 
 // ---------------------------------------------------------------- ledger

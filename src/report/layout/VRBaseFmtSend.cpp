@@ -16,6 +16,7 @@
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
 #include "report/layout/EmailSubject.h"
+#include "report/layout/OutputProgress.h"
 #include "report/layout/PreviewWindowPreviewer.h"
 #include "report/layout/SendRequest.h"
 #include "report/layout/VRConvPic.h"
@@ -25,6 +26,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressBar>
+#include <QScopeGuard>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 
@@ -111,6 +115,13 @@ void removeFiles(std::vector<std::string> &files)
     for (const std::string &file : files)
         QFile::remove(QString::fromStdString(file));
     files.clear();
+}
+
+// The slip of a receiver's first page.
+QString firstSlip(const OutputSlips &slips, const std::string &entries)
+{
+    const std::vector<SendPage> pages = parseSendPages(entries);
+    return pages.empty() ? QString() : slips.ofForm(pages.front().page);
 }
 
 QString limited(const std::string &text, int width)
@@ -209,7 +220,9 @@ bool TfrmVRBaseFmt::ConvertReceiverPages(const std::string &entries, const std::
         progress.setRange(1, int(pages.size()));
         progress.show();
         for (std::size_t i = 0; i < pages.size() && result; ++i) {
-            progress.showProgress(int(i + 1), int(pages.size()));
+            // Pictures are numbered as the forms they show.
+            progress.showProgress(int(i + 1), int(pages.size()),
+                                  m_sendSlips ? m_sendSlips->ofForm(pages[i].page) : QString());
             std::string name = base + std::to_string(pages[i].page);
             try {
                 result = PagePicture(name, type, pages[i].page);
@@ -263,6 +276,15 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
     }
     std::string receiver;
     std::vector<std::string> files;
+    const bool wasEnabled = isEnabled();
+    setEnabled(false);
+    const auto restoreEnabled = qScopeGuard([this, wasEnabled] { setEnabled(wasEnabled); });
+    Cancelled = false;
+    TfrmVRSendOut progress(this);
+    // The bar counts receivers: the cancel button stops before the next one.
+    progress.setRange(0, int(SendTargets.size()));
+    const OutputSlips slips(QuickRep1->pages());
+    const QScopedValueRollback<const OutputSlips *> slipsInUse(m_sendSlips, &slips);
     try {
         DispatchPtr space = outlook->call("GetNameSpace", {Variant("MAPI")}).toObject();
         const std::string base = TempBaseName();
@@ -272,9 +294,16 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
             subject = KvConverter()->GBToBig5(subject);
         else if (codePage == "936" && LanguageMode == 3)
             subject = displayText(subject);
-        for (const QString &line : SendTargets) {
-            const SendTarget target = parseTarget(line);
+        // Shown once the subject is given: the question comes first.
+        progress.show();
+        for (int i = 0; i < SendTargets.size(); ++i) {
+            progress.ProgressBar1->setValue(i);
+            QApplication::processEvents();
+            if (Cancelled)
+                break;
+            const SendTarget target = parseTarget(SendTargets[i]);
             receiver = target.receiver;
+            progress.showReceiver(QString::fromStdString(receiver), i + 1, int(SendTargets.size()));
             if (target.email.empty()) {
                 SendFailed = true;
                 logSend(receiver + "|Not assign e-Mail address!", true);
@@ -296,6 +325,7 @@ void TfrmVRBaseFmt::SendMail(int pictureType)
             removeFiles(files);
             commitSentCounts();
             logSend(receiver + "|Send e-Mail Complete !", false);
+            progress.showSent(i + 1, int(SendTargets.size()), firstSlip(slips, target.entries));
         }
     } catch (const std::exception &error) {
         removeFiles(files);
@@ -319,10 +349,16 @@ void TfrmVRBaseFmt::SendFax(int pictureType, const std::string &server)
         TfrmVRSendOut progress(this);
         progress.setRange(1, std::max(1, PageCount));
         progress.show();
+        const OutputSlips slips(QuickRep1->pages());
+        const QScopedValueRollback<const OutputSlips *> slipsInUse(m_sendSlips, &slips);
         try {
             const std::string base = TempBaseName();
             const std::string faxServer = server == "127.0.0.1" ? std::string() : server;
-            for (int i = 0; i < SendTargets.size() && !Cancelled; ++i) {
+            for (int i = 0; i < SendTargets.size(); ++i) {
+                // A cancel pressed while the last fax went stops before this one.
+                QApplication::processEvents();
+                if (Cancelled)
+                    break;
                 const SendTarget target = parseTarget(SendTargets[i]);
                 receiver = target.receiver;
                 DispatchPtr fax = createOleObject("QRMFAX.APP")->get("SendFax").toObject();
@@ -359,6 +395,7 @@ void TfrmVRBaseFmt::SendFax(int pictureType, const std::string &server)
                     logSend(receiver + "|Send Fax cancelled!", true);
                 } else {
                     logSend(receiver + "|Send Fax Complete !", false);
+                    progress.showSent(i + 1, int(SendTargets.size()), firstSlip(slips, target.entries));
                 }
             }
         } catch (const std::exception &error) {

@@ -1,5 +1,6 @@
 #include "report/layout/VRConvPic.h"
 
+#include "report/layout/OutputProgress.h"
 #include "report/layout/VRBaseFmt.h"
 
 #include <QGuiApplication>
@@ -23,6 +24,7 @@ TfrmVRConvPic::TfrmVRConvPic(QWidget *owner) : QDialog(owner)
     Label1->setObjectName(QStringLiteral("Label1"));
     lblState = new QLabel(this);
     lblState->setObjectName(QStringLiteral("lblState"));
+    pnlProgress = new OutputProgressPanel(this);
     btnCancel = new QPushButton(QStringLiteral("取消"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
@@ -33,6 +35,7 @@ TfrmVRConvPic::TfrmVRConvPic(QWidget *owner) : QDialog(owner)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ProgressBar1);
     layout->addLayout(state);
+    layout->addWidget(pnlProgress);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmVRConvPic::cancelClicked);
 
     adjustSize();
@@ -43,12 +46,14 @@ TfrmVRConvPic::TfrmVRConvPic(QWidget *owner) : QDialog(owner)
 void TfrmVRConvPic::setRange(int minimum, int maximum)
 {
     ProgressBar1->setRange(minimum, maximum);
+    pnlProgress->start();
 }
 
-void TfrmVRConvPic::showProgress(int current, int total)
+void TfrmVRConvPic::showProgress(int current, int total, const QString &slip)
 {
     lblState->setText(QString::asprintf("%d/%d", current, total));
     ProgressBar1->setValue(current);
+    pnlProgress->update(current - 1, total, slip);
 }
 
 void TfrmVRConvPic::cancelClicked()

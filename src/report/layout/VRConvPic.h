@@ -1,7 +1,8 @@
 #pragma once
 // TfrmVRConvPic: the small window shown while report pages are converted to
-// picture files: a progress bar, the page being converted ("%d/%d") and a
-// cancel button that sets the owning layout window's cancel flag.
+// picture files: a progress bar, the page being converted ("%d/%d"), the
+// slip it belongs to and the time left, and a cancel button that sets the
+// owning layout window's cancel flag.
 
 #include <QDialog>
 
@@ -10,6 +11,8 @@ class QProgressBar;
 class QPushButton;
 
 namespace kv {
+
+class OutputProgressPanel;
 
 class TfrmVRConvPic : public QDialog {
     Q_OBJECT
@@ -20,11 +23,14 @@ public:
     QProgressBar *ProgressBar1 = nullptr;
     QLabel *Label1 = nullptr;
     QLabel *lblState = nullptr;
+    OutputProgressPanel *pnlProgress = nullptr;
     QPushButton *btnCancel = nullptr;
 
+    // Also starts the clock of the time left.
     void setRange(int minimum, int maximum);
-    // Shows "current/total" and moves the bar to current.
-    void showProgress(int current, int total);
+    // Shows "current/total" (current is the picture now made, the ones
+    // before it are done) and moves the bar to current.
+    void showProgress(int current, int total, const QString &slip = QString());
 
 private:
     void cancelClicked();

@@ -177,6 +177,10 @@ void TfrmVRPreview::buildToolBar()
     pmPrintSlip->setObjectName(QStringLiteral("pmPrintSlip"));
     pmPrintChosen = pmuPrint->addAction(QStringLiteral("打印所选单据"));
     pmPrintChosen->setObjectName(QStringLiteral("pmPrintChosen"));
+    pmuPrint->addSeparator();
+    pmSlipSheet = pmuPrint->addAction(QStringLiteral("每张单据从新的一张纸开始"));
+    pmSlipSheet->setObjectName(QStringLiteral("pmSlipSheet"));
+    pmSlipSheet->setCheckable(true);
     btnPrint->setMenu(pmuPrint);
     btnPrint->setPopupMode(QToolButton::MenuButtonPopup);
     bar->addWidget(separator());
@@ -267,6 +271,10 @@ void TfrmVRPreview::connectHandlers()
     connect(pmSlipPDF, &QAction::triggered, this, [this] { ExportSlip(ptPDF); });
     connect(pmPrintSlip, &QAction::triggered, this, [this] { PrintPages(currentSlipPages()); });
     connect(pmPrintChosen, &QAction::triggered, this, [this] { PrintPages(chosenSlipPages()); });
+    connect(pmSlipSheet, &QAction::toggled, this, [this](bool on) {
+        if (m_layout)
+            m_layout->setSlipsOnFreshSheets(on);
+    });
     connect(QRPreview, &PreviewPane::pageAvailable, this, &TfrmVRPreview::QRPreviewPageAvailable);
     connect(QRPreview, &PreviewPane::pageTurnRequested, this, &TfrmVRPreview::turnPage);
     cboZoom->installEventFilter(this);
@@ -306,6 +314,7 @@ void TfrmVRPreview::SetRequest(const PreviewRequest &request)
 {
     m_layout = request.layout;
     m_report = request.report;
+    pmSlipSheet->setChecked(m_layout && m_layout->slipsOnFreshSheets());
     bindPages(request.pages);
     btnEmail->setVisible(request.emailVisible);
     btnFax->setVisible(request.faxVisible);
@@ -605,15 +614,7 @@ void TfrmVRPreview::btnPrintClick()
     QPrinter printer(QPrinter::HighResolution);
     if (!startPrinting(printer, 1, QRPreview->pageCount()))
         return;
-    try {
-        const auto [first, last] = printedPages(printer);
-        QRPreview->pages()->print(printer, first, last);
-        // The pages are out: the slips on them count as printed.
-        if (m_layout)
-            m_layout->CountPrintedPages(first, last);
-    } catch (const std::exception &error) {
-        showError(error);
-    }
+    printRanges(printer, {printedPages(printer)});
 }
 
 void TfrmVRPreview::showError(const std::exception &error)

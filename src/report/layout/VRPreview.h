@@ -108,6 +108,8 @@ public:
     QMenu *pmuPrint = nullptr;
     QAction *pmPrintSlip = nullptr;
     QAction *pmPrintChosen = nullptr;
+    // Checked: printing on both sides starts each slip on a fresh sheet.
+    QAction *pmSlipSheet = nullptr;
     QAction *pmSlipPDF = nullptr;
     QSplitter *splPreview = nullptr;
     PreviewSidePanel *SidePanel = nullptr;

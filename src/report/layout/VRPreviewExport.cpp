@@ -9,11 +9,14 @@
 #include "platform/Prompter.h"
 #include "platform/Variant.h"
 #include "platform/report/Report.h"
+#include "report/layout/OutputProgress.h"
 #include "report/layout/PreviewPane.h"
 #include "report/layout/PreviewSidePanel.h"
 #include "report/layout/PreviewSlipIndex.h"
 #include "report/layout/VRBaseFmt.h"
+#include "report/layout/VRConvPic.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -73,7 +76,7 @@ void TfrmVRPreview::exportPages(int pictureType, int firstPicture, int lastPictu
                                         MessageButton::OK, MessageButton::OK);
         return;
     }
-    if (!files.isEmpty())
+    if (!files.isEmpty() && !m_layout->Cancelled)
         askToOpen(baseName, files);
 }
 
@@ -81,9 +84,20 @@ QStringList TfrmVRPreview::writePictures(const QString &baseName, int pictureTyp
 {
     last = std::min(last, m_layout->PageCount);
     QStringList files;
-    for (int picture = first; picture <= last; ++picture) {
+    // The conversion window's cancel stops before the next picture: the
+    // pictures written stay, each of them complete.
+    TfrmVRConvPic progress(m_layout);
+    const OutputSlips slips(QRPreview->pages());
+    m_layout->Cancelled = false;
+    progress.setRange(0, std::max(0, last - first + 1));
+    // The preview stays enabled: only the cancel button may be pressed.
+    progress.setWindowModality(Qt::ApplicationModal);
+    progress.show();
+    for (int picture = first; picture <= last && !m_layout->Cancelled; ++picture) {
+        progress.showProgress(picture - first + 1, last - first + 1, slips.ofForm(picture));
         const QString name = baseName + QString::fromStdString(ZeroATfirst(picture, 3));
         files << pictureWriter(picture, pictureType, name);
+        QApplication::processEvents();
     }
     return files;
 }

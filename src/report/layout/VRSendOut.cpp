@@ -1,5 +1,6 @@
 #include "report/layout/VRSendOut.h"
 
+#include "report/layout/OutputProgress.h"
 #include "report/layout/VRBaseFmt.h"
 
 #include <QGridLayout>
@@ -35,6 +36,7 @@ TfrmVRSendOut::TfrmVRSendOut(QWidget *owner) : QDialog(owner)
     txtReceiveCnt = namedLabel("txtReceiveCnt", QString(), this);
     Label2 = namedLabel("Label2", QStringLiteral("转换页数:"), this);
     txtPageCnt = namedLabel("txtPageCnt", QString(), this);
+    pnlProgress = new OutputProgressPanel(this);
     btnCancel = new QPushButton(QStringLiteral("取消"), this);
     btnCancel->setObjectName(QStringLiteral("btnCancel"));
 
@@ -49,6 +51,7 @@ TfrmVRSendOut::TfrmVRSendOut(QWidget *owner) : QDialog(owner)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(ProgressBar1);
     layout->addLayout(grid);
+    layout->addWidget(pnlProgress);
     connect(btnCancel, &QPushButton::clicked, this, &TfrmVRSendOut::cancelClicked);
 
     adjustSize();
@@ -60,6 +63,7 @@ void TfrmVRSendOut::setRange(int minimum, int maximum)
 {
     ProgressBar1->setRange(minimum, maximum);
     ProgressBar1->setValue(minimum);
+    pnlProgress->start();
 }
 
 void TfrmVRSendOut::showReceiver(const QString &receiver, int current, int total)
@@ -71,6 +75,11 @@ void TfrmVRSendOut::showReceiver(const QString &receiver, int current, int total
 void TfrmVRSendOut::showPage(int current, int total)
 {
     txtPageCnt->setText(QString::asprintf("%d/%d", current, total));
+}
+
+void TfrmVRSendOut::showSent(int done, int total, const QString &slip)
+{
+    pnlProgress->update(done, total, slip);
 }
 
 void TfrmVRSendOut::step()
