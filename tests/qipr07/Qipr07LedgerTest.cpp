@@ -124,6 +124,7 @@ TEST_P(Qipr07LedgerTest, AReprintCarriesTheCopyMarkAndTheLedgerWindowListsSortsA
         auto *preview = qobject_cast<kv::TfrmVRPreview *>(&dialog);
         if (!preview)
             return 0;
+        waitUntilGenerated(*preview);
         secondMarks = copyMarks(*second->QuickRep1->pages());
         prompter->answerPrinter(true, secondFile);
         preview->btnPrint->click();

@@ -192,6 +192,7 @@ TEST_P(Qipr07OutputProgressTest, PrintingOnBothSidesCanStartEverySlipOnAFreshShe
         auto *preview = qobject_cast<kv::TfrmVRPreview *>(&dialog);
         if (!preview)
             return 0;
+        waitUntilGenerated(*preview);
         const kv::PageStore &store = *layout->QuickRep1->pages();
         pages = store.pageCount();
         expected = sidesWithFreshSheets(store);
