@@ -10,6 +10,7 @@
 //   bench_page_generation [LINES ...]      default 10000 100000
 
 #include "BenchSlipLayout.h"
+#include "BenchSupport.h"
 #include "platform/ClientDataSet.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
@@ -34,17 +35,9 @@ using namespace kv;
 
 namespace {
 
-constexpr int kLinesPerSlip = 20;
+using benchsupport::peakMb;
 
-double peakMb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
+constexpr int kLinesPerSlip = 20;
 
 ResultTable slipLines(int lines)
 {

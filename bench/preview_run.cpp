@@ -12,9 +12,8 @@
 //
 //   bench_preview_run [PAGES ...]      default 1000 10000
 
-#include "../tests/appserver/objects/ProgramServerReportSql.h"
-
 #include "BenchSlipLayout.h"
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DemoData.h"
 #include "objects/ServerConfig.h"
@@ -44,33 +43,11 @@ using namespace kv;
 
 namespace {
 
+using benchsupport::peakMb;
+using benchsupport::normalQuery;
+using benchsupport::slipForm;
+
 const char *const kCompany = "BENCH";
-
-double peakMb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
-
-std::string normalQuery()
-{
-    std::string sql = reportsql::reportSql({}, "");
-    const std::string bare = "TC004=MB001";
-    sql.replace(sql.find(bare), bare.size(), "TC004=CMSMB.MB001");
-    return sql;
-}
-
-QByteArray slipForm()
-{
-    QFile file(QStringLiteral(QIPR07_SOURCE_DIR "/src/qipr07/pictures/slip.svg"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read the slip form picture");
-    return file.readAll();
-}
 
 // Notes when the page area paints with a page on it.
 class FirstPaint : public QObject {

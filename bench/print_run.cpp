@@ -11,13 +11,12 @@
 //
 //   bench_print_run [PAGES ...]      default 1000 10000
 
-#include "../tests/appserver/objects/ProgramServerReportSql.h"
-
 #include "db/Database.h"
 #include "db/DemoData.h"
 #include "objects/ServerConfig.h"
 #include "objects/ServerObjects.h"
 #include "BenchSlipLayout.h"
+#include "BenchSupport.h"
 #include "platform/ClientDataSet.h"
 #include "platform/Dispatch.h"
 #include "platform/report/PageStore.h"
@@ -51,36 +50,13 @@ using namespace kv;
 
 namespace {
 
+using benchsupport::peakMb;
+using benchsupport::normalQuery;
+using benchsupport::slipForm;
+
 const char *const kCompany = "BENCH";
 
-double peakMb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
-
-std::string normalQuery()
-{
-    std::string sql = reportsql::reportSql({}, "");
-    const std::string bare = "TC004=MB001";
-    sql.replace(sql.find(bare), bare.size(), "TC004=CMSMB.MB001");
-    return sql;
-}
-
-QByteArray slipForm()
-{
-    QFile file(QStringLiteral(QIPR07_SOURCE_DIR "/src/qipr07/pictures/slip.svg"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read the slip form picture");
-    return file.readAll();
-}
-
 using benchlayout::SlipLayout;
-
 
 // The floor: every page's texts painted at their places on a QPdfWriter.
 double paintTextsOnly(const PageStore &pages, const QString &fileName)

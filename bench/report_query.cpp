@@ -19,8 +19,7 @@
 // BENCH_QUERY_KEEP=1 keeps the SQLite folders (for profiling one child:
 // bench_report_query --measure FOLDER COMPANY in-process|tcp).
 
-#include "../tests/appserver/objects/ProgramServerReportSql.h"
-
+#include "BenchSupport.h"
 #include "db/Database.h"
 #include "db/DemoData.h"
 #include "objects/ClientSql.h"
@@ -48,6 +47,9 @@
 
 namespace {
 
+using benchsupport::peakMb;
+using benchsupport::normalQuery;
+
 const char *const kToken = "bench-token";
 
 // The company name is the child's too: PostgreSQL is shared, so each run
@@ -55,28 +57,6 @@ const char *const kToken = "bench-token";
 std::string benchCompany()
 {
     return "BENCH_" + std::to_string(::getpid());
-}
-
-// Peak resident size of this process in MB.
-double peakMb()
-{
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("VmHWM:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
-    }
-    return 0;
-}
-
-// The query with the CMSMB join's key written with its table: SQL Server
-// resolves the bare name to the tables joined so far, SQLite looks at all
-// of them and finds INVMB's MB001 as well.
-std::string normalQuery()
-{
-    std::string sql = reportsql::reportSql({}, "");
-    const std::string bare = "TC004=MB001";
-    sql.replace(sql.find(bare), bare.size(), "TC004=CMSMB.MB001");
-    return sql;
 }
 
 kv::DispatchPtr programServer(bool overTcp, std::unique_ptr<slip::SlipServer> &daemon,
