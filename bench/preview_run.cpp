@@ -13,7 +13,7 @@
 //   bench_preview_run [PAGES ...]      default 1000 10000
 
 #include "BenchSlipLayout.h"
-#include "BenchSupport.h"
+#include "BenchDemoRun.h"
 #include "db/Database.h"
 #include "db/DemoData.h"
 #include "objects/ServerConfig.h"
@@ -44,10 +44,7 @@ using namespace kv;
 namespace {
 
 using benchsupport::peakMb;
-using benchsupport::normalQuery;
 using benchsupport::slipForm;
-
-const char *const kCompany = "BENCH";
 
 // Notes when the page area paints with a page on it.
 class FirstPaint : public QObject {
@@ -76,19 +73,12 @@ private:
 
 int measure(const QString &dataDir)
 {
-    const slip::ServerConfig config = slip::ServerConfig::sqlite(dataDir.toStdString());
-    slip::registerServerObjects(config);
-    const DispatchPtr server = createOleObject("QIPR07S.Class1");
-    server->call("Connect", {varArrayOf({"QIPR07", "DS", "01", kCompany, "MOCTC", {}, {}, {}})});
+    const DispatchPtr server = benchdemo::connectProgramServer(dataDir);
 
     QElapsedTimer clock;
     clock.start();
     ClientDataSet data;
-    data.setObjectName("ClientDataSet1");
-    data.setRemoteServer(server);
-    data.setProviderName("Provider1");
-    data.DataRequest(normalQuery());
-    data.Open();
+    benchdemo::openNormalQuery(data, server);
     const double queried = clock.nsecsElapsed() / 1e9;
 
     benchlayout::SlipLayout layout(&data, slipForm());
@@ -148,13 +138,6 @@ int measure(const QString &dataDir)
     return generated ? 0 : 1;
 }
 
-// A demo company of about `pages` pages (slips of 0 to 40 lines, 7 lines a page).
-void makeDemo(const QString &dataDir, int pages)
-{
-    const auto db = slip::Database::openSqlite(dataDir.toStdString());
-    slip::DemoData(*db, {kCompany, "01", std::max(1, pages * 10 / 33), 42}).generate();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -162,32 +145,11 @@ int main(int argc, char *argv[])
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    try {
-        if (args.size() == 3 && args[1] == "--measure")
-            return measure(args[2]);
-        if (args.size() == 4 && args[1] == "--make") {
-            makeDemo(args[2], args[3].toInt());
-            return 0;
-        }
-        std::vector<int> sizes;
-        for (int i = 1; i < args.size(); ++i)
-            sizes.push_back(args[i].toInt());
-        if (sizes.empty())
-            sizes = {1000, 10000};
-        std::cout << "preview of a large run: query, window at once, pages generated while it is on screen"
-                  << std::endl;
-        for (int pages : sizes) {
-            QTemporaryDir dir;
-            makeDemo(dir.path(), pages);
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(args[0], {"--measure", dir.path()});
-            if (!child.waitForFinished(-1) || child.exitCode() != 0)
-                std::cerr << "bench_preview_run: the run of about " << pages << " pages failed" << std::endl;
-        }
+    if (args.size() == 4 && args[1] == "--make") {
+        benchdemo::makeDemo(args[2], args[3].toInt());
         return 0;
-    } catch (const std::exception &error) {
-        std::cerr << "bench_preview_run: " << error.what() << std::endl;
-        return 1;
     }
+    return benchdemo::runSizes(args, "bench_preview_run",
+                               "preview of a large run: query, window at once, pages generated while it is on screen",
+                               measure);
 }

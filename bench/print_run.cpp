@@ -16,7 +16,7 @@
 #include "objects/ServerConfig.h"
 #include "objects/ServerObjects.h"
 #include "BenchSlipLayout.h"
-#include "BenchSupport.h"
+#include "BenchDemoRun.h"
 #include "platform/ClientDataSet.h"
 #include "platform/Dispatch.h"
 #include "platform/report/PageStore.h"
@@ -51,10 +51,7 @@ using namespace kv;
 namespace {
 
 using benchsupport::peakMb;
-using benchsupport::normalQuery;
 using benchsupport::slipForm;
-
-const char *const kCompany = "BENCH";
 
 using benchlayout::SlipLayout;
 
@@ -125,19 +122,12 @@ double printThroughQPrinter(const PageStore &pages, const QString &fileName)
 // One run: query, generation and PDF; prints one line of figures.
 int measure(const QString &dataDir)
 {
-    const slip::ServerConfig config = slip::ServerConfig::sqlite(dataDir.toStdString());
-    slip::registerServerObjects(config);
-    const DispatchPtr server = createOleObject("QIPR07S.Class1");
-    server->call("Connect", {varArrayOf({"QIPR07", "DS", "01", kCompany, "MOCTC", {}, {}, {}})});
+    const DispatchPtr server = benchdemo::connectProgramServer(dataDir);
 
     QElapsedTimer timer;
     timer.start();
     ClientDataSet data;
-    data.setObjectName("ClientDataSet1");
-    data.setRemoteServer(server);
-    data.setProviderName("Provider1");
-    data.DataRequest(normalQuery());
-    data.Open();
+    benchdemo::openNormalQuery(data, server);
     const double queried = timer.nsecsElapsed() / 1e9;
 
     SlipLayout layout(&data, slipForm());
@@ -179,13 +169,6 @@ int measure(const QString &dataDir)
     return 0;
 }
 
-// A demo company of about `pages` pages (slips of 0 to 40 lines, 7 lines a page).
-void makeDemo(const QString &dataDir, int pages)
-{
-    const auto db = slip::Database::openSqlite(dataDir.toStdString());
-    slip::DemoData(*db, {kCompany, "01", std::max(1, pages * 10 / 33), 42}).generate();
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -193,27 +176,7 @@ int main(int argc, char *argv[])
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
-    try {
-        if (args.size() == 3 && args[1] == "--measure")
-            return measure(args[2]);
-        std::vector<int> sizes;
-        for (int i = 1; i < args.size(); ++i)
-            sizes.push_back(args[i].toInt());
-        if (sizes.empty())
-            sizes = {1000, 10000};
-        std::cout << "print to PDF end to end: query, page generation, PDF (slip form behind every form)" << std::endl;
-        for (int pages : sizes) {
-            QTemporaryDir dir;
-            makeDemo(dir.path(), pages);
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start(args[0], {"--measure", dir.path()});
-            if (!child.waitForFinished(-1) || child.exitCode() != 0)
-                std::cerr << "bench_print_run: the run of about " << pages << " pages failed" << std::endl;
-        }
-        return 0;
-    } catch (const std::exception &error) {
-        std::cerr << "bench_print_run: " << error.what() << std::endl;
-        return 1;
-    }
+    return benchdemo::runSizes(args, "bench_print_run",
+                               "print to PDF end to end: query, page generation, PDF (slip form behind every form)",
+                               measure);
 }
