@@ -2,7 +2,7 @@
 
 #include "platform/report/PageStore.h"
 #include "platform/report/PdfFormPicture.h"
-#include "platform/report/PdfUnicodeMap.h"
+#include "platform/report/PdfFormSplice.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportUnits.h"
 
@@ -14,11 +14,6 @@
 #include <QPdfWriter>
 #include <QTemporaryFile>
 
-#include <qpdf/Buffer.hh>
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-#include <qpdf/QPDFWriter.hh>
 
 #include <cstdio>
 #include <sys/stat.h>
@@ -142,14 +137,13 @@ private:
     QPainter m_painter;
 };
 
-void writeForms(const PageStore &store, const FormPlan &plan, const QString &fileName)
+// The forms follow the sheets in the engine's file, one page each, so that
+// they share the sheets' fonts; the splice turns them into form XObjects.
+void drawForms(const PageStore &store, const FormPlan &plan, UnitPdf &pdf)
 {
-    UnitPdf pdf(fileName, QSizeF(plan.forms.front().width, plan.forms.front().height), QString());
     std::map<int, std::unique_ptr<PdfFormPicture>> pictures;
-    for (std::size_t index = 0; index < plan.forms.size(); ++index) {
-        const FormKey &form = plan.forms[index];
-        if (index > 0)
-            pdf.newPage(QSizeF(form.width, form.height));
+    for (const FormKey &form : plan.forms) {
+        pdf.newPage(QSizeF(form.width, form.height));
         auto &picture = pictures[form.style];
         if (!picture)
             picture = std::make_unique<PdfFormPicture>(store.pagePicture(form.style));
@@ -158,138 +152,20 @@ void writeForms(const PageStore &store, const FormPlan &plan, const QString &fil
             picture->draw(painter, QRectF(0, 0, form.width, form.height));
         });
     }
-    pdf.finish();
 }
 
-double mediaHeight(QPDFPageObjectHelper &page)
+std::vector<std::vector<PdfFormSplice::Placement>> splicePlacements(const FormPlan &plan)
 {
-    const QPDFObjectHandle::Rectangle box = page.getMediaBox().getArrayAsRectangle();
-    return box.ury - box.lly;
-}
-
-std::string number(double value)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.4f", value);
-    return text;
-}
-
-// The form XObjects of the forms file, copied once into the document.
-std::vector<std::pair<QPDFObjectHandle, double>> importForms(QPDF &document, QPDF &forms)
-{
-    std::vector<std::pair<QPDFObjectHandle, double>> imported;
-    for (QPDFPageObjectHelper &page : QPDFPageDocumentHelper(forms).getAllPages())
-        imported.emplace_back(document.copyForeignObject(page.getFormXObjectForPage()), mediaHeight(page));
-    return imported;
-}
-
-std::string formName(std::size_t form)
-{
-    return "/KvForm" + std::to_string(form + 1);
-}
-
-// Puts the forms of one page under what Qt drew there.
-void placeForms(QPDF &document, QPDFPageObjectHelper &page, const std::vector<Placement> &placements,
-                const std::vector<std::pair<QPDFObjectHandle, double>> &forms)
-{
-    QPDFObjectHandle resources = page.getAttribute("/Resources", true);
-    if (!resources.isDictionary()) {
-        resources = QPDFObjectHandle::newDictionary();
-        page.getObjectHandle().replaceKey("/Resources", resources);
+    std::vector<std::vector<PdfFormSplice::Placement>> sheets;
+    sheets.reserve(plan.pages.size());
+    for (const std::vector<Placement> &page : plan.pages) {
+        std::vector<PdfFormSplice::Placement> placed;
+        for (const Placement &placement : page)
+            placed.push_back({int(placement.form), placement.rect.left() * kPointsPerUnit,
+                              placement.rect.top() * kPointsPerUnit});
+        sheets.push_back(std::move(placed));
     }
-    QPDFObjectHandle xobjects = resources.getKey("/XObject");
-    if (!xobjects.isDictionary()) {
-        xobjects = QPDFObjectHandle::newDictionary();
-        resources.replaceKey("/XObject", xobjects);
-    }
-    const double sheetHeight = mediaHeight(page);
-    std::string content;
-    for (const Placement &placement : placements) {
-        const auto &[xobject, formHeight] = forms[placement.form];
-        xobjects.replaceKey(formName(placement.form), xobject);
-        // Both pages are drawn from their top edge down; the form's top
-        // goes to the top of its rectangle.
-        const double left = placement.rect.left() * kPointsPerUnit;
-        const double bottom = sheetHeight - placement.rect.top() * kPointsPerUnit - formHeight;
-        content += "q 1 0 0 1 " + number(left) + " " + number(bottom) + " cm " + formName(placement.form) + " Do Q\n";
-    }
-    page.addPageContents(QPDFObjectHandle::newStream(&document, content), true);
-}
-
-// Qt embeds only the glyphs a document uses and tags the descriptor's font
-// name as a subset, but not the names of the fonts themselves; readers (and
-// pdffonts) look at those.
-void tagFontSubsets(QPDF &document)
-{
-    const auto tagged = [](const std::string &name) { return name.size() > 8 && name[7] == '+'; };
-    for (QPDFObjectHandle &font : document.getAllObjects()) {
-        if (!font.isDictionary() || !font.getKey("/Type").isNameAndEquals("/Font"))
-            continue;
-        QPDFObjectHandle descendant = font;
-        if (font.getKey("/DescendantFonts").isArray() && font.getKey("/DescendantFonts").getArrayNItems() == 1)
-            descendant = font.getKey("/DescendantFonts").getArrayItem(0);
-        QPDFObjectHandle descriptor = descendant.getKey("/FontDescriptor");
-        if (!descriptor.isDictionary() || !descriptor.getKey("/FontName").isName() ||
-            !(descriptor.hasKey("/FontFile2") || descriptor.hasKey("/FontFile3") || descriptor.hasKey("/FontFile")))
-            continue;
-        std::string name = descriptor.getKey("/FontName").getName();
-        if (!tagged(name)) {
-            std::size_t hash = std::hash<std::string>()(name);
-            std::string tag;
-            for (int letter = 0; letter < 6; ++letter, hash /= 26)
-                tag += char('A' + hash % 26);
-            name = "/" + tag + "+" + name.substr(1);
-            descriptor.replaceKey("/FontName", QPDFObjectHandle::newName(name));
-        }
-        font.replaceKey("/BaseFont", QPDFObjectHandle::newName(name));
-        descendant.replaceKey("/BaseFont", QPDFObjectHandle::newName(name));
-    }
-}
-
-// Each ToUnicode map with the radicals Qt chose turned into ideographs.
-void repairUnicodeMaps(QPDF &document)
-{
-    for (QPDFObjectHandle &font : document.getAllObjects()) {
-        if (!font.isDictionary() || !font.getKey("/Type").isNameAndEquals("/Font") ||
-            !font.getKey("/ToUnicode").isStream())
-            continue;
-        QPDFObjectHandle map = font.getKey("/ToUnicode");
-        const std::shared_ptr<Buffer> data = map.getStreamData(qpdf_dl_generalized);
-        const QByteArray before(reinterpret_cast<const char *>(data->getBuffer()), qsizetype(data->getSize()));
-        const QByteArray after = pdf_unicode_map::withIdeographs(before);
-        if (after != before)
-            map.replaceStreamData(after.toStdString(), QPDFObjectHandle::newNull(), QPDFObjectHandle::newNull());
-    }
-}
-
-void mergeForms(const QString &pagesFile, const QString &formsFile, const FormPlan &plan, const QString &output)
-{
-    QPDF document;
-    document.processFile(QFile::encodeName(pagesFile).constData());
-    QPDF forms;
-    std::vector<std::pair<QPDFObjectHandle, double>> imported;
-    if (!plan.forms.empty()) {
-        forms.processFile(QFile::encodeName(formsFile).constData());
-        imported = importForms(document, forms);
-    }
-    std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
-    if (pages.size() != plan.pages.size())
-        throw ReportError("The PDF engine wrote " + std::to_string(pages.size()) + " pages instead of " +
-                          std::to_string(plan.pages.size()));
-    for (std::size_t index = 0; index < pages.size(); ++index) {
-        if (!plan.pages[index].empty())
-            placeForms(document, pages[index], plan.pages[index], imported);
-    }
-    tagFontSubsets(document);
-    repairUnicodeMaps(document);
-    // The writer keeps the name's pointer until it is done.
-    const QByteArray outputName = QFile::encodeName(output);
-    QPDFWriter writer(document, outputName.constData());
-    // Qt's streams are compressed already; only the new ones need it.
-    writer.setDecodeLevel(qpdf_dl_none);
-    writer.setCompressStreams(true);
-    writer.setObjectStreamMode(qpdf_o_generate);
-    writer.write();
+    return sheets;
 }
 
 void moveIntoPlace(QTemporaryFile &file, const QString &target)
@@ -327,16 +203,12 @@ bool PdfDocumentWriter::write(const QString &fileName, int fromPage, int toPage)
             if (m_progress && !m_progress(page - first + 1, last - first + 1))
                 return false;
         }
+        drawForms(m_pages, plan, pdf);
         pdf.finish();
     }
-    const auto formsFile = scratchFile(target, fileName, "forms");
-    if (!plan.forms.empty())
-        writeForms(m_pages, plan, formsFile->fileName());
     const auto output = scratchFile(target, fileName, "part");
     try {
-        mergeForms(pagesFile->fileName(), formsFile->fileName(), plan, output->fileName());
-    } catch (const ReportError &) {
-        throw;
+        PdfFormSplice(splicePlacements(plan), int(plan.forms.size())).write(pagesFile->fileName(), output->fileName());
     } catch (const std::exception &error) {
         throw ReportError("Cannot write the PDF file " + fileName.toStdString() + ": " + error.what());
     }
