@@ -95,8 +95,9 @@ TEST_P(RequestDeadlineTest, ALaterRequestGetsItsOwnLimit)
     RequestDeadline longOne(60s);
     EXPECT_EQ(db().query(pause).integer(0, 0), GetParam() == slip::DbEngine::PostgreSQL ? 1 : 3000000);
     EXPECT_FALSE(longOne.stoppedStatement());
-    if (GetParam() == slip::DbEngine::PostgreSQL)
+    if (GetParam() == slip::DbEngine::PostgreSQL) {
         EXPECT_GE(timer.elapsed(), 1400);
+    }
 }
 
 DBTEST_ON_BOTH_ENGINES(RequestDeadlineTest);
