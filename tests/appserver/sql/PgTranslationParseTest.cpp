@@ -184,9 +184,10 @@ protected:
             const std::string state = sqlStateOfPrepare(*translated);
             EXPECT_NE(state, "42601") << "PostgreSQL cannot parse the translation of [" << erpSql << "]: ["
                                       << translated->text << "]";
-            // Only the statement's own names and types may be wrong: class 42.
-            EXPECT_TRUE(state.empty() || state.rfind("42", 0) == 0)
-                << "SQLSTATE " << state << " for [" << translated->text << "]";
+            // Other refusals (a name the schema lacks, a constant that does
+            // not fit its type) are the statement's own, but the placeholders
+            // must be the database layer's to bind.
+            EXPECT_EQ(state.rfind("unreadable", 0), std::string::npos) << state << " in [" << translated->text << "]";
         }
         return prepared;
     }
