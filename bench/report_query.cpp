@@ -288,14 +288,8 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     try {
-        if (args.size() == 5 && args[1] == "--measure") {
-            const int status = measure(args[2].toStdString(), args[3].toStdString(), args[4] == "tcp");
-            // The server class registry is a static that holds the database;
-            // destroyed at exit after QtSql's own statics, it crashes now and
-            // then. The figures are out: leave without the static teardown.
-            std::fflush(stdout);
-            std::_Exit(status);
-        }
+        if (args.size() == 5 && args[1] == "--measure")
+            return measure(args[2].toStdString(), args[3].toStdString(), args[4] == "tcp");
 
         std::vector<int> sizes;
         for (int i = 1; i < args.size(); ++i)

@@ -35,6 +35,7 @@ public:
         int transactionDepth = 0;        // 0 outside a transaction, 1 + savepoints inside
         unsigned attachGeneration = 0;   // SQLite: company list this connection has attached
         std::set<std::string> attached;  // SQLite: company databases attached
+        long long statementTimeoutMs = 0; // PostgreSQL: statement_timeout set, 0 for none
     };
 
     // Opens a new connection under the given name; throws DatabaseError.

@@ -2,6 +2,7 @@
 
 #include "db/BulkInserter.h"
 #include "db/DatabaseError.h"
+#include "db/RequestDeadline.h"
 #include "db/PostgresDatabase.h"
 #include "db/ResultReader.h"
 #include "db/SqlParameters.h"
@@ -62,6 +63,15 @@ std::string describeError(const QSqlError &error, std::string_view sql)
     return text + "]";
 }
 
+// A statement that failed because the request's time limit stopped it
+// raises RequestTimeoutError instead; "57014" is PostgreSQL's
+// query_canceled, which its statement_timeout raises.
+[[noreturn]] void raiseFailure(const QSqlError &error, std::string_view sql)
+{
+    RequestDeadline::raiseIfStopped(error.nativeErrorCode() == QLatin1String("57014"), sql);
+    throw DatabaseError(describeError(error, sql));
+}
+
 bool isSelect(std::string_view sql)
 {
     const std::string head = kv::upperAscii(kv::trimBlanks(sql).substr(0, 7));
@@ -99,6 +109,7 @@ void Database::prepareConnection(ConnectionPool::Slot &)
 
 QSqlDatabase Database::connection()
 {
+    RequestDeadline::refuseIfPassed();
     ConnectionPool::Slot &slot = m_pool->current();
     prepareConnection(slot);
     return QSqlDatabase::database(slot.name, false);
@@ -129,11 +140,11 @@ QSqlQuery Database::run(std::string_view sql, const SqlParams &params)
     const QString text = QString::fromStdString(positionalSql);
     if (values.empty()) {
         if (!query.exec(text))
-            throw DatabaseError(describeError(query.lastError(), sql));
+            raiseFailure(query.lastError(), sql);
         return query;
     }
     if (!query.prepare(text))
-        throw DatabaseError(describeError(query.lastError(), sql));
+        raiseFailure(query.lastError(), sql);
     execPrepared(query, values, sql);
     return query;
 }
@@ -143,7 +154,7 @@ QSqlQuery Database::prepareStatement(const std::string &sql)
     QSqlQuery query(connection());
     query.setForwardOnly(true);
     if (!query.prepare(QString::fromStdString(sql)))
-        throw DatabaseError(describeError(query.lastError(), sql));
+        raiseFailure(query.lastError(), sql);
     return query;
 }
 
@@ -152,7 +163,7 @@ void Database::execPrepared(QSqlQuery &query, const std::vector<QVariant> &value
     for (std::size_t i = 0; i < values.size(); ++i)
         query.bindValue(int(i), values[i]);
     if (!query.exec())
-        throw DatabaseError(describeError(query.lastError(), sqlForErrors));
+        raiseFailure(query.lastError(), sqlForErrors);
 }
 
 kv::ResultTable Database::query(std::string_view sql, const SqlParams &params)
@@ -229,6 +240,7 @@ void Database::commit()
     } catch (...) {
         // A failed commit leaves nothing worth keeping: end the transaction
         // so the connection is usable again, then report the failure.
+        const RequestDeadline::Suspend endsAfterTheLimit;
         try {
             run("ROLLBACK");
         } catch (const DatabaseError &) {
@@ -241,6 +253,8 @@ void Database::commit()
 
 void Database::rollback()
 {
+    // Undoing what a stopped statement left must work past the time limit.
+    const RequestDeadline::Suspend endsAfterTheLimit;
     ConnectionPool::Slot &slot = openTransaction("rollback");
     const int depth = slot.transactionDepth;
     if (depth > 1) {

@@ -1,13 +1,16 @@
 #include "db/PostgresDatabase.h"
 
 #include "db/DatabaseError.h"
+#include "db/RequestDeadline.h"
 #include "schema/SchemaDdl.h"
 
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 namespace slip {
 namespace {
@@ -48,6 +51,26 @@ PostgresDatabase::PostgresDatabase(const std::string &conninfo, int maxConnectio
 PostgresDatabase::~PostgresDatabase()
 {
     shutdown();
+}
+
+// Keeps the server's statement_timeout to what is left of the request's
+// limit. Requests are mostly short, so the setting is sent again only when
+// it is off by more than a tenth of the limit (or a second): a connection
+// serving one short request after another sets it once. Inside a
+// transaction it is left alone, as a rolled-back SET would be undone.
+void PostgresDatabase::prepareConnection(ConnectionPool::Slot &slot)
+{
+    const RequestDeadline *deadline = RequestDeadline::current();
+    if (!deadline || slot.transactionDepth > 0)
+        return;
+    const long long wanted = deadline->remaining().count();
+    const long long slack = std::max<long long>(1000, deadline->limit().count() / 10);
+    if (slot.statementTimeoutMs > 0 && std::llabs(slot.statementTimeoutMs - wanted) <= slack)
+        return;
+    QSqlQuery set(QSqlDatabase::database(slot.name, false));
+    if (!set.exec(QStringLiteral("SET statement_timeout = %1").arg(wanted)))
+        throw DatabaseError("cannot set the statement time limit: " + set.lastError().text().toStdString());
+    slot.statementTimeoutMs = wanted;
 }
 
 std::string PostgresDatabase::schemaName(const std::string &companyDb)

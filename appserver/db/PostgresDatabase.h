@@ -13,6 +13,7 @@ public:
     ~PostgresDatabase() override;
 
 protected:
+    void prepareConnection(ConnectionPool::Slot &slot) override;
     bool storageExists(const std::string &companyDb) override;
     void attachStorage(const std::string &companyDb) override;
     void removeStorage(const std::string &companyDb) override;

@@ -1,6 +1,7 @@
 #include "db/RowSource.h"
 
 #include "db/DatabaseError.h"
+#include "db/RequestDeadline.h"
 
 #include <QSqlError>
 #include <QSqlRecord>
@@ -29,8 +30,10 @@ bool QueryRowSource::next()
     // The driver ends the rows on a failed fetch as at their end; a table
     // cut short must not pass for the whole result.
     const QSqlError error = m_query.lastError();
-    if (error.isValid())
+    if (error.isValid()) {
+        RequestDeadline::raiseIfStopped(error.nativeErrorCode() == QLatin1String("57014"), {});
         throw DatabaseError("reading the rows failed: " + error.text().toStdString());
+    }
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "db/SqliteDatabase.h"
 
 #include "db/DatabaseError.h"
+#include "db/RequestDeadline.h"
 #include "db/SqliteRowSource.h"
 #include "platform/TextUtil.h"
 #include "schema/SchemaDdl.h"
@@ -17,6 +18,29 @@
 namespace slip {
 namespace {
 
+// SQLite calls this every so many steps of a running statement; a non-zero
+// answer interrupts the statement (SQLITE_INTERRUPT).
+constexpr int kStepsBetweenChecks = 1000;
+
+int stopPastDeadline(void *)
+{
+    RequestDeadline *deadline = RequestDeadline::current();
+    if (!deadline || !deadline->passed())
+        return 0;
+    deadline->noteStopped();
+    return 1;
+}
+
+sqlite3 *rawHandle(const QSqlDatabase &db)
+{
+    const QVariant handle = db.driver()->handle();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        throw DatabaseError("the SQLite driver gave no connection handle");
+    sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData());
+    if (!raw)
+        throw DatabaseError("the SQLite connection is not open");
+    return raw;
+}
 
 void exec(QSqlQuery &query, const QString &sql)
 {
@@ -50,6 +74,8 @@ void SqliteDatabase::openConnection(const QString &name)
     db.setDatabaseName(QStringLiteral(":memory:"));
     if (!db.open())
         throw DatabaseError("cannot open an SQLite connection: " + db.lastError().text().toStdString());
+    // The connection belongs to one thread, whose request limit it obeys.
+    sqlite3_progress_handler(rawHandle(db), kStepsBetweenChecks, &stopPastDeadline, nullptr);
     QSqlQuery query(db);
     // Writers of other connections wait up to ten seconds for each other.
     exec(query, QStringLiteral("PRAGMA busy_timeout = 10000"));
@@ -185,12 +211,7 @@ std::string SqliteDatabase::beginStatement() const
 std::unique_ptr<RowSource> SqliteDatabase::openRows(std::string_view sql, const SqlParams &params)
 {
     const Positional statement = positional(sql, params);
-    const QVariant handle = connection().driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        throw DatabaseError("the SQLite driver gave no connection handle");
-    sqlite3 *raw = *static_cast<sqlite3 *const *>(handle.constData());
-    if (!raw)
-        throw DatabaseError("the SQLite connection is not open");
+    sqlite3 *raw = rawHandle(connection());
     return std::make_unique<SqliteRowSource>(raw, statement.sql, statement.values, sql);
 }
 

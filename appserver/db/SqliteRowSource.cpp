@@ -1,6 +1,7 @@
 #include "db/SqliteRowSource.h"
 
 #include "db/DatabaseError.h"
+#include "db/RequestDeadline.h"
 #include "platform/TextCodec.h"
 #include "platform/TextUtil.h"
 
@@ -98,6 +99,7 @@ void SqliteRowSource::Finalize::operator()(sqlite3_stmt *statement) const
 
 void SqliteRowSource::fail(const char *what) const
 {
+    RequestDeadline::raiseIfStopped(sqlite3_errcode(m_connection) == SQLITE_INTERRUPT, m_sqlForErrors);
     throw DatabaseError(std::string(sqlite3_errmsg(m_connection)) + " (" + what + ") [SQL: " + m_sqlForErrors + "]");
 }
 

@@ -43,6 +43,8 @@ SlipServerConfig SlipServerConfig::fromIni(const kv::IniFile &ini)
     config.idleTimeoutMs = seconds(readNumber(ini, "IdleTimeoutSeconds", config.idleTimeoutMs / 1000, 1, maxSeconds));
     config.frameTimeoutMs =
         seconds(readNumber(ini, "FrameTimeoutSeconds", config.frameTimeoutMs / 1000, 1, maxSeconds));
+    config.requestTimeoutMs =
+        seconds(readNumber(ini, "RequestTimeoutSeconds", config.requestTimeoutMs / 1000, 0, maxSeconds));
     config.maxConnections = int(readNumber(ini, "MaxConnections", config.maxConnections, 1, 100000));
     config.maxConnectionsPerAddress =
         int(readNumber(ini, "MaxConnectionsPerAddress", config.maxConnectionsPerAddress, 1, 100000));
@@ -63,6 +65,8 @@ void SlipServerConfig::validate() const
     if (idleTimeoutMs <= 0 || frameTimeoutMs <= 0 || maxConnections <= 0 || maxObjectsPerConnection <= 0 ||
         maxConnectionsPerAddress <= 0 || maxPendingHellos <= 0)
         throw SlipServerError("Timeouts and limits of the daemon must be positive");
+    if (requestTimeoutMs < 0)
+        throw SlipServerError("The request time limit cannot be negative (0 means none)");
 }
 
 } // namespace slip

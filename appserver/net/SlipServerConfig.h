@@ -14,6 +14,9 @@
 //                              window is open, so a working day)
 //   FrameTimeoutSeconds=30     a request (and the hello of a new connection)
 //                              must arrive completely within this time
+//   RequestTimeoutSeconds=300  a request's statements must be done within this
+//                              time: one still running is stopped and the
+//                              client gets an error reply (0: no limit)
 //   MaxConnections=64          further clients are turned away with an error
 //   MaxConnectionsPerAddress=32
 //                              connections from one address at once
@@ -50,6 +53,7 @@ struct SlipServerConfig {
     std::int64_t maxFrameBytes = 64 * 1024 * 1024;
     int idleTimeoutMs = 8 * 3600 * 1000;
     int frameTimeoutMs = 30 * 1000;
+    int requestTimeoutMs = 300 * 1000; // 0 for no limit
     int maxConnections = 64;
     int maxConnectionsPerAddress = 32;
     int maxPendingHellos = 16;

@@ -1,5 +1,9 @@
 #include "net/SlipWorker.h"
 
+#include "db/RequestDeadline.h"
+
+#include <QElapsedTimer>
+
 #include <QTcpSocket>
 #include <QTimer>
 #include <QtDebug>
@@ -79,9 +83,31 @@ void SlipWorker::pump()
     updateFrameTimer();
 }
 
+// Runs a request under the request time limit. A request whose statement
+// the limit stopped is answered with a time-out error, even when the object
+// caught the database's error and would have answered as if all went well.
+SlipSession::Outcome SlipWorker::serve(const QByteArray &payload)
+{
+    if (m_config.requestTimeoutMs <= 0)
+        return m_session->handle(payload);
+    QElapsedTimer timer;
+    timer.start();
+    const RequestDeadline deadline{std::chrono::milliseconds(m_config.requestTimeoutMs)};
+    SlipSession::Outcome outcome = m_session->handle(payload);
+    if (!deadline.stoppedStatement())
+        return outcome;
+    const std::string limit = std::to_string(m_config.requestTimeoutMs / 1000) + " s";
+    qWarning("slipserv: stopped a request of %s after %lld ms: it ran longer than the request time limit of %s",
+             m_peer.c_str(), static_cast<long long>(timer.elapsed()), limit.c_str());
+    if (!outcome.reply.isEmpty())
+        outcome.reply = SlipSession::errorReply("Request stopped: it ran longer than the request time limit of " +
+                                                limit + " (RequestTimeoutSeconds)");
+    return outcome;
+}
+
 void SlipWorker::handle(const QByteArray &payload)
 {
-    const SlipSession::Outcome outcome = m_session->handle(payload);
+    const SlipSession::Outcome outcome = serve(payload);
     if (m_session->isAuthenticated() && !m_authenticated) {
         m_authenticated = true;
         m_reader.setMaxPayload(m_config.maxFrameBytes);

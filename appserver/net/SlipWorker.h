@@ -4,7 +4,8 @@
 // reply. It closes the connection, after an error reply saying why, on an
 // oversized or malformed frame, a refused hello, a request that does not
 // arrive completely within the frame timeout, and a connection idle past the
-// idle timeout. A client that does not read its replies is not read from
+// idle timeout. Each request runs under the request time limit (see
+// db/RequestDeadline.h). A client that does not read its replies is not read from
 // either, so neither side's buffers grow without bound.
 
 #include "net/SlipServerConfig.h"
@@ -42,6 +43,7 @@ signals:
 private:
     void pump();
     void handle(const QByteArray &payload);
+    SlipSession::Outcome serve(const QByteArray &payload);
     void send(const QByteArray &payload);
     void closeWith(const std::string &message);
     void beginClose();

@@ -19,7 +19,9 @@ namespace slip {
 std::shared_ptr<Database> registerServerObjects(const ServerConfig &config);
 // The same over a database opened by the caller (tests, benchmarks).
 void registerServerObjects(std::shared_ptr<Database> database, const ServerConfig &config);
-// Removes the classes again (their objects live on until released).
+// Removes the classes again (their objects live on until released). It also
+// happens by itself when the QCoreApplication ends, so the registry never
+// holds the database into the static teardown at exit.
 void unregisterServerObjects();
 
 } // namespace slip

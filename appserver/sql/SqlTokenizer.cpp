@@ -205,7 +205,13 @@ void SqlTokenizer::readPrefixedName(SqlTokenKind kind, std::size_t prefixLength)
     const std::size_t nameStart = m_pos;
     while (m_pos < m_sql.size() && isNamePart(m_sql[m_pos]))
         ++m_pos;
-    push(kind, std::string(m_sql.substr(nameStart, m_pos - nameStart)), start);
+    const std::string name(m_sql.substr(nameStart, m_pos - nameStart));
+    // The database layer binds parameters named in ASCII only; a name it
+    // cannot see would reach the engine as a stray colon.
+    if (kind == SqlTokenKind::Parameter &&
+        std::any_of(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        fail(start, "a parameter name may hold only ASCII letters, digits and _");
+    push(kind, name, start);
 }
 
 void SqlTokenizer::readSymbol()

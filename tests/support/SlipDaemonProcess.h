@@ -39,6 +39,8 @@ public:
     int start()
     {
         kill();
+        log();
+        m_log.clear();
         m_process = std::make_unique<QProcess>();
         m_process->start(program(), {"--config", m_dir.filePath("MarshalS.ini"), "--port", "0"});
         if (!m_process->waitForReadyRead(30000)) {
@@ -59,6 +61,26 @@ public:
         m_process->waitForFinished(10000);
     }
 
+    // SIGTERM, as a service manager stops it; waits for it to end. Its exit
+    // code, -1 when it crashed or did not end.
+    int terminate()
+    {
+        if (!m_process || m_process->state() == QProcess::NotRunning)
+            return -1;
+        ::kill(pid_t(m_process->processId()), SIGTERM);
+        if (!m_process->waitForFinished(60000) || m_process->exitStatus() != QProcess::NormalExit)
+            return -1;
+        return m_process->exitCode();
+    }
+
+    // What it wrote to its standard error so far (its log).
+    std::string log()
+    {
+        if (m_process)
+            m_log += m_process->readAllStandardError().toStdString();
+        return m_log;
+    }
+
     // Peak resident size in kB; -1 when it cannot be read.
     qint64 peakKb() const
     {
@@ -75,6 +97,7 @@ private:
     QTemporaryDir m_dir;
     std::unique_ptr<QProcess> m_process;
     int m_port = 0;
+    std::string m_log;
 };
 
 } // namespace kvtest

@@ -469,6 +469,11 @@ TEST(SlipServerConfig, ReadsTheSlipservSectionAndRefusesBadValues)
     EXPECT_THROW(parse("[Slipserv]\nMaxFrameBytes=lots\n"), slip::SlipServerError);
     EXPECT_EQ(parse("[Slipserv]\nMaxConnectionsPerAddress=4\nMaxPendingHellos=2\n").maxPendingHellos, 2);
     EXPECT_THROW(parse("[Slipserv]\nMaxPendingHellos=0\n"), slip::SlipServerError);
+    EXPECT_EQ(defaults.requestTimeoutMs, 300000);
+    EXPECT_EQ(parse("[Slipserv]\nRequestTimeoutSeconds=0\n").requestTimeoutMs, 0); // no limit
+    EXPECT_EQ(parse("[Slipserv]\nRequestTimeoutSeconds=2147483\n").requestTimeoutMs, 2147483000);
+    EXPECT_THROW(parse("[Slipserv]\nRequestTimeoutSeconds=-1\n"), slip::SlipServerError);
+    EXPECT_THROW(parse("[Slipserv]\nRequestTimeoutSeconds=2147484\n"), slip::SlipServerError);
 
     slip::SlipServerConfig unbindable = config;
     unbindable.listenAddress = "not-an-address";

@@ -66,6 +66,12 @@ TEST_F(SqlTranslatorTest, CompanyTablesInEveryWrittenForm)
               std::string::npos);
     EXPECT_EQ(refusal("SELECT * FROM $$NOSUCH").token(), "NOSUCH");
     EXPECT_EQ(refusal("SELECT * FROM dbo.MOCTC").position(), 18u);
+    // Parameters are bound by ASCII name; another name would reach the
+    // engine as a stray colon (PostgreSQL: a syntax error).
+    EXPECT_NE(std::string(refusal("DELETE FROM $$HOST_COUNTER WHERE COUNTER_NAME = :名称").what()).find("ASCII"),
+              std::string::npos);
+    EXPECT_NE(std::string(refusal("DELETE FROM $$HOST_COUNTER WHERE COUNTER_NAME = :N\xff\xffME").what()).find("ASCII"),
+              std::string::npos);
 }
 
 TEST_F(SqlTranslatorTest, NamesAreQuotedWhereTheEngineNeedsIt)
