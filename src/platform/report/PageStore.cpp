@@ -276,12 +276,36 @@ void PageStore::drawBarcode(QPainter &painter, const Page &page, const Item &ite
 
 void PageStore::render(int page, QPainter &painter, bool printing) const
 {
-    renderItems(page, painter, !printing || m_printPicture);
+    renderItems(page, painter, !printing || m_printPicture ? Parts::All : Parts::WithoutPictures);
 }
 
 void PageStore::renderWithoutPictures(int page, QPainter &painter) const
 {
-    renderItems(page, painter, false);
+    renderItems(page, painter, Parts::WithoutPictures);
+}
+
+void PageStore::renderPictures(int page, QPainter &painter) const
+{
+    renderItems(page, painter, Parts::OnlyPictures);
+}
+
+std::vector<PageStore::PlacedPicture> PageStore::leadingPictures(int page) const
+{
+    std::vector<PlacedPicture> placed;
+    const Page *stored = pageAt(page);
+    if (!stored)
+        return placed;
+    bool otherItems = false;
+    for (const Item &item : stored->items) {
+        if (item.kind != Kind::Picture) {
+            otherItems = true;
+        } else if (otherItems) {
+            return {};
+        } else {
+            placed.push_back({item.style, item.rect()});
+        }
+    }
+    return placed;
 }
 
 std::vector<PageStore::PlacedPicture> PageStore::printedPictures(int page) const
@@ -297,8 +321,10 @@ std::vector<PageStore::PlacedPicture> PageStore::printedPictures(int page) const
     return placed;
 }
 
-void PageStore::renderItems(int page, QPainter &painter, bool pictures) const
+void PageStore::renderItems(int page, QPainter &painter, Parts parts) const
 {
+    const bool pictures = parts != Parts::WithoutPictures;
+    const bool others = parts != Parts::OnlyPictures;
     const Page *stored = pageAt(page);
     if (!stored)
         return;
@@ -306,6 +332,8 @@ void PageStore::renderItems(int page, QPainter &painter, bool pictures) const
     painter.scale(1.0 / kScale, 1.0 / kScale);
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const Item &item : stored->items) {
+        if (!others && item.kind != Kind::Picture)
+            continue;
         switch (item.kind) {
         case Kind::Text:
             painter.setPen(Qt::black);

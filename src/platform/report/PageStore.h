@@ -140,6 +140,13 @@ public:
     std::shared_ptr<const PagePicture> pagePicture(int style) const { return m_pictures[std::size_t(style)]; }
     // Draws a page as render() does on a printer, without its page pictures.
     void renderWithoutPictures(int page, QPainter &painter) const;
+    // The page pictures a page shows, when they all come before its other
+    // items: then renderPictures() followed by renderWithoutPictures() draws
+    // what render() draws, and a picture export can reuse the pictures'
+    // pixels from page to page. Empty when a picture follows another item.
+    std::vector<PlacedPicture> leadingPictures(int page) const;
+    // Draws only the page pictures of a page, as render() draws them.
+    void renderPictures(int page, QPainter &painter) const;
     // Bytes held by the pages (not the shared styles).
     std::size_t memoryUsage() const;
 
@@ -209,7 +216,8 @@ private:
     void drawShape(QPainter &painter, const Item &item) const;
     void drawBarcode(QPainter &painter, const Page &page, const Item &item) const;
     QImage paintArea(int page, const QRectF &area, double dotsPerInch) const;
-    void renderItems(int page, QPainter &painter, bool pictures) const;
+    enum class Parts { All, WithoutPictures, OnlyPictures };
+    void renderItems(int page, QPainter &painter, Parts parts) const;
 
     std::vector<Page> m_pages;
     std::unique_ptr<Page> m_current;
