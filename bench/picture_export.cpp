@@ -9,7 +9,8 @@
 // Each size runs in a child process of its own, so that the peak resident
 // size (VmHWM) is that run's. Prints figures; never passes or fails.
 // BENCH_PICTURE_KEEP names a folder that keeps the first pictures of each
-// kind (to compare the pictures of two builds).
+// kind (to compare the pictures of two builds); BENCH_PICTURE_GENERATE_ONLY
+// stops after the generation (the memory of the run alone).
 //
 //   bench_picture_export [PAGES ...]      default 1000
 
@@ -26,6 +27,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -80,8 +82,16 @@ int measure(const QString &dataDir)
         return 1;
     const double generated = timer.nsecsElapsed() / 1e9;
     const int pages = layout.report().pages()->pageCount();
-    std::printf("%7d lines %6d pages  query and generation %.2f s  peak before the pictures %.1f MB\n",
-                data.RecordCount(), pages, generated, benchsupport::peakMb());
+    const PageStore &store = *layout.report().pages();
+    std::printf("%7d lines %6d pages  query and generation %.2f s  peak before the pictures %.1f MB  "
+                "(result table %.1f MB, page store %.1f MB, %.0f bytes a page)\n",
+                data.RecordCount(), pages, generated, benchsupport::peakMb(),
+                data.Data().memoryUsage() / 1048576.0, store.memoryUsage() / 1048576.0,
+                double(store.memoryUsage()) / std::max(1, pages));
+    std::fflush(stdout);
+    // BENCH_PICTURE_GENERATE_ONLY: the memory of the run alone, no pictures.
+    if (qEnvironmentVariableIsSet("BENCH_PICTURE_GENERATE_ONLY"))
+        return 0;
 
     // The layout window converts the pages of its report: it is lent the
     // bench's report for the run and gets its own back before it goes.
