@@ -77,6 +77,7 @@ int measure(const QString &dataDir)
     timer.start();
     ClientDataSet data;
     benchdemo::openNormalQuery(data, server);
+    const double peakAfterQuery = benchsupport::peakMb();
     benchlayout::SlipLayout layout(&data, benchsupport::slipForm());
     if (!layout.report().prepare())
         return 1;
@@ -84,8 +85,8 @@ int measure(const QString &dataDir)
     const int pages = layout.report().pages()->pageCount();
     const PageStore &store = *layout.report().pages();
     std::printf("%7d lines %6d pages  query and generation %.2f s  peak before the pictures %.1f MB  "
-                "(result table %.1f MB, page store %.1f MB, %.0f bytes a page)\n",
-                data.RecordCount(), pages, generated, benchsupport::peakMb(),
+                "(after the query %.1f MB; result table %.1f MB, page store %.1f MB, %.0f bytes a page)\n",
+                data.RecordCount(), pages, generated, benchsupport::peakMb(), peakAfterQuery,
                 data.Data().memoryUsage() / 1048576.0, store.memoryUsage() / 1048576.0,
                 double(store.memoryUsage()) / std::max(1, pages));
     std::fflush(stdout);
