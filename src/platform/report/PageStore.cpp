@@ -58,6 +58,8 @@ void PageStore::reset(QSizeF pageSize, bool printPicture, int formsPerSheet)
     m_images.clear();
     m_pictures.clear();
     m_barcodeStyles.clear();
+    m_texts.clear();
+    m_rects.clear();
 }
 
 int PageStore::componentIndex(const QString &name)
@@ -116,23 +118,16 @@ PageStore::Item &PageStore::addItem(Kind kind, int form, const QRectF &rect, int
 {
     if (!m_current)
         throw ReportError("A page store records only between beginPage and endPage");
-    m_current->items.push_back({kind, std::uint8_t(form), 0, style, component, 0, 0, float(rect.x()),
-                                float(rect.y()), float(rect.width()), float(rect.height())});
+    m_current->items.push_back(
+        {kind, std::uint8_t(form), 0, style, component, m_rects.intern(rect), PoolIndex::kNone});
     return m_current->items.back();
-}
-
-void PageStore::storeText(Item &item, const QString &text)
-{
-    item.textOffset = std::uint32_t(m_current->text.size());
-    item.textLength = std::uint32_t(text.size());
-    m_current->text += text;
 }
 
 void PageStore::addText(int component, int form, const QRectF &rect, int flags, int style, const QString &text)
 {
     Item &item = addItem(Kind::Text, form, rect, style, component);
     item.flags = std::uint16_t(flags);
-    storeText(item, text);
+    item.text = m_texts.intern(text);
 }
 
 void PageStore::addShape(ShapeKind kind, int form, const QRectF &rect, int style)
@@ -155,7 +150,7 @@ void PageStore::addPicture(int form, const QRectF &rect, int style)
 
 void PageStore::addBarcode(int component, int form, const QRectF &rect, int style, const QString &data)
 {
-    storeText(addItem(Kind::Barcode, form, rect, style, component), data);
+    addItem(Kind::Barcode, form, rect, style, component).text = m_texts.intern(data);
 }
 
 void PageStore::endPage(int formsOnPage)
@@ -164,7 +159,6 @@ void PageStore::endPage(int formsOnPage)
         return;
     m_current->forms = formsOnPage;
     m_current->items.shrink_to_fit();
-    m_current->text.squeeze();
     m_pages.push_back(std::move(*m_current));
     m_current.reset();
     m_formCount += formsOnPage;
@@ -184,9 +178,9 @@ const PageStore::Page *PageStore::pageAt(int page) const
     return page >= 1 && page <= pageCount() ? &m_pages[std::size_t(page - 1)] : nullptr;
 }
 
-QString PageStore::itemText(const Page &page, const Item &item) const
+QString PageStore::itemText(const Item &item) const
 {
-    return page.text.mid(qsizetype(item.textOffset), qsizetype(item.textLength));
+    return item.text == PoolIndex::kNone ? QString() : m_texts.text(item.text);
 }
 
 std::vector<PageText> PageStore::texts(int page) const
@@ -199,7 +193,7 @@ std::vector<PageText> PageStore::texts(int page) const
         if (item.kind != Kind::Text && item.kind != Kind::Barcode)
             continue;
         const QString name = item.component >= 0 ? m_components[std::size_t(item.component)] : QString();
-        result.push_back({name, itemText(*stored, item), item.rect(), stored->firstForm + item.form});
+        result.push_back({name, itemText(item), itemRect(item), stored->firstForm + item.form});
     }
     return result;
 }
@@ -219,14 +213,14 @@ QStringList PageStore::textsOf(int page, const QString &component) const
     return result;
 }
 
-void PageStore::drawText(QPainter &painter, const Page &page, const Item &item) const
+void PageStore::drawText(QPainter &painter, const Item &item) const
 {
     const TextStyle &style = m_textStyles[std::size_t(item.style)];
-    const QRectF rect = scaled(item.rect());
+    const QRectF rect = scaled(itemRect(item));
     if (style.background.alpha() > 0)
         painter.fillRect(rect, style.background);
     painter.setFont(style.font);
-    painter.drawText(rect, item.flags, itemText(page, item));
+    painter.drawText(rect, item.flags, itemText(item));
 }
 
 void PageStore::drawShape(QPainter &painter, const Item &item) const
@@ -236,7 +230,7 @@ void PageStore::drawShape(QPainter &painter, const Item &item) const
     pen.setWidthF(pen.widthF() * kScale);
     painter.setPen(pen);
     painter.setBrush(style.brush);
-    const QRectF rect = scaled(item.rect());
+    const QRectF rect = scaled(itemRect(item));
     if (item.kind == Kind::Line)
         painter.drawLine(rect.topLeft(), rect.bottomRight());
     else if (item.kind == Kind::Ellipse)
@@ -245,14 +239,14 @@ void PageStore::drawShape(QPainter &painter, const Item &item) const
         painter.drawRect(rect);
 }
 
-void PageStore::drawBarcode(QPainter &painter, const Page &page, const Item &item) const
+void PageStore::drawBarcode(QPainter &painter, const Item &item) const
 {
     const BarcodeStyle &style = m_barcodeStyles[std::size_t(item.style)];
-    const QString data = itemText(page, item);
+    const QString data = itemText(item);
     const BarcodeSymbol symbol = BarcodeEncoder::encode(style.kind, data);
     if (!symbol.isValid())
         return;
-    QRectF area = scaled(item.rect());
+    QRectF area = scaled(itemRect(item));
     QRectF textArea;
     if (style.textPosition > 0 && style.textStyle >= 0) {
         const QFont &font = m_textStyles[std::size_t(style.textStyle)].font;
@@ -276,12 +270,36 @@ void PageStore::drawBarcode(QPainter &painter, const Page &page, const Item &ite
 
 void PageStore::render(int page, QPainter &painter, bool printing) const
 {
-    renderItems(page, painter, !printing || m_printPicture);
+    renderItems(page, painter, !printing || m_printPicture ? Parts::All : Parts::WithoutPictures);
 }
 
 void PageStore::renderWithoutPictures(int page, QPainter &painter) const
 {
-    renderItems(page, painter, false);
+    renderItems(page, painter, Parts::WithoutPictures);
+}
+
+void PageStore::renderPictures(int page, QPainter &painter) const
+{
+    renderItems(page, painter, Parts::OnlyPictures);
+}
+
+std::vector<PageStore::PlacedPicture> PageStore::leadingPictures(int page) const
+{
+    std::vector<PlacedPicture> placed;
+    const Page *stored = pageAt(page);
+    if (!stored)
+        return placed;
+    bool otherItems = false;
+    for (const Item &item : stored->items) {
+        if (item.kind != Kind::Picture) {
+            otherItems = true;
+        } else if (otherItems) {
+            return {};
+        } else {
+            placed.push_back({item.style, itemRect(item)});
+        }
+    }
+    return placed;
 }
 
 std::vector<PageStore::PlacedPicture> PageStore::printedPictures(int page) const
@@ -292,13 +310,15 @@ std::vector<PageStore::PlacedPicture> PageStore::printedPictures(int page) const
         return placed;
     for (const Item &item : stored->items) {
         if (item.kind == Kind::Picture)
-            placed.push_back({item.style, item.rect()});
+            placed.push_back({item.style, itemRect(item)});
     }
     return placed;
 }
 
-void PageStore::renderItems(int page, QPainter &painter, bool pictures) const
+void PageStore::renderItems(int page, QPainter &painter, Parts parts) const
 {
+    const bool pictures = parts != Parts::WithoutPictures;
+    const bool others = parts != Parts::OnlyPictures;
     const Page *stored = pageAt(page);
     if (!stored)
         return;
@@ -306,10 +326,12 @@ void PageStore::renderItems(int page, QPainter &painter, bool pictures) const
     painter.scale(1.0 / kScale, 1.0 / kScale);
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const Item &item : stored->items) {
+        if (!others && item.kind != Kind::Picture)
+            continue;
         switch (item.kind) {
         case Kind::Text:
             painter.setPen(Qt::black);
-            drawText(painter, *stored, item);
+            drawText(painter, item);
             break;
         case Kind::Line:
         case Kind::Rectangle:
@@ -317,14 +339,14 @@ void PageStore::renderItems(int page, QPainter &painter, bool pictures) const
             drawShape(painter, item);
             break;
         case Kind::Image:
-            painter.drawImage(scaled(item.rect()), m_images[std::size_t(item.style)]);
+            painter.drawImage(scaled(itemRect(item)), m_images[std::size_t(item.style)]);
             break;
         case Kind::Picture:
             if (pictures)
-                m_pictures[std::size_t(item.style)]->draw(painter, scaled(item.rect()));
+                m_pictures[std::size_t(item.style)]->draw(painter, scaled(itemRect(item)));
             break;
         case Kind::Barcode:
-            drawBarcode(painter, *stored, item);
+            drawBarcode(painter, item);
             break;
         }
     }
@@ -532,8 +554,8 @@ std::size_t PageStore::memoryUsage() const
 {
     std::size_t bytes = m_pages.capacity() * sizeof(Page);
     for (const Page &page : m_pages)
-        bytes += page.items.capacity() * sizeof(Item) + std::size_t(page.text.capacity()) * sizeof(QChar);
-    return bytes;
+        bytes += page.items.capacity() * sizeof(Item);
+    return bytes + m_texts.memoryUsage() + m_rects.memoryUsage();
 }
 
 } // namespace kv

@@ -15,6 +15,7 @@
 // asks the running generation to stop after the page in progress.
 
 #include "platform/report/PagePicture.h"
+#include "platform/report/PageValuePools.h"
 
 #include <QBrush>
 #include <QColor>
@@ -140,7 +141,15 @@ public:
     std::shared_ptr<const PagePicture> pagePicture(int style) const { return m_pictures[std::size_t(style)]; }
     // Draws a page as render() does on a printer, without its page pictures.
     void renderWithoutPictures(int page, QPainter &painter) const;
-    // Bytes held by the pages (not the shared styles).
+    // The page pictures a page shows, when they all come before its other
+    // items: then renderPictures() followed by renderWithoutPictures() draws
+    // what render() draws, and a picture export can reuse the pictures'
+    // pixels from page to page. Empty when a picture follows another item.
+    std::vector<PlacedPicture> leadingPictures(int page) const;
+    // Draws only the page pictures of a page, as render() draws them.
+    void renderPictures(int page, QPainter &painter) const;
+    // Bytes held by the pages and the texts and places they refer to (not
+    // the shared styles).
     std::size_t memoryUsage() const;
 
     // Asks a running generation to stop; pages generated so far stay.
@@ -174,21 +183,19 @@ signals:
 
 private:
     enum class Kind : std::uint8_t { Text, Line, Rectangle, Ellipse, Image, Picture, Barcode };
-    // 36 bytes a drawing operation; texts live in the page's text buffer.
+    // 20 bytes a drawing operation: its text and its rectangle are numbers
+    // in the run's pools.
     struct Item {
         Kind kind;
         std::uint8_t form;
         std::uint16_t flags;
         std::int32_t style;
         std::int32_t component;
-        std::uint32_t textOffset;
-        std::uint32_t textLength;
-        float x, y, width, height;
-        QRectF rect() const { return QRectF(x, y, width, height); }
+        std::uint32_t rect;
+        std::uint32_t text;
     };
     struct Page {
         std::vector<Item> items;
-        QString text;
         int firstForm = 1;
         int forms = 1;
     };
@@ -203,13 +210,14 @@ private:
 
     const Page *pageAt(int page) const;
     Item &addItem(Kind kind, int form, const QRectF &rect, int style, int component);
-    void storeText(Item &item, const QString &text);
-    QString itemText(const Page &page, const Item &item) const;
-    void drawText(QPainter &painter, const Page &page, const Item &item) const;
+    QString itemText(const Item &item) const;
+    QRectF itemRect(const Item &item) const { return m_rects.rect(item.rect); }
+    void drawText(QPainter &painter, const Item &item) const;
     void drawShape(QPainter &painter, const Item &item) const;
-    void drawBarcode(QPainter &painter, const Page &page, const Item &item) const;
+    void drawBarcode(QPainter &painter, const Item &item) const;
     QImage paintArea(int page, const QRectF &area, double dotsPerInch) const;
-    void renderItems(int page, QPainter &painter, bool pictures) const;
+    enum class Parts { All, WithoutPictures, OnlyPictures };
+    void renderItems(int page, QPainter &painter, Parts parts) const;
 
     std::vector<Page> m_pages;
     std::unique_ptr<Page> m_current;
@@ -228,6 +236,8 @@ private:
     std::vector<QImage> m_images;
     std::vector<std::shared_ptr<const PagePicture>> m_pictures;
     std::vector<BarcodeStyle> m_barcodeStyles;
+    TextPool m_texts;
+    RectPool m_rects;
 };
 
 } // namespace kv

@@ -11,15 +11,14 @@
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
 #include "report/layout/OutputProgress.h"
+#include "report/layout/PageBitmaps.h"
 #include "report/layout/PrintPDF.h"
 #include "report/layout/VRConvPic.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QPainter>
 #include <QSaveFile>
-#include <QtEndian>
 
 #include <cerrno>
 #include <cmath>
@@ -37,36 +36,6 @@ constexpr const char *kPictureLibrary = "KVBmpToFile.so";
 int pixels(double tenthsOfMm, int dpi)
 {
     return int(std::lround(tenthsOfMm / 254.0 * dpi));
-}
-
-// A 16-bit colour BMP (5 bits each of red, green and blue, rows bottom-up,
-// padded to four bytes): the format of the layout's page bitmap.
-QByteArray bmp16(const QImage &image)
-{
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
-    const int rowBytes = (rgb.width() * 2 + 3) & ~3;
-    const quint32 dataSize = quint32(rowBytes) * quint32(rgb.height());
-    QByteArray bytes(54 + int(dataSize), '\0');
-    auto *d = reinterpret_cast<uchar *>(bytes.data());
-    d[0] = 'B';
-    d[1] = 'M';
-    qToLittleEndian<quint32>(54 + dataSize, d + 2);
-    qToLittleEndian<quint32>(54, d + 10);
-    qToLittleEndian<quint32>(40, d + 14);
-    qToLittleEndian<qint32>(rgb.width(), d + 18);
-    qToLittleEndian<qint32>(rgb.height(), d + 22);
-    qToLittleEndian<quint16>(1, d + 26);
-    qToLittleEndian<quint16>(16, d + 28);
-    qToLittleEndian<quint32>(dataSize, d + 34);
-    qToLittleEndian<qint32>(3780, d + 38); // 96 dpi in pixels per metre
-    qToLittleEndian<qint32>(3780, d + 42);
-    for (int y = 0; y < rgb.height(); ++y) {
-        const uchar *src = rgb.constScanLine(y);
-        uchar *dst = d + 54 + std::size_t(rgb.height() - 1 - y) * std::size_t(rowBytes);
-        for (int x = 0; x < rgb.width(); ++x, src += 3)
-            qToLittleEndian<quint16>(quint16((src[0] >> 3) << 10 | (src[1] >> 3) << 5 | (src[2] >> 3)), dst + 2 * x);
-    }
-    return bytes;
 }
 
 bool saveBytes(const QString &path, const QByteArray &bytes)
@@ -134,18 +103,10 @@ bool TfrmVRBaseFmt::PagePicture(std::string &fileName, int type, int page)
         const PictureGeometry g = pictureGeometry(*QuickRep1, page, dpi, KeepLeftMargin, KeepTopMargin);
         if (g.width < 1 || g.height < 1)
             return false;
-        QImage bitmap(g.width, g.height, QImage::Format_RGB16);
-        bitmap.fill(Qt::white);
-        const PageStore *store = QuickRep1->pages();
-        if (store && g.storedPage >= 1 && g.storedPage <= store->pageCount()) {
-            QPainter painter(&bitmap);
-            painter.setRenderHint(QPainter::Antialiasing);
-            painter.setRenderHint(QPainter::TextAntialiasing);
-            const QSizeF sheet = store->pageSize();
-            painter.translate(g.target.topLeft());
-            painter.scale(g.target.width() / sheet.width(), g.target.height() / sheet.height());
-            store->render(g.storedPage, painter);
-        }
+        const QImage bitmap =
+            PageBitmaps::of(*this).draw(QuickRep1->pages(), g.storedPage, QSize(g.width, g.height), g.target);
+        if (bitmap.isNull())
+            return false;
         switch (type) {
         case 0:
             fileName += ".bmp";
@@ -181,7 +142,7 @@ int TfrmVRBaseFmt::callPictureLibrary(const QImage &bitmap, int type, std::strin
         return -1;
     }
     errno = 0;
-    void *library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void *library = PageBitmaps::of(*this).library(path);
     if (!library) {
         const int code = errno ? errno : -1;
         ShowMessage(QString::asprintf("Load DLL Error %d", code).toStdString(), MessageType::Error,
@@ -199,7 +160,6 @@ int TfrmVRBaseFmt::callPictureLibrary(const QImage &bitmap, int type, std::strin
         result = convert(&picture, type, name, kNameBufferSize);
         fileName = name;
     }
-    dlclose(library);
     return result;
 }
 
