@@ -262,7 +262,80 @@ void repairUnicodeMaps(QPDF &document)
     }
 }
 
-void mergeForms(const QString &pagesFile, const QString &formsFile, const FormPlan &plan, const QString &output)
+// A text string of the document: PDFDocEncoding where it does, else
+// UTF-16BE with a byte-order mark.
+QPDFObjectHandle textString(const QString &text)
+{
+    return QPDFObjectHandle::newUnicodeString(text.toStdString());
+}
+
+// One top-level outline entry per bookmark, to the top of its page; the
+// reader opens with the outline shown.
+void addOutline(QPDF &document, const std::vector<PdfDocumentWriter::Bookmark> &bookmarks)
+{
+    std::vector<QPDFPageObjectHelper> pages = QPDFPageDocumentHelper(document).getAllPages();
+    std::vector<QPDFObjectHandle> items;
+    QPDFObjectHandle outlines = document.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    for (const PdfDocumentWriter::Bookmark &bookmark : bookmarks) {
+        if (bookmark.page < 1 || bookmark.page > int(pages.size()))
+            continue;
+        QPDFPageObjectHelper &page = pages[std::size_t(bookmark.page - 1)];
+        const QPDFObjectHandle::Rectangle box = page.getMediaBox().getArrayAsRectangle();
+        QPDFObjectHandle destination = QPDFObjectHandle::newArray();
+        destination.appendItem(page.getObjectHandle());
+        destination.appendItem(QPDFObjectHandle::newName("/XYZ"));
+        destination.appendItem(QPDFObjectHandle::newReal(box.llx, 2));
+        destination.appendItem(QPDFObjectHandle::newReal(box.ury, 2));
+        destination.appendItem(QPDFObjectHandle::newNull());
+        QPDFObjectHandle item = document.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        item.replaceKey("/Title", textString(bookmark.title));
+        item.replaceKey("/Parent", outlines);
+        item.replaceKey("/Dest", destination);
+        if (!items.empty()) {
+            item.replaceKey("/Prev", items.back());
+            items.back().replaceKey("/Next", item);
+        }
+        items.push_back(item);
+    }
+    if (items.empty())
+        return;
+    outlines.replaceKey("/Type", QPDFObjectHandle::newName("/Outlines"));
+    outlines.replaceKey("/First", items.front());
+    outlines.replaceKey("/Last", items.back());
+    outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(qlonglong(items.size())));
+    QPDFObjectHandle root = document.getRoot();
+    root.replaceKey("/Outlines", outlines);
+    root.replaceKey("/PageMode", QPDFObjectHandle::newName("/UseOutlines"));
+}
+
+// The information dictionary Qt wrote (title, creator, dates) with the
+// title and the metadata it cannot write.
+void addInfo(QPDF &document, const QString &title, const PdfDocumentWriter::Metadata &metadata)
+{
+    QPDFObjectHandle trailer = document.getTrailer();
+    QPDFObjectHandle info = trailer.getKey("/Info");
+    if (!info.isDictionary()) {
+        info = document.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        trailer.replaceKey("/Info", info);
+    }
+    const std::pair<const char *, const QString *> entries[] = {
+        {"/Title", &title}, {"/Author", &metadata.author}, {"/Subject", &metadata.subject},
+        {"/Keywords", &metadata.keywords}};
+    for (const auto &[key, text] : entries) {
+        if (!text->isEmpty())
+            info.replaceKey(key, textString(*text));
+    }
+}
+
+// What the document carries beside its pages.
+struct DocumentParts {
+    QString title;
+    const std::vector<PdfDocumentWriter::Bookmark> &bookmarks;
+    const PdfDocumentWriter::Metadata &metadata;
+};
+
+void mergeForms(const QString &pagesFile, const QString &formsFile, const FormPlan &plan, const DocumentParts &parts,
+                const QString &output)
 {
     QPDF document;
     document.processFile(QFile::encodeName(pagesFile).constData());
@@ -282,6 +355,8 @@ void mergeForms(const QString &pagesFile, const QString &formsFile, const FormPl
     }
     tagFontSubsets(document);
     repairUnicodeMaps(document);
+    addOutline(document, parts.bookmarks);
+    addInfo(document, parts.title, parts.metadata);
     // The writer keeps the name's pointer until it is done.
     const QByteArray outputName = QFile::encodeName(output);
     QPDFWriter writer(document, outputName.constData());
@@ -334,7 +409,8 @@ bool PdfDocumentWriter::write(const QString &fileName, int fromPage, int toPage)
         writeForms(m_pages, plan, formsFile->fileName());
     const auto output = scratchFile(target, fileName, "part");
     try {
-        mergeForms(pagesFile->fileName(), formsFile->fileName(), plan, output->fileName());
+        mergeForms(pagesFile->fileName(), formsFile->fileName(), plan, DocumentParts{m_title, m_bookmarks, m_metadata},
+                   output->fileName());
     } catch (const ReportError &) {
         throw;
     } catch (const std::exception &error) {
