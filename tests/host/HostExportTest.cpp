@@ -6,7 +6,7 @@
 
 #include "DemoShell.h"
 #include "HostOptions.h"
-#include "support/SmtpSink.h"
+#include "support/PdfReadBack.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -112,20 +112,6 @@ protected:
         return slips;
     }
 
-    static int pdfPages(const QString &file)
-    {
-        return kvtest::toolOutput(QStringLiteral("qpdf"), {QStringLiteral("--show-npages"), file}).trimmed().toInt();
-    }
-    static std::vector<std::pair<QString, int>> outline(const QString &file)
-    {
-        const QJsonDocument json = QJsonDocument::fromJson(
-            kvtest::toolOutput(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), file})
-                .toUtf8());
-        std::vector<std::pair<QString, int>> entries;
-        for (const QJsonValue &entry : json["outlines"].toArray())
-            entries.emplace_back(entry["title"].toString(), entry["destpageposfrom1"].toInt());
-        return entries;
-    }
 
     kvtest::DemoShell demo{12};
     QTemporaryDir temp;
@@ -145,7 +131,7 @@ TEST_F(HostExportTest, ThePreviewedRunGoesIntoOneVectorFileWithABookmarkPerSlip)
 
     const QString text = kvtest::toolOutput(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
     EXPECT_TRUE(text.contains(QStringLiteral("领料单别"))) << text.left(400).toStdString();
-    const std::vector<std::pair<QString, int>> bookmarks = outline(file);
+    const std::vector<std::pair<QString, int>> bookmarks = kvtest::pdfOutline(file);
     ASSERT_EQ(bookmarks.size(), slips.size());
     for (std::size_t i = 0; i < slips.size(); ++i) {
         EXPECT_TRUE(text.contains(slips[i].number)) << slips[i].number.toStdString();
@@ -159,7 +145,7 @@ TEST_F(HostExportTest, ThePreviewedRunGoesIntoOneVectorFileWithABookmarkPerSlip)
     for (const QString &font : fonts)
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Z]{6}\\+\\S+ .* yes +yes +")).match(font).hasMatch())
             << font.toStdString();
-    EXPECT_EQ(pdfPages(file), slips.back().lastPage);
+    EXPECT_EQ(kvtest::pdfPageCount(file), slips.back().lastPage);
 }
 
 TEST_F(HostExportTest, PerSlipEachSlipGetsAFileOfItsOwnPagesNamedAfterIt)
@@ -179,8 +165,8 @@ TEST_F(HostExportTest, PerSlipEachSlipGetsAFileOfItsOwnPagesNamedAfterIt)
     EXPECT_EQ(found, sorted);
     for (std::size_t i = 0; i < slips.size(); ++i) {
         const QString file = folder + QLatin1Char('/') + expected[qsizetype(i)];
-        EXPECT_EQ(pdfPages(file), slips[i].lastPage - slips[i].firstPage + 1) << file.toStdString();
-        const std::vector<std::pair<QString, int>> bookmarks = outline(file);
+        EXPECT_EQ(kvtest::pdfPageCount(file), slips[i].lastPage - slips[i].firstPage + 1) << file.toStdString();
+        const std::vector<std::pair<QString, int>> bookmarks = kvtest::pdfOutline(file);
         ASSERT_EQ(bookmarks.size(), 1u) << file.toStdString();
         EXPECT_EQ(bookmarks[0].second, 1);
         EXPECT_TRUE(kvtest::toolOutput(QStringLiteral("pdftotext"), {file, QStringLiteral("-")}).contains(slips[i].number));

@@ -18,13 +18,10 @@
 #include "report/layout/PreviewWindowPreviewer.h"
 #include "report/layout/TextPdfExport.h"
 #include "report/layout/VRPreview.h"
-#include "support/SmtpSink.h"
+#include "support/PdfReadBack.h"
 
 #include <QAction>
 #include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -150,21 +147,6 @@ protected:
     {
         return kvtest::toolOutput(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
     }
-    static int pdfPages(const QString &file)
-    {
-        return kvtest::toolOutput(QStringLiteral("qpdf"), {QStringLiteral("--show-npages"), file}).trimmed().toInt();
-    }
-    // Title and target page of each top-level bookmark.
-    static std::vector<std::pair<QString, int>> outline(const QString &file)
-    {
-        const QJsonDocument json = QJsonDocument::fromJson(
-            kvtest::toolOutput(QStringLiteral("qpdf"), {QStringLiteral("--json"), QStringLiteral("--json-key=outlines"), file})
-                .toUtf8());
-        std::vector<std::pair<QString, int>> entries;
-        for (const QJsonValue &entry : json["outlines"].toArray())
-            entries.emplace_back(entry["title"].toString(), entry["destpageposfrom1"].toInt());
-        return entries;
-    }
     static std::vector<std::pair<QString, int>> bookmarksOf(const std::vector<Slip> &slips, int firstPage)
     {
         std::vector<std::pair<QString, int>> entries;
@@ -209,7 +191,7 @@ TEST_P(Qipr07TextPdfTest, TheRunGoesIntoOneFileWithItsTextsEmbeddedFontSubsetsAn
     ASSERT_EQ(prompter->messageTexts().size(), 1u);
     EXPECT_NE(prompter->messageTexts()[0].find(file.toStdString()), std::string::npos) << prompter->messageTexts()[0];
 
-    EXPECT_EQ(pdfPages(file), pageCount);
+    EXPECT_EQ(kvtest::pdfPageCount(file), pageCount);
     const QString text = pdfText(file);
     EXPECT_TRUE(text.contains(QStringLiteral("领料单别"))) << text.left(400).toStdString();
     int parties = 0;
@@ -221,7 +203,7 @@ TEST_P(Qipr07TextPdfTest, TheRunGoesIntoOneFileWithItsTextsEmbeddedFontSubsetsAn
         }
     }
     EXPECT_GT(parties, 0) << "no slip told its department or supplier";
-    EXPECT_EQ(outline(file), bookmarksOf(slips, 1));
+    EXPECT_EQ(kvtest::pdfOutline(file), bookmarksOf(slips, 1));
 
     // Every font is embedded as a subset, named with its tag.
     const QStringList fonts =
@@ -297,8 +279,8 @@ TEST_P(Qipr07TextPdfTest, EachSlipOfTheRunTheSlipShownOrTheSlipsChosenGoIntoAFil
     // Each file of the chosen and shown slips: that slip's pages and bookmark.
     const auto expectSlipFile = [&](const QString &name, const Slip &slip) {
         const QString file = folder() + QLatin1Char('/') + name;
-        EXPECT_EQ(pdfPages(file), slip.lastPage - slip.firstPage + 1) << name.toStdString();
-        EXPECT_EQ(outline(file), bookmarksOf({slip}, slip.firstPage)) << name.toStdString();
+        EXPECT_EQ(kvtest::pdfPageCount(file), slip.lastPage - slip.firstPage + 1) << name.toStdString();
+        EXPECT_EQ(kvtest::pdfOutline(file), bookmarksOf({slip}, slip.firstPage)) << name.toStdString();
         EXPECT_TRUE(pdfText(file).contains(slip.number)) << name.toStdString();
     };
     ASSERT_EQ(shown.size(), 1);
@@ -382,8 +364,8 @@ TEST_P(Qipr07TextPdfTest, OnScreenTheCommandLinesExportFollowsTheLastPageAndItsF
     const QString file = root.filePath(QStringLiteral("run.pdf"));
     qputenv(kv::ExportRequest::kFileVariable, file.toUtf8());
     withPreview([](kv::TfrmVRPreview &) {});
-    EXPECT_EQ(pdfPages(file), pageCount);
-    EXPECT_EQ(outline(file), bookmarksOf(slips, 1));
+    EXPECT_EQ(kvtest::pdfPageCount(file), pageCount);
+    EXPECT_EQ(kvtest::pdfOutline(file), bookmarksOf(slips, 1));
     EXPECT_EQ(ledgerRows("2").size(), slips.size());
 
     // A folder that is not there: the window closes, then the run fails.

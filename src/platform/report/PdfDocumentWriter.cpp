@@ -20,6 +20,7 @@
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
+#include <algorithm>
 #include <cstdio>
 #include <sys/stat.h>
 #include <filesystem>
@@ -262,11 +263,19 @@ void repairUnicodeMaps(QPDF &document)
     }
 }
 
-// A text string of the document: PDFDocEncoding where it does, else
-// UTF-16BE with a byte-order mark.
+// A text string of the document: ASCII as it is, anything else UTF-16BE
+// with a byte-order mark, which every reader decodes alike.
 QPDFObjectHandle textString(const QString &text)
 {
-    return QPDFObjectHandle::newUnicodeString(text.toStdString());
+    const bool ascii = std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii)
+        return QPDFObjectHandle::newString(text.toStdString());
+    std::string bytes = "\xFE\xFF";
+    for (const QChar c : text) {
+        bytes += char(c.unicode() >> 8);
+        bytes += char(c.unicode() & 0xFF);
+    }
+    return QPDFObjectHandle::newString(bytes);
 }
 
 // One top-level outline entry per bookmark, to the top of its page; the

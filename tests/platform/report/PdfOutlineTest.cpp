@@ -8,10 +8,8 @@
 #include "platform/report/PdfDocumentWriter.h"
 #include "platform/report/Report.h"
 #include "platform/report/TQRDBText.h"
+#include "support/PdfReadBack.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -68,18 +66,6 @@ QString run(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-// Title and target page of each top-level outline entry.
-std::vector<std::pair<QString, int>> outline(const QString &file)
-{
-    const QJsonDocument json =
-        QJsonDocument::fromJson(run("qpdf", {"--json", "--json-key=outlines", file}).toUtf8());
-    std::vector<std::pair<QString, int>> entries;
-    for (const QJsonValue &entry : json["outlines"].toArray()) {
-        EXPECT_TRUE(entry["kids"].toArray().isEmpty());
-        entries.emplace_back(entry["title"].toString(), entry["destpageposfrom1"].toInt());
-    }
-    return entries;
-}
 
 // The raw bytes of an entry of the information dictionary.
 std::string infoBytes(const QString &file, const char *key)
@@ -113,7 +99,7 @@ TEST(PdfOutlineTest, BookmarksPointAtTheirPagesOfTheWrittenRangeAndTheInfoCarrie
     const std::vector<std::pair<QString, int>> expected{
         {QStringLiteral("5401-0001 2024/03/01 生产一部"), 1}, {QStringLiteral("5401-0002"), 3},
         {QStringLiteral("5401-0003 二部"), 4}};
-    EXPECT_EQ(outline(file), expected);
+    EXPECT_EQ(kvtest::pdfOutline(file), expected);
     // The bookmarks lead to the pages they name: the run's page 2 is first.
     EXPECT_EQ(run("pdftotext", {"-f", "3", "-l", "3", file, "-"}).trimmed(), QStringLiteral("CODE-4"));
 
@@ -125,7 +111,7 @@ TEST(PdfOutlineTest, BookmarksPointAtTheirPagesOfTheWrittenRangeAndTheInfoCarrie
         << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Keywords:\\s+5401-0001, 5401-0002, 5401-0003\\n"))))
         << info.toStdString();
-    // Not ASCII: UTF-16BE with its mark. ASCII stays as it is.
+    // Not ASCII (Latin letters too): UTF-16BE with its mark. ASCII stays as it is.
     const std::string title = infoBytes(file, "/Title");
     ASSERT_GE(title.size(), 2u);
     EXPECT_EQ(title.substr(0, 2), std::string("\xFE\xFF"));
@@ -134,6 +120,8 @@ TEST(PdfOutlineTest, BookmarksPointAtTheirPagesOfTheWrittenRangeAndTheInfoCarrie
         decoded += QChar(char16_t((uchar(title[at]) << 8) | uchar(title[at + 1])));
     EXPECT_EQ(decoded, QStringLiteral("厂内领料单"));
     EXPECT_EQ(infoBytes(file, "/Author"), "DS");
+    // "…" has a PDFDocEncoding code, but a non-ASCII text is UTF-16 all the same.
+    EXPECT_EQ(infoBytes(file, "/Subject").substr(0, 2), std::string("\xFE\xFF"));
 }
 
 TEST(PdfOutlineTest, WithoutBookmarksTheDocumentHasNoOutline)
@@ -145,7 +133,7 @@ TEST(PdfOutlineTest, WithoutBookmarksTheDocumentHasNoOutline)
     PdfDocumentWriter writer(*codes.report->pages());
     writer.setBookmarks({{QStringLiteral("nowhere"), 9}});
     ASSERT_TRUE(writer.write(file));
-    EXPECT_TRUE(outline(file).empty());
+    EXPECT_TRUE(kvtest::pdfOutline(file).empty());
     QPDF pdf;
     pdf.processFile(QFile::encodeName(file).constData());
     EXPECT_FALSE(pdf.getRoot().hasKey("/Outlines"));

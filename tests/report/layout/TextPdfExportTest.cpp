@@ -9,12 +9,10 @@
 #include "platform/report/ReportError.h"
 #include "platform/report/TQRDBText.h"
 #include "report/layout/TextPdfExport.h"
+#include "support/PdfReadBack.h"
 
 #include <QDir>
 #include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -71,14 +69,6 @@ QString tool(const QString &program, const QStringList &arguments)
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-std::vector<std::pair<QString, int>> outline(const QString &file)
-{
-    const QJsonDocument json = QJsonDocument::fromJson(tool("qpdf", {"--json", "--json-key=outlines", file}).toUtf8());
-    std::vector<std::pair<QString, int>> entries;
-    for (const QJsonValue &entry : json["outlines"].toArray())
-        entries.emplace_back(entry["title"].toString(), entry["destpageposfrom1"].toInt());
-    return entries;
-}
 
 QStringList entries(const QString &folder)
 {
@@ -133,8 +123,8 @@ TEST_F(TextPdfExportTest, EachSlipGoesIntoItsOwnFileWithItsPagesAndBookmark)
     EXPECT_EQ(seen, (std::vector<int>{106, 206, 306, 406, 506, 606}));
     const int pages[] = {2, 1, 1, 1, 1};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(tool("qpdf", {"--show-npages", files[i]}).trimmed().toInt(), pages[i]) << files[i].toStdString();
-        EXPECT_EQ(outline(files[i]), (std::vector<std::pair<QString, int>>{
+        EXPECT_EQ(kvtest::pdfPageCount(files[i]), pages[i]) << files[i].toStdString();
+        EXPECT_EQ(kvtest::pdfOutline(files[i]), (std::vector<std::pair<QString, int>>{
                                          {TextPdfExport::bookmarkTitle(slips[std::size_t(i)]), 1}}));
     }
     EXPECT_EQ(tool("pdftotext", {files[2], "-"}).trimmed(), QStringLiteral("CODE-4"));
@@ -142,9 +132,9 @@ TEST_F(TextPdfExportTest, EachSlipGoesIntoItsOwnFileWithItsPagesAndBookmark)
     // All in one file: a bookmark per slip at its page, two on a shared page.
     const QStringList one = exporter.write(base, false);
     ASSERT_EQ(one, QStringList{base + ".pdf"});
-    EXPECT_EQ(outline(one[0]).size(), 5u);
-    EXPECT_EQ(outline(one[0])[3].second, 5);
-    EXPECT_EQ(outline(one[0])[4].second, 5);
+    EXPECT_EQ(kvtest::pdfOutline(one[0]).size(), 5u);
+    EXPECT_EQ(kvtest::pdfOutline(one[0])[3].second, 5);
+    EXPECT_EQ(kvtest::pdfOutline(one[0])[4].second, 5);
 }
 
 TEST_F(TextPdfExportTest, ACancelledOrFailedExportLeavesNoFileAndOlderOnesAsTheyWere)
