@@ -19,6 +19,7 @@ const char *const kUsage =
     "         [--layout-style NAME] [--dump-layout FILE] [--store-layout NAME --layout-file FILE]\n"
     "         [--execute KIND (command options | --params JSON)] ...\n"
     "         [--send mail|fax [--fax-server NAME] [--subject TEXT]] [--smtp URL] [--fax-spool DIR]\n"
+    "         [--export-pdf FILE [--per-slip]]\n"
     "\n"
     "Loads a report module, opens its window for the user and company, and drives it\n"
     "through the module's controller.\n"
@@ -49,6 +50,7 @@ const char *const kUsage =
     "                         (kinds 0 BMP, 1 JPG, 2 GIF, 3 PDF; 96 dpi by default)\n"
     "  --params JSON        the parameter array of the execute before it, as it is\n"
     "%SEND%"
+    "%EXPORT%"
     "JSON may be given as @FILE. Without a screen a preview shows no window: it\n"
     "generates the pages (and writes --pages-json); the window's messages go to the\n"
     "error stream.\n"
@@ -290,6 +292,7 @@ std::string hostUsage()
     // The send options describe themselves where "%SEND%" stands.
     std::string text = kUsage;
     text.replace(text.find("%SEND%"), 6, SendOptions::usage());
+    text.replace(text.find("%EXPORT%"), 8, ExportOptions::usage());
     return text;
 }
 
@@ -315,6 +318,7 @@ std::vector<std::pair<std::string, std::string>> HostOptions::moduleEnvironment(
     if (!dumpLayout.empty())
         variables.emplace_back("QIPR07_DUMP_LAYOUT", dumpLayout);
     send.addEnvironment(variables);
+    exportPdf.addEnvironment(variables);
     return variables;
 }
 
@@ -348,6 +352,7 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
                        layoutStyle, dumpLayout, storeLayout, layoutFile, execute, params, preview, key, pictureKind,
                        prefix, dpi});
     parser.addOptions(SendOptions::commandLineOptions());
+    parser.addOptions(ExportOptions::commandLineOptions());
     if (!parser.parse(arguments))
         throw HostUsageError(parser.errorText().toStdString());
     if (!parser.positionalArguments().isEmpty())
@@ -378,6 +383,7 @@ HostOptions parseHostOptions(const QStringList &arguments, const std::string &de
     readStoreLayout(parser, storeLayout, layoutFile, options);
     options.executes = executeCommands(parser);
     options.send = SendOptions::read(parser);
+    options.exportPdf = ExportOptions::read(parser);
     const bool work = !options.executes.empty() || !options.storeLayout.empty();
     options.show = parser.isSet(show) || parser.isSet(grab) || (!work && displayPresent);
     return options;

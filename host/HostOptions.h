@@ -12,6 +12,7 @@
 //            [--execute 5|6|11 --params JSON] ...
 //            [--send mail|fax [--fax-server NAME] [--subject TEXT]]
 //            [--smtp URL] [--fax-spool DIR]       (HostSendOptions.h)
+//            [--export-pdf FILE [--per-slip]]     (HostExportOptions.h)
 // The options after an --execute build that command's parameter array:
 //   5   [preview]
 //   6   [preview, [type, number, setting]]
@@ -30,6 +31,7 @@
 // --store-layout is no module setting: once the window is open the host
 // asks it (by name, StoreLayoutText) to store the text of --layout-file.
 
+#include "HostExportOptions.h"
 #include "HostSendOptions.h"
 #include "platform/Variant.h"
 
@@ -71,6 +73,7 @@ struct HostOptions {
     std::string layoutFile;  // --layout-file: absolute path of the text to store
     bool helpShown = false; // --help: nothing else to do
     SendOptions send;       // --send and the mail and fax settings of the run
+    ExportOptions exportPdf; // --export-pdf: the run as vector PDF after the preview
 
     // The start-up array handed to Open: [user, company, company database,
     // host window, host options].

@@ -69,6 +69,17 @@ FormPlan planForms(const PageStore &store, int first, int last)
     return plan;
 }
 
+// Entries pointing outside the pages written are left out.
+std::vector<PdfFormSplice::Bookmark> spliceBookmarks(const std::vector<PdfDocumentWriter::Bookmark> &bookmarks,
+                                                     int sheets)
+{
+    std::vector<PdfFormSplice::Bookmark> kept;
+    for (const PdfDocumentWriter::Bookmark &bookmark : bookmarks)
+        if (bookmark.page >= 1 && bookmark.page <= sheets)
+            kept.push_back({bookmark.title, bookmark.page});
+    return kept;
+}
+
 // The file a name stands for: a symbolic link is written through, as
 // opening it would, not replaced by the finished file.
 QString linkedTarget(const QString &fileName)
@@ -208,7 +219,10 @@ bool PdfDocumentWriter::write(const QString &fileName, int fromPage, int toPage)
     }
     const auto output = scratchFile(target, fileName, "part");
     try {
-        PdfFormSplice(splicePlacements(plan), int(plan.forms.size())).write(pagesFile->fileName(), output->fileName());
+        PdfFormSplice splice(splicePlacements(plan), int(plan.forms.size()));
+        splice.setBookmarks(spliceBookmarks(m_bookmarks, last - first + 1));
+        splice.setInformation({m_metadata.author, m_metadata.subject, m_metadata.keywords});
+        splice.write(pagesFile->fileName(), output->fileName());
     } catch (const std::exception &error) {
         throw ReportError("Cannot write the PDF file " + fileName.toStdString() + ": " + error.what());
     }

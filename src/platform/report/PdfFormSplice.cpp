@@ -455,14 +455,15 @@ void PdfFormSplice::write(const QString &qtFile, const QString &output) const
                                     std::to_string(outlineItems.size()) + " >>");
         for (std::size_t index = 0; index < m_bookmarks.size(); ++index) {
             const Bookmark &bookmark = m_bookmarks[index];
-            const int sheet = std::clamp(bookmark.sheet, 1, int(layout.sheets.size())) - 1;
+            const Layout::Page &page = layout.sheets[std::size_t(std::clamp(bookmark.sheet, 1, int(layout.sheets.size())) - 1)];
             std::string item = "<< /Title " + pdf_syntax::textString(bookmark.title) + " /Parent " +
                                referenceText(outlineRoot);
             if (index > 0)
                 item += " /Prev " + referenceText(outlineItems[index - 1]);
             if (index + 1 < outlineItems.size())
                 item += " /Next " + referenceText(outlineItems[index + 1]);
-            item += " /Dest [" + referenceText(layout.sheets[std::size_t(sheet)].object) + " /XYZ null null null] >>";
+            // To the top of the sheet, at the zoom the reader has.
+            item += " /Dest [" + referenceText(page.object) + " /XYZ 0 " + numberText(page.height) + " null] >>";
             out.object(outlineItems[index], item);
         }
     }

@@ -1,12 +1,14 @@
 // The preview window's parts for a big run: the slip index and thumbnails
 // beside the pages, the search bar with its hits, and printing the slip
-// shown or the slips chosen in the index.
+// shown or the slips chosen in the index; a print that fails leaves a failed
+// ledger row for each of its slips.
 
 #include "report/layout/VRPreview.h"
 
 #include "platform/report/PageStore.h"
 #include "platform/report/ReportError.h"
 #include "platform/report/ReportUnits.h"
+#include "report/layout/OutputLedger.h"
 #include "report/layout/OutputProgress.h"
 #include "report/layout/PreviewFindBar.h"
 #include "report/layout/PreviewPane.h"
@@ -85,6 +87,10 @@ void TfrmVRPreview::applyOwnTexts()
     pmPrintChosen->setText(text("sPrintChosen", "打印所选单据"));
     pmSlipSheet->setText(text("sSlipSheet", "每张单据从新的一张纸开始"));
     pmSlipPDF->setText(text("sSlipPDF", "本单转出成 .PDF档"));
+    pmTextPDF->setText(text("sTextPDF", "转出成 PDF文字档"));
+    pmTextPDFPerSlip->setText(text("sTextPDFPerSlip", "每张单据转出成 PDF文字档"));
+    pmSlipTextPDF->setText(text("sSlipTextPDF", "本单转出成 PDF文字档"));
+    pmChosenTextPDF->setText(text("sChosenTextPDF", "所选单据转出成 PDF文字档"));
     SidePanel->setCaptions({text("sSlip", "单据"), text("sSlipDate", "日期"), text("sSlipParty", "部门/供应商"),
                             text("sSlipPages", "页次")},
                            text("sSlipIndex", "单据索引"), text("sThumbnails", "缩略图"));
@@ -213,6 +219,7 @@ void TfrmVRPreview::printRanges(QPrinter &printer, const PageRanges &ranges)
         // Several ranges are one print job (one file when printing into a PDF).
         outcome = pages->print(printer, ranges, job);
     } catch (const std::exception &error) {
+        recordFailedPrint(printer, ranges, error);
         showError(error);
         return;
     }
@@ -223,6 +230,22 @@ void TfrmVRPreview::printRanges(QPrinter &printer, const PageRanges &ranges)
         m_layout->CountPrintedRanges(outcome.printed, outcome.stopped);
     } catch (const std::exception &error) {
         showError(error);
+    }
+}
+
+void TfrmVRPreview::recordFailedPrint(const QPrinter &printer, const PageRanges &ranges, const std::exception &error)
+{
+    if (!m_layout || !QRPreview->pages())
+        return;
+    // The slips of the job did not come out: each gets a failed row, with
+    // where the job was to go and why it failed.
+    const bool file = !printer.outputFileName().isEmpty();
+    const output_ledger::Output output{file ? output_ledger::kPdfFile : output_ledger::kPrinter,
+                                       (file ? printer.outputFileName() : printer.printerName()).toStdString(), false,
+                                       error.what()};
+    for (const auto &[first, last] : ranges) {
+        const auto [firstForm, lastForm] = output_ledger::formsOfPages(*QRPreview->pages(), first, last);
+        output_ledger::record(*m_layout, output, firstForm, lastForm);
     }
 }
 

@@ -7,6 +7,10 @@
 // previewer shows nothing and returns at once: a preview then only generates
 // the pages. Being off screen alone is not enough, because the window tests
 // run off screen and drive the preview window there.
+//
+// erp-host's --export-pdf (ExportRequest) writes the run as vector PDF once
+// its pages are all generated, shown or headless; a file that cannot be
+// written makes ShowPreview throw, which fails the run.
 
 #include "report/layout/VRPreviewer.h"
 

@@ -230,6 +230,14 @@ void TfrmVRPreview::buildSaveMenu()
     pmPDF = item("pmPDF", "转出成 .PDF档");
     pmuSaveBMP->addSeparator();
     pmSlipPDF = item("pmSlipPDF", "本单转出成 .PDF档");
+    pmuSaveBMP->addSeparator();
+    pmTextPDF = item("pmTextPDF", "转出成 PDF文字档");
+    pmTextPDFPerSlip = item("pmTextPDFPerSlip", "每张单据转出成 PDF文字档");
+    pmSlipTextPDF = item("pmSlipTextPDF", "本单转出成 PDF文字档");
+    pmChosenTextPDF = item("pmChosenTextPDF", "所选单据转出成 PDF文字档");
+    // The chosen slips' item is offered while the index has slips chosen.
+    connect(pmuSaveBMP, &QMenu::aboutToShow, this,
+            [this] { pmChosenTextPDF->setEnabled(!SidePanel->chosenSlips().empty()); });
     btnSaveBMP->setMenu(pmuSaveBMP);
     btnSaveBMP->setPopupMode(QToolButton::InstantPopup);
 }
@@ -269,6 +277,10 @@ void TfrmVRPreview::connectHandlers()
     connect(pmGIF, &QAction::triggered, this, [this] { ExportPage(ptGIF); });
     connect(pmPDF, &QAction::triggered, this, [this] { ExportPage(ptPDF); });
     connect(pmSlipPDF, &QAction::triggered, this, [this] { ExportSlip(ptPDF); });
+    connect(pmTextPDF, &QAction::triggered, this, [this] { ExportTextPdf(TextPdfScope::Run); });
+    connect(pmTextPDFPerSlip, &QAction::triggered, this, [this] { ExportTextPdf(TextPdfScope::RunPerSlip); });
+    connect(pmSlipTextPDF, &QAction::triggered, this, [this] { ExportTextPdf(TextPdfScope::SlipShown); });
+    connect(pmChosenTextPDF, &QAction::triggered, this, [this] { ExportTextPdf(TextPdfScope::ChosenSlips); });
     connect(pmPrintSlip, &QAction::triggered, this, [this] { PrintPages(currentSlipPages()); });
     connect(pmPrintChosen, &QAction::triggered, this, [this] { PrintPages(chosenSlipPages()); });
     connect(pmSlipSheet, &QAction::toggled, this, [this](bool on) {

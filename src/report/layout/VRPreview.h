@@ -3,7 +3,9 @@
 // user pages through them, zooms, prints them (the printer set-up dialog
 // also offers printing into a PDF file: vector pages with embedded fonts
 // and selectable text), sends them by e-mail or fax, and exports the
-// current page as a BMP, JPG, GIF or PDF file.
+// current page as a BMP, JPG, GIF or PDF file (page pictures), or the run,
+// the slip shown or the slips chosen as vector PDF files ("PDF文字档":
+// selectable text, a bookmark per slip).
 //
 // The layout window's ShowPreview reaches it through the VRPreviewer seam
 // (PreviewWindowPreviewer installs it); the window is modal, owned by the
@@ -28,6 +30,7 @@
 
 #include "base/KVForm.h"
 #include "platform/report/Report.h"
+#include "report/layout/PreviewSlipIndex.h"
 #include "report/layout/VRBaseFmt.h"
 #include "report/layout/VRPreviewer.h"
 
@@ -111,6 +114,12 @@ public:
     // Checked: printing on both sides starts each slip on a fresh sheet.
     QAction *pmSlipSheet = nullptr;
     QAction *pmSlipPDF = nullptr;
+    // Vector PDF: the whole run in one file, the whole run one file per
+    // slip, the slip shown, the slips chosen in the index (one file each).
+    QAction *pmTextPDF = nullptr;
+    QAction *pmTextPDFPerSlip = nullptr;
+    QAction *pmSlipTextPDF = nullptr;
+    QAction *pmChosenTextPDF = nullptr;
     QSplitter *splPreview = nullptr;
     PreviewSidePanel *SidePanel = nullptr;
     PreviewFindBar *FindBar = nullptr;
@@ -135,6 +144,14 @@ public:
     // Exports the pages of the slip shown (every form of it) as one
     // picture file per form.
     void ExportSlip(int pictureType);
+
+    // What the vector PDF export writes (the menu items above).
+    enum class TextPdfScope { Run, RunPerSlip, SlipShown, ChosenSlips };
+    // Writes it into the user's data folder ("<program>_<time>.pdf", or
+    // "<program>_<time>-<type>-<number>.pdf" per slip) with progress and
+    // cancel, leaves a ledger row per slip, asks whether to open the files
+    // and returns them; none when cancelled, failed (told) or nothing to do.
+    QStringList ExportTextPdf(TextPdfScope scope);
 
     // Pages first..last of each range, in order.
     using PageRanges = std::vector<std::pair<int, int>>;
@@ -228,6 +245,12 @@ private:
     void selectZoomEntry(int zoom);
     void showPaperInformation();
     QString exportFolder() const;
+    // The export folder, made when missing; empty (told) when it cannot be.
+    QString readyExportFolder();
+    QString exportBaseName(const QString &folder) const;
+    std::vector<PreviewSlipIndex::Slip> textPdfSlips(TextPdfScope scope) const;
+    void recordPictures(const QStringList &files, const QString &baseName, int firstPicture);
+    void recordFailedPrint(const QPrinter &printer, const PageRanges &ranges, const std::exception &error);
     QStringList writePictures(const QString &baseName, int pictureType, int firstPage, int lastPage);
     void exportPages(int pictureType, int firstPage, int lastPage);
     void askToOpen(const QString &baseName, const QStringList &files);

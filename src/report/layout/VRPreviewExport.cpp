@@ -1,5 +1,6 @@
 // Export of the preview's current page, or of the slip shown, as picture or
 // PDF files in the user's data folder, and the question whether to open them.
+// Each slip whose forms went into pictures gets a ledger row (no count).
 
 #include "report/layout/VRPreview.h"
 
@@ -9,6 +10,7 @@
 #include "platform/Prompter.h"
 #include "platform/Variant.h"
 #include "platform/report/Report.h"
+#include "report/layout/OutputLedger.h"
 #include "report/layout/OutputProgress.h"
 #include "report/layout/PreviewPane.h"
 #include "report/layout/PreviewSidePanel.h"
@@ -53,10 +55,8 @@ void TfrmVRPreview::ExportSlip(int pictureType)
     exportPages(pictureType, found.firstForm, found.lastForm);
 }
 
-void TfrmVRPreview::exportPages(int pictureType, int firstPicture, int lastPicture)
+QString TfrmVRPreview::readyExportFolder()
 {
-    if (!m_layout || currentPage() < 1)
-        return;
     const QString folder = exportFolder();
     // A fresh installation has no data folders yet: every missing level is
     // made. What cannot be made (below a file, no right to write) is named.
@@ -64,10 +64,25 @@ void TfrmVRPreview::exportPages(int pictureType, int firstPicture, int lastPictu
         const std::string text = LangText("TdmSingle", "sCreateDirError", "创建目录失败：") + folder.toStdString();
         Prompter::current()->messageBox(text, caption().toStdString(), MessageType::Error, MessageButton::OK,
                                         MessageButton::OK);
-        return;
+        return {};
     }
-    const QString baseName = folder + QLatin1Char('/') + QString::fromStdString(m_layout->ProgramCode) +
-                             QLatin1Char('_') + Clock::now().toString(QStringLiteral("yyyyMMddhhmmss"));
+    return folder;
+}
+
+QString TfrmVRPreview::exportBaseName(const QString &folder) const
+{
+    return folder + QLatin1Char('/') + QString::fromStdString(m_layout->ProgramCode) + QLatin1Char('_') +
+           Clock::now().toString(QStringLiteral("yyyyMMddhhmmss"));
+}
+
+void TfrmVRPreview::exportPages(int pictureType, int firstPicture, int lastPicture)
+{
+    if (!m_layout || currentPage() < 1)
+        return;
+    const QString folder = readyExportFolder();
+    if (folder.isEmpty())
+        return;
+    const QString baseName = exportBaseName(folder);
     QStringList files;
     try {
         files = writePictures(baseName, pictureType, firstPicture, lastPicture);
@@ -76,8 +91,20 @@ void TfrmVRPreview::exportPages(int pictureType, int firstPicture, int lastPictu
                                         MessageButton::OK, MessageButton::OK);
         return;
     }
+    recordPictures(files, baseName, firstPicture);
     if (!files.isEmpty() && !m_layout->Cancelled)
         askToOpen(baseName, files);
+}
+
+void TfrmVRPreview::recordPictures(const QStringList &files, const QString &baseName, int firstPicture)
+{
+    if (files.isEmpty() || !m_layout)
+        return;
+    // The pictures written (a cancel keeps those before it), one per form.
+    const QString target =
+        files.size() == 1 ? files.front() : baseName + QStringLiteral("*.") + QFileInfo(files.front()).suffix();
+    output_ledger::record(*m_layout, {output_ledger::kPictureFile, target.toStdString(), true, {}}, firstPicture,
+                          firstPicture + int(files.size()) - 1);
 }
 
 QStringList TfrmVRPreview::writePictures(const QString &baseName, int pictureType, int first, int last)
