@@ -85,7 +85,7 @@ double paintTextsOnly(const PageStore &pages, const QString &fileName)
 }
 
 // The pages as the PDF writer draws them with Qt's engine, without the
-// form: what the writer spends beyond this goes to placing the form (qpdf).
+// form: what the writer spends beyond this goes to the form and the splice.
 double paintPagesWithoutForm(const PageStore &pages, const QString &fileName)
 {
     QElapsedTimer timer;
@@ -162,7 +162,7 @@ int measure(const QString &dataDir)
     const double pdfSeconds = total - generated;
     std::printf("%7d lines %6d pages  query %5.2f s  generation %5.2f s  pdf %6.2f s  total %6.2f s  "
                 "%6.0f pages/s  first page %.2f s  peak %6.1f MB  %6.1f KB/page  floor %6.2f s  pdf/floor %.2f  "
-                "(Qt engine %.2f s, form and qpdf %.2f s; peak before the PDF %.1f MB)\n",
+                "(Qt engine %.2f s, form and splice %.2f s; peak before the PDF %.1f MB)\n",
                 data.RecordCount(), pages.pageCount(), queried, generated - queried, pdfSeconds, total,
                 pages.pageCount() / total, firstPage, peak, bytes / pages.pageCount() / 1024.0, floor,
                 pdfSeconds / floor, qtPages, pdfSeconds - qtPages, peakBeforePdf);
