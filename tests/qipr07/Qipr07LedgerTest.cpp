@@ -16,6 +16,7 @@
 #include "report/layout/PreviewWindowPreviewer.h"
 #include "report/layout/PrintLedgerWindow.h"
 #include "report/layout/VRPreview.h"
+#include "schema/SchemaDdl.h"
 #include "controls/KovMaskEdit.h"
 
 #include <QComboBox>
@@ -197,6 +198,55 @@ TEST_P(Qipr07LedgerTest, AReprintCarriesTheCopyMarkAndTheLedgerWindowListsSortsA
     owner->chkPrintedByMe->setChecked(false);
     owner->chkPrintedToday->setChecked(true);
     expectFound(1);
+}
+
+TEST_P(Qipr07LedgerTest, ADirectPrintThatFailsLeavesAFailedRowAndNoCountButACountFailureIsNoFailedPrint)
+{
+    QTemporaryDir out;
+    const QString missing = out.filePath(QStringLiteral("no-such-folder/slips.pdf"));
+    TfrmQipr07Fmt *refused = openLayout<TfrmQipr07Fmt>(query);
+    refused->PrintCountMode = 1;
+    refused->PrintFileName = missing;
+    prompter->answerMessage(kv::mrOk);
+    EXPECT_FALSE(refused->PrintDirect());
+    EXPECT_FALSE(QFile::exists(missing));
+    EXPECT_EQ(countOf("TC010"), 0);
+    const kv::ResultTable rows = ledgerRows("2");
+    ASSERT_EQ(rows.rowCount(), 1);
+    EXPECT_EQ(cell(rows, 0, "PL009"), missing.toStdString());
+    EXPECT_EQ(cell(rows, 0, "PL012"), "N");
+    EXPECT_NE(cell(rows, 0, "PL015").find(missing.toStdString()), std::string::npos) << cell(rows, 0, "PL015");
+    EXPECT_EQ(rows.integer(0, rows.columnIndex("PL011")), int(copyMarks(*refused->QuickRep1->pages()).size()));
+
+    // The file comes out but the count cannot be raised: the row says
+    // printed, the error is the count's.
+    if (GetParam() == slip::DbEngine::SQLite) {
+        // A trigger of an attached company file is named in its schema.
+        company->execute("CREATE TRIGGER \"" + company->companyDb + "\".no_count BEFORE UPDATE OF TC010 ON MOCTC "
+                         "BEGIN SELECT RAISE(ABORT, 'count refused'); END");
+    } else {
+        // In the company's schema, so that it goes with the company.
+        const std::string function =
+            slip::SchemaDdl::companyNamespace(slip::DbEngine::PostgreSQL, company->companyDb) + ".no_count()";
+        company->execute("CREATE FUNCTION " + function + " RETURNS trigger AS "
+                         "'BEGIN RAISE EXCEPTION ''count refused''; END' LANGUAGE plpgsql");
+        company->execute("CREATE TRIGGER no_count BEFORE UPDATE OF TC010 ON {MOCTC} "
+                         "FOR EACH ROW EXECUTE FUNCTION " + function);
+    }
+    const QString printed = out.filePath(QStringLiteral("slips.pdf"));
+    TfrmQipr07Fmt *uncounted = openLayout<TfrmQipr07Fmt>(query);
+    uncounted->PrintCountMode = 1;
+    uncounted->PrintFileName = printed;
+    prompter->answerMessage(kv::mrOk);
+    EXPECT_FALSE(uncounted->PrintDirect());
+    EXPECT_TRUE(QFile::exists(printed));
+    EXPECT_EQ(countOf("TC010"), 0);
+    ASSERT_FALSE(prompter->messageTexts().empty());
+    EXPECT_NE(prompter->messageTexts().back().find("count refused"), std::string::npos)
+        << prompter->messageTexts().back();
+    const kv::ResultTable after = ledgerRows("2");
+    ASSERT_EQ(after.rowCount(), 1);
+    EXPECT_EQ(cell(after, 0, "PL009"), missing.toStdString());
 }
 
 TEST_P(Qipr07LedgerTest, AFaxLeavesItsReceiversRowAFaxWithoutNumberAFailedOneAndNeverSentLeavesTheSlipOut)

@@ -19,6 +19,8 @@ namespace output_ledger {
 constexpr const char *kPrinter = "1";
 constexpr const char *kPdfFile = "2";
 constexpr const char *kPictureFile = "3";
+constexpr const char *kMail = "4";
+constexpr const char *kFax = "5";
 
 struct Output {
     const char *kind = kPictureFile;

@@ -8,6 +8,7 @@
 #include "platform/report/PageStore.h"
 #include "platform/report/PdfDocumentWriter.h"
 #include "platform/report/Report.h"
+#include "report/layout/OutputLedger.h"
 #include "report/layout/OutputProgress.h"
 #include "report/layout/PageProgressWindow.h"
 #include "report/layout/PageTextsJson.h"
@@ -18,6 +19,7 @@
 #include <QPrinterInfo>
 
 #include <memory>
+#include <optional>
 
 namespace kv {
 
@@ -176,6 +178,9 @@ bool TfrmVRBaseFmt::ShowPreview()
 bool TfrmVRBaseFmt::PrintDirect()
 {
     QuickRep1->setReportTitle(QString::fromStdString(displayText(QuickRep1->reportTitle().toStdString())));
+    // Set once the pages exist: from then on a failure is a failed print of
+    // the run's slips, and the ledger says so.
+    std::optional<output_ledger::Output> output;
     try {
         std::unique_ptr<QPrinter> printer;
         if (PrintFileName.isEmpty()) {
@@ -186,6 +191,8 @@ bool TfrmVRBaseFmt::PrintDirect()
         }
         if (!GeneratePages() || QuickRep1->pages()->pageCount() == 0)
             return false;
+        output = printer ? output_ledger::Output{output_ledger::kPrinter, printer->printerName().toStdString(), true, {}}
+                         : output_ledger::Output{output_ledger::kPdfFile, PrintFileName.toStdString(), true, {}};
         PageStore &pages = *QuickRep1->pages();
         const int count = pages.pageCount();
         const OutputSlips slips(&pages);
@@ -217,10 +224,16 @@ bool TfrmVRBaseFmt::PrintDirect()
                 printed = {{1, count}};
         }
         progress.hide();
+        output.reset(); // the output is done; a failure from here on is one of the counts
         // Only slips whose pages came out count as printed.
         CountPrintedRanges(printed, stopped);
         return !stopped;
     } catch (const std::exception &error) {
+        if (output) {
+            output->success = false;
+            output->message = error.what();
+            output_ledger::record(*this, *output, 1, QuickRep1->pages()->formCount());
+        }
         showRunError(error);
         return false;
     }

@@ -3,6 +3,8 @@
 
 #include "report/layout/VRBaseFmt.h"
 
+#include "report/layout/OutputLedger.h"
+
 #include "lib/LibStrs.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
@@ -78,17 +80,7 @@ void TfrmVRBaseFmt::CountPrintedForms(int firstForm, int lastForm)
 
 std::pair<int, int> TfrmVRBaseFmt::formsOfPages(int firstPage, int lastPage) const
 {
-    const PageStore *pages = QuickRep1->pages();
-    int firstForm = INT_MAX;
-    int lastForm = 0;
-    for (int form = 1; form <= pages->formCount(); ++form) {
-        const int page = pages->pageOfForm(form);
-        if (page >= firstPage && page <= lastPage) {
-            firstForm = std::min(firstForm, form);
-            lastForm = std::max(lastForm, form);
-        }
-    }
-    return {firstForm, lastForm};
+    return output_ledger::formsOfPages(*QuickRep1->pages(), firstPage, lastPage);
 }
 
 int TfrmVRBaseFmt::lastWholeSlipForm(int lastForm) const
@@ -201,20 +193,14 @@ ReceiverLine receiverLine(const QString &line)
     return result;
 }
 
-constexpr const char *kPrinterKind = "1";
-constexpr const char *kPdfFileKind = "2";
-constexpr const char *kPictureKind = "3";
-constexpr const char *kMailKind = "4";
-constexpr const char *kFaxKind = "5";
-
 } // namespace
 
 void TfrmVRBaseFmt::NoteOutput(const QPrinter &printer)
 {
     if (!printer.outputFileName().isEmpty())
-        m_notedOutput = LedgerTarget{kPdfFileKind, printer.outputFileName().toStdString()};
+        m_notedOutput = LedgerTarget{output_ledger::kPdfFile, printer.outputFileName().toStdString()};
     else
-        m_notedOutput = LedgerTarget{kPrinterKind, printer.printerName().toStdString()};
+        m_notedOutput = LedgerTarget{output_ledger::kPrinter, printer.printerName().toStdString()};
 }
 
 void TfrmVRBaseFmt::NoteSendWay(int kind, const std::string &faxCaption)
@@ -232,35 +218,35 @@ TfrmVRBaseFmt::LedgerTarget TfrmVRBaseFmt::printTarget() const
     if (m_notedOutput)
         return *m_notedOutput;
     if (!PrintFileName.isEmpty())
-        return {kPdfFileKind, PrintFileName.toStdString()};
+        return {output_ledger::kPdfFile, PrintFileName.toStdString()};
     std::string printer;
     try {
         printer = QuickRep1->printerInfo().printerName().toStdString();
     } catch (const std::exception &) {
         // No printer installed: the row keeps an empty printer name.
     }
-    return {kPrinterKind, printer};
+    return {output_ledger::kPrinter, printer};
 }
 
 TfrmVRBaseFmt::LedgerTarget TfrmVRBaseFmt::sendTarget(const std::string &filter, std::string &faxServer) const
 {
     faxServer = m_faxServer;
-    LedgerTarget target{m_sendKind == 1 ? kMailKind : m_sendKind == 2 ? kFaxKind : "", {}};
+    LedgerTarget target{m_sendKind == 1 ? output_ledger::kMail : m_sendKind == 2 ? output_ledger::kFax : "", {}};
     for (const QString &line : SendTargets) {
         const ReceiverLine receiver = receiverLine(line);
         const auto slips = sentSlips(receiver.entries);
         if (std::none_of(slips.begin(), slips.end(), [&](const auto &slip) { return slip[2] == filter; }))
             continue;
         if (target.kind.empty())
-            target.kind = receiver.email.empty() ? kFaxKind : kMailKind;
-        const std::string &address = target.kind == kMailKind ? receiver.email : receiver.fax;
+            target.kind = receiver.email.empty() ? output_ledger::kFax : output_ledger::kMail;
+        const std::string &address = target.kind == output_ledger::kMail ? receiver.email : receiver.fax;
         target.target = address.empty() || address == receiver.receiver ? receiver.receiver
                                                                         : receiver.receiver + " <" + address + ">";
         break;
     }
     if (target.kind.empty())
-        target.kind = SendModes == 1 ? kMailKind : kFaxKind;
-    if (target.kind != kFaxKind)
+        target.kind = SendModes == 1 ? output_ledger::kMail : output_ledger::kFax;
+    if (target.kind != output_ledger::kFax)
         faxServer.clear();
     return target;
 }
@@ -302,18 +288,7 @@ void TfrmVRBaseFmt::RecordExport(const std::string &base, int type)
 {
     static const char *const extensions[] = {".bmp", ".jpg", ".gif", ".pdf"};
     const std::string files = base + "*" + (type >= 0 && type <= 3 ? extensions[type] : "");
-    for (const PrintCountRequest &request : PrintCountRequests(1, PageCount)) {
-        try {
-            Variant entry = varArrayOf({request.table, request.column, request.filter, kPictureKind, files,
-                                        slipForms(request.table, request.filter), true});
-            Variant converted = toDb(entry);
-            ProgramServer()->call("RecordPrintLedger", {Variant::ref(converted)});
-        } catch (const std::exception &error) {
-            // The pictures are written; only the ledger misses them.
-            WriteToAlertFile("QIPR07", "The ledger row of " + request.filter + " was not written: " + error.what(),
-                             "D");
-        }
-    }
+    output_ledger::record(*this, {output_ledger::kPictureFile, files, true, {}}, 1, PageCount);
 }
 
 void TfrmVRBaseFmt::RecordSendResult(const std::string &entry, bool failed)
