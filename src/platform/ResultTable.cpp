@@ -1,5 +1,7 @@
 #include "platform/ResultTable.h"
 
+#include "platform/HashIndex.h"
+
 #include <QString>
 
 #include <algorithm>
@@ -176,64 +178,26 @@ struct Column {
     }
 };
 
-// Finds the id of a text already in a column's dictionary: an open-addressing
-// table of (hash, id) pairs that looks the texts themselves up in the
-// dictionary, so building costs no second copy of every distinct text, and
-// a stored hash spares most comparisons. Report columns often repeat the
-// previous row's text (the header fields of a slip's lines), so that one is
-// tried first.
+// Finds the id of a text already in a column's dictionary; the index looks
+// the texts themselves up in the dictionary, so building costs no second
+// copy of every distinct text. Report columns often repeat the previous
+// row's text (the header fields of a slip's lines), so that one is tried
+// first.
 class EntryLookup {
 public:
     std::uint32_t idOf(Column &column, std::string_view text)
     {
-        if (m_last != kNone && column.entry(m_last) == text)
+        if (m_last != HashIndex::kNone && column.entry(m_last) == text)
             return m_last;
-        if (m_used * 2 >= m_slots.size())
-            grow();
-        const std::uint32_t hash = hashOf(text);
-        for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
-            Slot &slot = m_slots[at];
-            if (slot.id == kNone) {
-                slot = {hash, column.addEntry(text)};
-                ++m_used;
-                return m_last = slot.id;
-            }
-            if (slot.hash == hash && column.entry(slot.id) == text)
-                return m_last = slot.id;
-        }
+        const std::size_t full = std::hash<std::string_view>()(text);
+        return m_last = m_index.findOrAdd(
+                   std::uint32_t(full ^ (full >> 32)), [&](std::uint32_t id) { return column.entry(id) == text; },
+                   [&] { return column.addEntry(text); });
     }
 
 private:
-    static constexpr std::uint32_t kNone = std::numeric_limits<std::uint32_t>::max();
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t id = kNone;
-    };
-
-    static std::uint32_t hashOf(std::string_view text)
-    {
-        const std::size_t full = std::hash<std::string_view>()(text);
-        return std::uint32_t(full ^ (full >> 32));
-    }
-
-    std::size_t mask() const { return m_slots.size() - 1; }
-
-    void grow()
-    {
-        std::vector<Slot> old = std::exchange(m_slots, std::vector<Slot>(std::max<std::size_t>(16, m_slots.size() * 2)));
-        for (const Slot &slot : old) {
-            if (slot.id == kNone)
-                continue;
-            std::size_t at = slot.hash & mask();
-            while (m_slots[at].id != kNone)
-                at = (at + 1) & mask();
-            m_slots[at] = slot;
-        }
-    }
-
-    std::vector<Slot> m_slots;
-    std::size_t m_used = 0;
-    std::uint32_t m_last = kNone;
+    HashIndex m_index;
+    std::uint32_t m_last = HashIndex::kNone;
 };
 
 } // namespace

@@ -119,7 +119,7 @@ PageStore::Item &PageStore::addItem(Kind kind, int form, const QRectF &rect, int
     if (!m_current)
         throw ReportError("A page store records only between beginPage and endPage");
     m_current->items.push_back(
-        {kind, std::uint8_t(form), 0, style, component, m_rects.intern(rect), PoolIndex::kNone});
+        {kind, std::uint8_t(form), 0, style, component, m_rects.intern(rect), HashIndex::kNone});
     return m_current->items.back();
 }
 
@@ -180,7 +180,7 @@ const PageStore::Page *PageStore::pageAt(int page) const
 
 QString PageStore::itemText(const Item &item) const
 {
-    return item.text == PoolIndex::kNone ? QString() : m_texts.text(item.text);
+    return item.text == HashIndex::kNone ? QString() : m_texts.text(item.text);
 }
 
 std::vector<PageText> PageStore::texts(int page) const

@@ -4,6 +4,8 @@
 // report repeat both (captions, codes, units, the places of the fields), so
 // that an operation costs a few numbers instead of its text and four floats.
 
+#include "platform/HashIndex.h"
+
 #include <QRectF>
 #include <QString>
 #include <QStringView>
@@ -12,41 +14,6 @@
 #include <vector>
 
 namespace kv {
-
-// Finds the number of a value already kept: open addressing over (hash,
-// number) pairs; the values themselves are looked up in the pool.
-class PoolIndex {
-public:
-    static constexpr std::uint32_t kNone = 0xFFFFFFFF;
-
-    template <typename Equal>
-    std::uint32_t find(std::uint32_t hash, Equal equal) const
-    {
-        if (m_slots.empty())
-            return kNone;
-        for (std::size_t at = hash & mask();; at = (at + 1) & mask()) {
-            const Slot &slot = m_slots[at];
-            if (slot.id == kNone)
-                return kNone;
-            if (slot.hash == hash && equal(slot.id))
-                return slot.id;
-        }
-    }
-    void add(std::uint32_t hash, std::uint32_t id);
-    void clear();
-    std::size_t memoryUsage() const { return m_slots.capacity() * sizeof(Slot); }
-
-private:
-    struct Slot {
-        std::uint32_t hash = 0;
-        std::uint32_t id = kNone;
-    };
-    std::size_t mask() const { return m_slots.size() - 1; }
-    void grow();
-
-    std::vector<Slot> m_slots;
-    std::size_t m_used = 0;
-};
 
 class TextPool {
 public:
@@ -62,7 +29,7 @@ public:
 private:
     QString m_chars;
     std::vector<std::uint32_t> m_offsets{0};
-    PoolIndex m_index;
+    HashIndex m_index;
 };
 
 // Rectangles as the page store keeps them: four floats in page units.
@@ -82,7 +49,7 @@ private:
         float x, y, width, height;
     };
     std::vector<Rect> m_rects;
-    PoolIndex m_index;
+    HashIndex m_index;
 };
 
 } // namespace kv
