@@ -6,10 +6,10 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -192,10 +192,52 @@ Layout readLayout(const PdfObjectFile &file, int formPages)
     return layout;
 }
 
+// The objects the splice adds, numbered after Qt's, and which forms each
+// sheet and each shared resource dictionary name.
+struct SplicePlan {
+    std::vector<int> placementObjects;              // by sheet; 0 for a sheet without forms
+    std::vector<std::set<int>> sheetForms;          // by sheet
+    std::map<int, std::set<int>> formsOfResources;  // resource dictionary object -> forms
+    int outlineRoot = 0;                            // 0 without bookmarks
+    std::vector<int> outlineItems;                  // by bookmark
+    int size = 0;                                   // objects of the output, 0 included
+};
+
+SplicePlan planSplice(const Layout &layout, const std::vector<std::vector<PdfFormSplice::Placement>> &placements,
+                      std::size_t bookmarks, int firstNewObject)
+{
+    SplicePlan plan;
+    int next = firstNewObject;
+    plan.placementObjects.assign(placements.size(), 0);
+    plan.sheetForms.resize(placements.size());
+    for (std::size_t sheet = 0; sheet < placements.size(); ++sheet) {
+        if (placements[sheet].empty())
+            continue;
+        plan.placementObjects[sheet] = next++;
+        for (const PdfFormSplice::Placement &placement : placements[sheet]) {
+            if (placement.form < 0 || placement.form >= int(layout.forms.size()))
+                throw std::runtime_error("a sheet places a form that was not drawn");
+            plan.sheetForms[sheet].insert(placement.form);
+            if (const int resources = reference(layout.sheets[sheet].resources))
+                plan.formsOfResources[resources].insert(placement.form);
+        }
+    }
+    // The outline: a flat list of entries, one per bookmark.
+    if (bookmarks > 0) {
+        plan.outlineRoot = next++;
+        for (std::size_t index = 0; index < bookmarks; ++index)
+            plan.outlineItems.push_back(next++);
+    }
+    plan.size = next;
+    return plan;
+}
+
 // Writes the objects of Qt's file with what the document needs changed.
 class Splicer {
 public:
-    Splicer(const PdfObjectFile &file, const Layout &layout, OutputPdf &out) : m_file(file), m_layout(layout), m_out(out)
+    Splicer(const PdfObjectFile &file, const Layout &layout, const SplicePlan &plan,
+            const PdfFormSplice::Information &information, OutputPdf &out)
+        : m_file(file), m_layout(layout), m_plan(plan), m_information(information), m_out(out)
     {
         for (std::size_t index = 0; index < layout.forms.size(); ++index) {
             m_formPageObjects.insert(layout.forms[index].object);
@@ -204,16 +246,6 @@ public:
         for (std::size_t index = 0; index < layout.sheets.size(); ++index)
             m_sheetIndex[layout.sheets[index].object] = int(index);
     }
-
-    // Extra objects are numbered after Qt's.
-    int newObject() { return m_next++; }
-    void startNumbering() { m_next = m_file.size(); }
-    int size() const { return m_next; }
-
-    std::function<std::string(int sheet)> sheetContentsFor; // a sheet's placement stream, by object
-    std::map<int, std::set<int>> *formsOfResources = nullptr;
-    std::vector<int> *placementObjects = nullptr;
-    std::function<void(Dictionary &)> catalogExtras, infoExtras;
 
     void copyAll()
     {
@@ -234,12 +266,12 @@ private:
         if (object == m_layout.pageTree)
             return writePageTree(object);
         if (object == m_layout.catalog)
-            return writeChanged(object, catalogExtras);
+            return writeCatalog(object);
         if (object == m_layout.info)
-            return writeChanged(object, infoExtras);
+            return writeInformation(object);
         if (const auto sheet = m_sheetIndex.find(object); sheet != m_sheetIndex.end())
             return writeSheet(object, sheet->second);
-        if (const auto resources = formsOfResources->find(object); resources != formsOfResources->end())
+        if (const auto resources = m_plan.formsOfResources.find(object); resources != m_plan.formsOfResources.end())
             return writeResources(object, resources->second);
         if (m_layout.unicodeMaps.count(object))
             return writeUnicodeMap(object);
@@ -250,12 +282,26 @@ private:
         m_out.raw(object, raw);
     }
 
-    void writeChanged(int object, const std::function<void(Dictionary &)> &change)
+    void writeCatalog(int object)
     {
-        Dictionary dictionary = Dictionary::parse(m_file.read(object).value);
-        if (change)
-            change(dictionary);
-        m_out.object(object, dictionary.text());
+        Dictionary catalog = Dictionary::parse(m_file.read(object).value);
+        if (m_plan.outlineRoot) {
+            catalog.set("/Outlines", referenceText(m_plan.outlineRoot));
+            catalog.set("/PageMode", "/UseOutlines");
+        }
+        m_out.object(object, catalog.text());
+    }
+
+    void writeInformation(int object)
+    {
+        Dictionary info = Dictionary::parse(m_file.read(object).value);
+        if (!m_information.author.isEmpty())
+            info.set("/Author", pdf_syntax::textString(m_information.author));
+        if (!m_information.subject.isEmpty())
+            info.set("/Subject", pdf_syntax::textString(m_information.subject));
+        if (!m_information.keywords.isEmpty())
+            info.set("/Keywords", pdf_syntax::textString(m_information.keywords));
+        m_out.object(object, info.text());
     }
 
     void writePageTree(int object)
@@ -283,7 +329,7 @@ private:
 
     void writeSheet(int object, int sheet)
     {
-        const int placement = (*placementObjects)[std::size_t(sheet)];
+        const int placement = m_plan.placementObjects[std::size_t(sheet)];
         if (placement == 0) {
             m_out.raw(object, m_file.raw(object));
             return;
@@ -292,7 +338,7 @@ private:
         page.set("/Contents", "[" + referenceText(placement) + " " + page.value("/Contents") + "]");
         const std::string resources = page.value("/Resources");
         if (!reference(resources))
-            page.set("/Resources", withForms(resources, m_sheetForms.at(sheet)));
+            page.set("/Resources", withForms(resources, m_plan.sheetForms.at(sheet)));
         m_out.object(object, page.text());
     }
 
@@ -365,17 +411,14 @@ private:
         return embedded && tagged ? name : std::string();
     }
 
-public:
-    std::vector<std::set<int>> m_sheetForms;
-
-private:
     const PdfObjectFile &m_file;
     const Layout &m_layout;
+    const SplicePlan &m_plan;
+    const PdfFormSplice::Information &m_information;
     OutputPdf &m_out;
     std::set<int> m_formPageObjects;
     std::map<int, int> m_formContents; // contents object -> form index
     std::map<int, int> m_sheetIndex;   // page object -> sheet index
-    int m_next = 0;
 };
 
 std::string placementContent(const std::vector<PdfFormSplice::Placement> &placements, const Layout &layout,
@@ -390,6 +433,38 @@ std::string placementContent(const std::vector<PdfFormSplice::Placement> &placem
     return content;
 }
 
+void writePlacements(OutputPdf &out, const Layout &layout, const SplicePlan &plan,
+                     const std::vector<std::vector<PdfFormSplice::Placement>> &placements)
+{
+    for (std::size_t sheet = 0; sheet < placements.size(); ++sheet) {
+        if (!plan.placementObjects[sheet])
+            continue;
+        const std::string content = placementContent(placements[sheet], layout, layout.sheets[sheet].height);
+        out.stream(plan.placementObjects[sheet], "<< /Length " + std::to_string(content.size()) + " >>", content);
+    }
+}
+
+void writeOutline(OutputPdf &out, const Layout &layout, const SplicePlan &plan,
+                  const std::vector<PdfFormSplice::Bookmark> &bookmarks)
+{
+    const std::vector<int> &items = plan.outlineItems;
+    out.object(plan.outlineRoot, "<< /Type /Outlines /First " + referenceText(items.front()) + " /Last " +
+                                     referenceText(items.back()) + " /Count " + std::to_string(items.size()) + " >>");
+    for (std::size_t index = 0; index < bookmarks.size(); ++index) {
+        const PdfFormSplice::Bookmark &bookmark = bookmarks[index];
+        const Layout::Page &page = layout.sheets[std::size_t(std::clamp(bookmark.sheet, 1, int(layout.sheets.size())) - 1)];
+        std::string item =
+            "<< /Title " + pdf_syntax::textString(bookmark.title) + " /Parent " + referenceText(plan.outlineRoot);
+        if (index > 0)
+            item += " /Prev " + referenceText(items[index - 1]);
+        if (index + 1 < items.size())
+            item += " /Next " + referenceText(items[index + 1]);
+        // To the top of the sheet, at the zoom the reader has.
+        item += " /Dest [" + referenceText(page.object) + " /XYZ 0 " + numberText(page.height) + " null] >>";
+        out.object(items[index], item);
+    }
+}
+
 } // namespace
 
 void PdfFormSplice::write(const QString &qtFile, const QString &output) const
@@ -399,79 +474,17 @@ void PdfFormSplice::write(const QString &qtFile, const QString &output) const
     if (layout.sheets.size() != m_placements.size())
         throw std::runtime_error("the PDF engine wrote " + std::to_string(layout.sheets.size()) + " sheets instead of " +
                                  std::to_string(m_placements.size()));
+    const SplicePlan plan = planSplice(layout, m_placements, m_bookmarks.size(), file.size());
     OutputPdf out(output);
-    Splicer splicer(file, layout, out);
-    splicer.startNumbering();
+    Splicer(file, layout, plan, m_information, out).copyAll();
 
-    // The placement streams and the resources that name the forms.
-    std::vector<int> placementObjects(m_placements.size(), 0);
-    std::map<int, std::set<int>> formsOfResources;
-    splicer.m_sheetForms.resize(m_placements.size());
-    for (std::size_t sheet = 0; sheet < m_placements.size(); ++sheet) {
-        if (m_placements[sheet].empty())
-            continue;
-        placementObjects[sheet] = splicer.newObject();
-        for (const Placement &placement : m_placements[sheet]) {
-            if (placement.form < 0 || placement.form >= int(layout.forms.size()))
-                throw std::runtime_error("a sheet places a form that was not drawn");
-            splicer.m_sheetForms[sheet].insert(placement.form);
-            if (const int resources = reference(layout.sheets[sheet].resources))
-                formsOfResources[resources].insert(placement.form);
-        }
-    }
-    splicer.formsOfResources = &formsOfResources;
-    splicer.placementObjects = &placementObjects;
-
-    // The outline: a flat list of entries, one per bookmark.
-    const int outlineRoot = m_bookmarks.empty() ? 0 : splicer.newObject();
-    std::vector<int> outlineItems;
-    for (std::size_t index = 0; index < m_bookmarks.size(); ++index)
-        outlineItems.push_back(splicer.newObject());
-    splicer.catalogExtras = [&](Dictionary &catalog) {
-        if (outlineRoot) {
-            catalog.set("/Outlines", referenceText(outlineRoot));
-            catalog.set("/PageMode", "/UseOutlines");
-        }
-    };
-    splicer.infoExtras = [&](Dictionary &info) {
-        if (!m_information.author.isEmpty())
-            info.set("/Author", pdf_syntax::textString(m_information.author));
-        if (!m_information.subject.isEmpty())
-            info.set("/Subject", pdf_syntax::textString(m_information.subject));
-        if (!m_information.keywords.isEmpty())
-            info.set("/Keywords", pdf_syntax::textString(m_information.keywords));
-    };
-    splicer.copyAll();
-
-    for (std::size_t sheet = 0; sheet < m_placements.size(); ++sheet) {
-        if (!placementObjects[sheet])
-            continue;
-        const std::string content = placementContent(m_placements[sheet], layout, layout.sheets[sheet].height);
-        out.stream(placementObjects[sheet], "<< /Length " + std::to_string(content.size()) + " >>", content);
-    }
-    if (outlineRoot) {
-        out.object(outlineRoot, "<< /Type /Outlines /First " + referenceText(outlineItems.front()) + " /Last " +
-                                    referenceText(outlineItems.back()) + " /Count " +
-                                    std::to_string(outlineItems.size()) + " >>");
-        for (std::size_t index = 0; index < m_bookmarks.size(); ++index) {
-            const Bookmark &bookmark = m_bookmarks[index];
-            const Layout::Page &page = layout.sheets[std::size_t(std::clamp(bookmark.sheet, 1, int(layout.sheets.size())) - 1)];
-            std::string item = "<< /Title " + pdf_syntax::textString(bookmark.title) + " /Parent " +
-                               referenceText(outlineRoot);
-            if (index > 0)
-                item += " /Prev " + referenceText(outlineItems[index - 1]);
-            if (index + 1 < outlineItems.size())
-                item += " /Next " + referenceText(outlineItems[index + 1]);
-            // To the top of the sheet, at the zoom the reader has.
-            item += " /Dest [" + referenceText(page.object) + " /XYZ 0 " + numberText(page.height) + " null] >>";
-            out.object(outlineItems[index], item);
-        }
-    }
-
+    writePlacements(out, layout, plan, m_placements);
+    if (plan.outlineRoot)
+        writeOutline(out, layout, plan, m_bookmarks);
     Dictionary trailer = Dictionary::parse(file.trailer());
-    trailer.set("/Size", std::to_string(splicer.size()));
+    trailer.set("/Size", std::to_string(plan.size));
     trailer.remove("/Prev");
-    out.finish(splicer.size(), trailer.text());
+    out.finish(plan.size, trailer.text());
 }
 
 } // namespace kv
