@@ -7,6 +7,8 @@
 
 #include "support/ShellFixture.h"
 
+#include <QStringList>
+
 #include <memory>
 #include <string>
 
@@ -30,6 +32,12 @@ public:
     std::string registryFile() const { return m_shell.root() + "registry.ini"; }
     std::string serverIni() const { return m_shell.serverDir() + "MarshalS.ini"; }
     std::string dataDir() const { return m_shell.serverDir() + "Data/"; }
+    // erp-host's arguments that log the demo user in to the demo company.
+    QStringList hostLogin() const
+    {
+        return {"--user", kUser, "--company", kCompany, "--db", kCompanyDb, "--registry",
+                QString::fromStdString(registryFile())};
+    }
     // The database the demo company lives in (shared with the test's objects).
     std::shared_ptr<slip::Database> database() const { return m_database; }
 

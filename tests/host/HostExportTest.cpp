@@ -7,13 +7,12 @@
 #include "DemoShell.h"
 #include "HostOptions.h"
 #include "support/PdfReadBack.h"
+#include "support/ErpHostProcess.h"
 
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -26,15 +25,7 @@
 
 namespace {
 
-std::string bin(const std::string &file)
-{
-    return std::string(QIPR07_BIN_DIR) + "/" + file;
-}
-
-struct RunResult {
-    int status = -1;
-    std::string out, err;
-};
+using kvtest::binFile;
 
 class HostExportTest : public testing::Test {
 protected:
@@ -54,25 +45,13 @@ protected:
         conditions = QStringLiteral(R"(["", [0, [true, [[["", "edtTC001"]], ["%1"]]]]])").arg(type);
     }
 
-    RunResult run(const QStringList &arguments) const
+    kvtest::HostRun run(const QStringList &arguments) const
     {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TMPDIR", temp.path());
-        // The leak checker's tracer dies (SIGSEGV on a stale dynamic TLS
-        // block) at the exit of some erp-host runs that print to PDF; the
-        // run itself is sound, so only the leak check is left out here.
-        environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-        process.setProcessEnvironment(environment);
-        process.start(QString::fromStdString(bin("erp-host")),
-                      QStringList{"--user", "DS", "--company", "01", "--db", "DEMO", "--registry",
-                                  QString::fromStdString(demo.registryFile()), "--module",
-                                  QString::fromStdString(bin("QIPR07C.so"))} +
-                          arguments);
-        EXPECT_TRUE(process.waitForFinished(240000)) << "erp-host did not end";
-        return {process.exitCode(), process.readAllStandardOutput().toStdString(),
-                process.readAllStandardError().toStdString()};
+        std::map<QString, QString> environment = kvtest::kWithoutLeakCheck;
+        environment[QStringLiteral("TMPDIR")] = temp.path();
+        return kvtest::runErpHost(
+            demo.hostLogin() + QStringList{"--module", QString::fromStdString(binFile("QIPR07C.so"))} + arguments,
+            environment);
     }
 
     QStringList previewExport(const QString &file, bool perSlip = false) const
@@ -127,7 +106,7 @@ protected:
 TEST_F(HostExportTest, ThePreviewedRunGoesIntoOneVectorFileWithABookmarkPerSlip)
 {
     const QString file = temp.filePath(QStringLiteral("run.pdf"));
-    const RunResult result = run(previewExport(file));
+    const kvtest::HostRun result = run(previewExport(file));
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("export-pdf: written " + file.toStdString()), std::string::npos) << result.out;
     const std::vector<Slip> slips = slipsOfRun();
@@ -156,7 +135,7 @@ TEST_F(HostExportTest, PerSlipEachSlipGetsAFileOfItsOwnPagesNamedAfterIt)
 {
     ASSERT_TRUE(QDir(temp.path()).mkdir(QStringLiteral("out")));
     const QString folder = temp.filePath(QStringLiteral("out"));
-    const RunResult result = run(previewExport(folder + QStringLiteral("/issue.pdf"), true));
+    const kvtest::HostRun result = run(previewExport(folder + QStringLiteral("/issue.pdf"), true));
     ASSERT_EQ(result.status, 0) << result.err;
     const std::vector<Slip> slips = slipsOfRun();
     ASSERT_GE(slips.size(), 2u);
@@ -180,13 +159,13 @@ TEST_F(HostExportTest, PerSlipEachSlipGetsAFileOfItsOwnPagesNamedAfterIt)
 TEST_F(HostExportTest, AFileThatCannotBeWrittenFailsTheRunWithAClearError)
 {
     const QString file = temp.filePath(QStringLiteral("no-such-folder/run.pdf"));
-    const RunResult result = run(previewExport(file));
+    const kvtest::HostRun result = run(previewExport(file));
     EXPECT_EQ(result.status, 1) << result.err;
     EXPECT_NE(result.err.find("export-pdf: Cannot write the PDF file " + file.toStdString()), std::string::npos)
         << result.err;
     EXPECT_FALSE(QFile::exists(file));
 
-    const RunResult alone = run({"--execute", "5", "--preview", "true", "--per-slip"});
+    const kvtest::HostRun alone = run({"--execute", "5", "--preview", "true", "--per-slip"});
     EXPECT_EQ(alone.status, 1);
     EXPECT_NE(alone.err.find("--per-slip goes with --export-pdf FILE"), std::string::npos) << alone.err;
 }

@@ -6,6 +6,7 @@
 #include "DemoShell.h"
 
 #include "db/Database.h"
+#include "support/ErpHostProcess.h"
 
 #include <QFile>
 #include <QImage>
@@ -13,18 +14,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QProcessEnvironment>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct HostRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
+using kvtest::binFile;
+using kvtest::HostRun;
 
 class HostProgramTest : public ::testing::Test {
 protected:
@@ -35,29 +32,16 @@ protected:
         s_demo = nullptr;
     }
 
-    static std::string bin(const std::string &file) { return std::string(QIPR07_BIN_DIR) + "/" + file; }
-
     HostRun host(const QStringList &arguments, const std::string &module = "QIPT07C.so") const
     {
-        QStringList all{"--user", "DS", "--company", "01", "--db", "DEMO",
-                        "--registry", QString::fromStdString(s_demo->registryFile())};
+        QStringList all = s_demo->hostLogin();
         if (!module.empty())
-            all << "--module" << QString::fromStdString(bin(module));
+            all << "--module" << QString::fromStdString(binFile(module));
         all << arguments;
         return runHost(all);
     }
 
-    static HostRun runHost(const QStringList &arguments)
-    {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(environment);
-        process.start(QString::fromStdString(bin("erp-host")), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000)) << "erp-host did not end";
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
-    }
+    static HostRun runHost(const QStringList &arguments) { return kvtest::runErpHost(arguments, {}, 120000); }
 
     static bool inOrder(const std::string &text, const std::vector<std::string> &parts)
     {
@@ -250,9 +234,8 @@ TEST_F(HostProgramTest, WithoutAScreenTheWindowsMessagesAreToldAndTheRunEnds)
     // window, which says so in a message box and closes.
     QTemporaryDir dir;
     const QString renamed = dir.filePath("QABC01C.so");
-    ASSERT_TRUE(QFile::copy(QString::fromStdString(bin("QIPT07C.so")), renamed));
-    const HostRun run = runHost({"--user", "DS", "--company", "01", "--db", "DEMO", "--registry",
-                                 QString::fromStdString(s_demo->registryFile()), "--module", renamed, "--show"});
+    ASSERT_TRUE(QFile::copy(QString::fromStdString(binFile("QIPT07C.so")), renamed));
+    const HostRun run = runHost(s_demo->hostLogin() + QStringList{"--module", renamed, "--show"});
     EXPECT_EQ(1, run.status);
     EXPECT_TRUE(inOrder(run.err, {"erp-host: the window shows a message (answered, no screen): ",
                                   ": 程序名称与程序代码不符，程序不能执行！", "erp-host: Open returned -1"}))

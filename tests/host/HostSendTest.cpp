@@ -5,12 +5,11 @@
 
 #include "DemoShell.h"
 #include "support/SmtpSink.h"
+#include "support/ErpHostProcess.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -22,10 +21,7 @@
 
 namespace {
 
-std::string bin(const std::string &file)
-{
-    return std::string(QIPR07_BIN_DIR) + "/" + file;
-}
+using kvtest::binFile;
 
 // The slip of every form (one sent picture each) of the run's page texts.
 std::map<int, QString> slipOfForm(const QString &pagesJson)
@@ -66,19 +62,11 @@ protected:
 
     int run(const QStringList &arguments, std::string &err) const
     {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("TMPDIR", temp.path());
-        process.setProcessEnvironment(environment);
-        process.start(QString::fromStdString(bin("erp-host")),
-                      QStringList{"--user", "DS", "--company", "01", "--db", "DEMO", "--registry",
-                                  QString::fromStdString(demo.registryFile()), "--module",
-                                  QString::fromStdString(bin("QIPR07C.so"))} +
-                          arguments);
-        EXPECT_TRUE(process.waitForFinished(240000)) << "erp-host did not end";
-        err = process.readAllStandardError().toStdString();
-        return process.exitCode();
+        const kvtest::HostRun run = kvtest::runErpHost(
+            demo.hostLogin() + QStringList{"--module", QString::fromStdString(binFile("QIPR07C.so"))} + arguments,
+            {{QStringLiteral("TMPDIR"), temp.path()}});
+        err = run.err;
+        return run.status;
     }
 
     kvtest::DemoShell demo{60};

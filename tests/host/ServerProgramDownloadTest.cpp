@@ -6,6 +6,7 @@
 #include "DemoShell.h"
 
 #include "net/DownloadHttpServer.h"
+#include "support/ErpHostProcess.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -20,10 +21,7 @@
 
 namespace {
 
-std::string bin(const std::string &file)
-{
-    return std::string(QIPR07_BIN_DIR) + "/" + file;
-}
+using kvtest::binFile;
 
 QByteArray readFile(const QString &name)
 {
@@ -74,7 +72,7 @@ protected:
     // The library the window finds, with an old modification time.
     void installOld() const
     {
-        ASSERT_TRUE(QFile::copy(QString::fromStdString(bin("QIPT07S_v1.so")), m_library));
+        ASSERT_TRUE(QFile::copy(QString::fromStdString(binFile("QIPT07S_v1.so")), m_library));
         QFile file(m_library);
         ASSERT_TRUE(file.open(QIODevice::ReadWrite));
         ASSERT_TRUE(file.setFileTime(QDateTime(QDate(2020, 1, 1), QTime(0, 0)), QFileDevice::FileModificationTime));
@@ -84,7 +82,7 @@ protected:
         QProcess zipper;
         zipper.start("python3", {"-c", "import sys,zipfile\nwith zipfile.ZipFile(sys.argv[1],'w') as z: "
                                        "z.write(sys.argv[2],'QIPT07S.so')",
-                                 m_archive, QString::fromStdString(bin(library))});
+                                 m_archive, QString::fromStdString(binFile(library))});
         ASSERT_TRUE(zipper.waitForFinished(20000));
         ASSERT_EQ(zipper.exitCode(), 0);
     }
@@ -92,19 +90,12 @@ protected:
     // Runs the test window's server program through erp-host; stdout.
     std::string runServerProgram(int &status) const
     {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        process.setProcessEnvironment(environment);
-        process.start(QString::fromStdString(bin("erp-host")),
-                      {"--user", "DS", "--company", "01", "--db", "DEMO", "--registry",
-                       QString::fromStdString(m_demo->registryFile()), "--module",
-                       QString::fromStdString(bin("QIPT07C.so")), "--show", "--conditions",
-                       R"(["", [5, [true, [[["", "edtNote"]], ["x"]]]]])"});
-        EXPECT_TRUE(process.waitForFinished(120000));
-        if (process.state() != QProcess::NotRunning) { process.kill(); process.waitForFinished(); }
-        status = process.exitCode();
-        return process.readAllStandardOutput().toStdString() + process.readAllStandardError().toStdString();
+        const kvtest::HostRun run = kvtest::runErpHost(
+            m_demo->hostLogin() + QStringList{"--module", QString::fromStdString(binFile("QIPT07C.so")), "--show",
+                                              "--conditions", R"(["", [5, [true, [[["", "edtNote"]], ["x"]]]]])"},
+            {}, 120000);
+        status = run.status;
+        return run.out + run.err;
     }
 
     std::unique_ptr<kvtest::DemoShell> m_demo;
@@ -120,7 +111,7 @@ TEST_F(ServerProgramDownloadTest, ANewerLibraryIsFetchedBeforeItRunsAndACurrentO
     int status = -1;
     std::string out = runServerProgram(status);
     EXPECT_NE(out.find("server program QIPT07S version 2 ran A"), std::string::npos) << out;
-    EXPECT_EQ(readFile(m_library), readFile(QString::fromStdString(bin("QIPT07S_v2.so"))));
+    EXPECT_EQ(readFile(m_library), readFile(QString::fromStdString(binFile("QIPT07S_v2.so"))));
 
     // The copy fetched now is current: a second run uses it as it is.
     const QDateTime fetched = QFileInfo(m_library).lastModified();
@@ -144,7 +135,7 @@ TEST_F(ServerProgramDownloadTest, ADamagedArchiveLeavesTheOldLibraryInPlace)
     EXPECT_EQ(out.find("version 2"), std::string::npos) << out;
     // Unattended, the retry question is answered with Abort.
     EXPECT_NE(out.find("cannot open archive"), std::string::npos) << out;
-    EXPECT_EQ(readFile(m_library), readFile(QString::fromStdString(bin("QIPT07S_v1.so"))));
+    EXPECT_EQ(readFile(m_library), readFile(QString::fromStdString(binFile("QIPT07S_v1.so"))));
 }
 
 } // namespace

@@ -18,6 +18,7 @@
 #include "qipr07/Qipr07.h"
 #include "report/layout/LayoutTestSupport.h"
 #include "report/layout/VRPreview.h"
+#include "support/PgServer.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -38,11 +39,7 @@ namespace layoutdata {
 
 using kv::Variant;
 
-inline const char *pgConnInfo()
-{
-    const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
-    return conninfo && *conninfo ? conninfo : nullptr;
-}
+using kvtest::pgConnInfo;
 
 // A fresh demo company for one test, its server objects registered for
 // in-process creation; dropped again at the end.
@@ -254,6 +251,27 @@ protected:
         for (int row = 0; row < rows.rowCount(); ++row)
             slips.emplace_back(rows.value(row, 0).toText(), int(rows.value(row, 1).toInt64()));
         return slips;
+    }
+
+    // The first of the demo's slip types with at least `slips` slips, or "".
+    std::string typeWithSlips(std::size_t slips) const
+    {
+        for (const char *candidate : {"5401", "5402", "5403", "5501", "5502"}) {
+            if (slipsOfType(candidate).size() >= slips)
+                return candidate;
+        }
+        return {};
+    }
+
+    // The print count of every slip of a type, by slip number.
+    std::map<std::string, double> printCountsOfType(const std::string &type) const
+    {
+        const kv::ResultTable rows =
+            company->query("SELECT TC002, TC010 FROM {MOCTC} WHERE TC001=:T", {{"T", Variant(type)}});
+        std::map<std::string, double> counts;
+        for (int row = 0; row < rows.rowCount(); ++row)
+            counts[rows.value(row, 0).toText()] = rows.isNull(row, 1) ? 0 : rows.value(row, 1).toDouble();
+        return counts;
     }
 
     std::vector<std::string> messages() const

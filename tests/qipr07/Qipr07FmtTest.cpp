@@ -84,15 +84,7 @@ protected:
         return {};
     }
 
-    std::map<std::string, double> printCounts(const std::string &type) const
-    {
-        const kv::ResultTable rows =
-            company->query("SELECT TC002, TC010 FROM {MOCTC} WHERE TC001=:T", {{"T", Variant(type)}});
-        std::map<std::string, double> counts;
-        for (int row = 0; row < rows.rowCount(); ++row)
-            counts[rows.value(row, 0).toText()] = rows.isNull(row, 1) ? 0 : rows.value(row, 1).toDouble();
-        return counts;
-    }
+    std::map<std::string, double> printCounts(const std::string &type) const { return printCountsOfType(type); }
 
     std::set<std::string> warehousesOf(const std::string &type, const std::string &number) const
     {

@@ -12,7 +12,7 @@
 #include "report/layout/OutputProgress.h"
 #include "report/layout/PreviewWindowPreviewer.h"
 #include "report/layout/VRPreview.h"
-#include "support/SmtpSink.h"
+#include "support/PdfReadBack.h"
 
 #include <QAction>
 #include <QDir>
@@ -40,12 +40,7 @@ protected:
             return;
         // Every slip of a type with several slips, one printed per warehouse
         // so that slips take differing numbers of sheets.
-        for (const char *candidate : {"5401", "5402", "5403", "5501", "5502"}) {
-            if (slipsOfType(candidate).size() >= 3) {
-                type = candidate;
-                break;
-            }
-        }
+        type = typeWithSlips(3);
         ASSERT_FALSE(type.empty());
         for (const auto &[number, lines] : slipsOfType(type))
             numbers.push_back(number);
@@ -54,15 +49,7 @@ protected:
         before = printCounts();
     }
 
-    std::map<std::string, double> printCounts() const
-    {
-        const kv::ResultTable rows =
-            company->query("SELECT TC002, TC010 FROM {MOCTC} WHERE TC001=:T", {{"T", Variant(type)}});
-        std::map<std::string, double> counts;
-        for (int row = 0; row < rows.rowCount(); ++row)
-            counts[rows.value(row, 0).toText()] = rows.isNull(row, 1) ? 0 : rows.value(row, 1).toDouble();
-        return counts;
-    }
+    std::map<std::string, double> printCounts() const { return printCountsOfType(type); }
 
     std::map<std::string, double> raisedBy(double times) const
     {
@@ -105,13 +92,6 @@ protected:
             sides.push_back(page);
         }
         return sides;
-    }
-
-    static int pdfPages(const QString &file)
-    {
-        const QString info = kvtest::toolOutput(QStringLiteral("pdfinfo"), {file});
-        const QRegularExpressionMatch match = QRegularExpression(QStringLiteral("Pages:\\s+(\\d+)")).match(info);
-        return match.hasMatch() ? match.captured(1).toInt() : -1;
     }
 
     static QString pdfPageText(const QString &file, int page)
@@ -166,7 +146,7 @@ TEST_P(Qipr07OutputProgressTest, ADirectPrintIntoAPdfFileShowsItsProgressAndCanc
     printed->PrintCountMode = 1;
     printed->PrintFileName = pdf;
     EXPECT_TRUE(printed->PrintDirect());
-    EXPECT_EQ(pdfPages(pdf), pages);
+    EXPECT_EQ(kvtest::pdfPageCount(pdf), pages);
     EXPECT_EQ(printCounts(), raisedBy(1));
 }
 
@@ -229,8 +209,8 @@ TEST_P(Qipr07OutputProgressTest, PrintingOnBothSidesCanStartEverySlipOnAFreshShe
 
     // The demo slips must give a slip that would start on a back.
     ASSERT_GT(int(expected.size()), pages) << "no slip of " << type << " starts on the back of a sheet";
-    EXPECT_EQ(pdfPages(plain), pages);
-    ASSERT_EQ(pdfPages(fresh), int(expected.size()));
+    EXPECT_EQ(kvtest::pdfPageCount(plain), pages);
+    ASSERT_EQ(kvtest::pdfPageCount(fresh), int(expected.size()));
     for (int side = 0; side < int(expected.size()); ++side) {
         const QString text = pdfPageText(fresh, side + 1);
         if (expected[std::size_t(side)] == 0)

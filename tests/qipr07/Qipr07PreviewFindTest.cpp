@@ -14,12 +14,12 @@
 #include "report/layout/PreviewSlipIndex.h"
 #include "report/layout/PreviewWindowPreviewer.h"
 #include "report/layout/VRPreview.h"
+#include "support/PdfReadBack.h"
 
 #include <QAction>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -97,13 +97,6 @@ protected:
         EXPECT_TRUE(window.grab().save(folder + QLatin1Char('/') + QLatin1String(name)));
     }
 
-    static int pdfPages(const QString &file)
-    {
-        QProcess qpdf;
-        qpdf.start(QStringLiteral("qpdf"), {QStringLiteral("--show-npages"), file});
-        qpdf.waitForFinished(60000);
-        return QString::fromUtf8(qpdf.readAllStandardOutput()).trimmed().toInt();
-    }
 };
 
 TEST_P(Qipr07PreviewFindTest, FindsItemsIndexesSlipsAndPrintsOnlyTheChosenOnes)
@@ -229,7 +222,7 @@ TEST_P(Qipr07PreviewFindTest, FindsItemsIndexesSlipsAndPrintsOnlyTheChosenOnes)
         expectedPages += slip.lastPage - slip.firstPage + 1;
         expected[slip.number] += 1;
     }
-    EXPECT_EQ(pdfPages(pdf), expectedPages);
+    EXPECT_EQ(kvtest::pdfPageCount(pdf), expectedPages);
     EXPECT_EQ(printCounts(), expected);
 }
 

@@ -8,6 +8,7 @@
 #include "controls/BtChkBox.h"
 #include "platform/report/PageStore.h"
 #include "report/layout/VRPreviewer.h"
+#include "support/ErpHostProcess.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -15,8 +16,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QSet>
 
 #include <cstdlib>
@@ -175,35 +174,20 @@ TEST_P(RunTest, ARunByKeyPrintsThatSlipOnly)
 // outside checks drive it, on the same demo company files.
 class HostRunTest : public RunTest {
 protected:
-    struct HostRun {
-        int status = -1;
-        std::string out;
-        std::string err;
-    };
+    using HostRun = kvtest::HostRun;
 
     HostRun host(const QStringList &arguments)
     {
-        const QString bin = QStringLiteral(QIPR07_BIN_DIR);
-        for (const QString &file : {bin + "/erp-host", bin + "/QIPR07C.so"})
+        const QString module = QString::fromStdString(kvtest::binFile("QIPR07C.so"));
+        for (const QString &file : {QString::fromStdString(kvtest::binFile("erp-host")), module})
             EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString() << " is not built";
         shell.writeFile("server/MarshalS.ini", company->serverSettings());
         QStringList all{"--user", "DS", "--company", "01", "--db", QString::fromStdString(company->companyDb),
-                        "--registry", QString::fromStdString(shell.root() + "registry.ini"), "--module",
-                        bin + "/QIPR07C.so"};
+                        "--registry", QString::fromStdString(shell.root() + "registry.ini"), "--module", module};
         all << arguments;
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.remove("QIPR07_PRINT_PDF");
-        // The leak checker's tracer dies (SIGSEGV on a stale dynamic TLS
-        // block) at the exit of some erp-host runs that print to PDF; the
-        // run itself is sound, so only the leak check is left out here.
-        environment.insert("ASAN_OPTIONS", "detect_leaks=0");
-        process.setProcessEnvironment(environment);
-        process.start(bin + "/erp-host", all);
-        EXPECT_TRUE(process.waitForFinished(180000)) << "erp-host did not end";
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput().toStdString(), process.readAllStandardError().toStdString()};
+        std::map<QString, QString> environment = kvtest::kWithoutLeakCheck;
+        environment[QStringLiteral("QIPR07_PRINT_PDF")] = QString();
+        return kvtest::runErpHost(all, environment, 180000);
     }
 };
 

@@ -20,6 +20,7 @@
 #include "platform/ScriptedPrompter.h"
 #include "qipr07/Qipr07.h"
 #include "support/ShellFixture.h"
+#include "support/PgServer.h"
 
 #include <QApplication>
 #include <QPointer>
@@ -38,12 +39,7 @@ namespace qipr07test {
 
 using kv::Variant;
 
-// The PostgreSQL server of the tests (scripts/test starts one), if any.
-inline const char *pgConnInfo()
-{
-    const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
-    return conninfo && *conninfo ? conninfo : nullptr;
-}
+using kvtest::pgConnInfo;
 
 // One demo company per engine for the whole test program; activate() makes
 // its objects the ones created in-process. The demo slip types are

@@ -24,8 +24,11 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -46,12 +49,7 @@ protected:
         SlipLayoutTest::SetUp();
         if (IsSkipped())
             return;
-        for (const char *candidate : {"5401", "5402", "5403", "5501", "5502"}) {
-            if (slipsOfType(candidate).size() >= 3) {
-                type = candidate;
-                break;
-            }
-        }
+        type = typeWithSlips(3);
         ASSERT_FALSE(type.empty());
         query = ReportQuery{type, {}};
         before = printCounts();
@@ -87,6 +85,28 @@ protected:
         EXPECT_TRUE(prompter->allAnswered()) << (prompter->misses().empty() ? "" : prompter->misses()[0]);
     }
 
+    // The preview with its export menu open, for the manual, when
+    // QIPR07_PREVIEW_GRAB names a folder: the menu is a window of its own,
+    // so it is drawn onto the window's picture where it opened.
+    static void grabExportMenu(kv::TfrmVRPreview &preview)
+    {
+        const QString folder = qEnvironmentVariable("QIPR07_PREVIEW_GRAB");
+        if (folder.isEmpty())
+            return;
+        preview.showNormal();
+        preview.resize(1280, 860);
+        QTest::qWait(200);
+        const QPoint below = preview.btnSaveBMP->mapTo(&preview, QPoint(0, preview.btnSaveBMP->height()));
+        preview.pmuSaveBMP->popup(preview.mapToGlobal(below));
+        QTest::qWait(200);
+        QPixmap picture = preview.grab();
+        QPainter painter(&picture);
+        painter.drawPixmap(below, preview.pmuSaveBMP->grab());
+        painter.end();
+        preview.pmuSaveBMP->hide();
+        EXPECT_TRUE(picture.save(folder + QStringLiteral("/preview-export-menu.png")));
+    }
+
     QString folder() const { return root.path() + QStringLiteral("/c_data/DS"); }
     QStringList entries() const
     {
@@ -98,15 +118,7 @@ protected:
             QFile::remove(folder() + QLatin1Char('/') + entry);
     }
 
-    std::map<std::string, double> printCounts() const
-    {
-        const kv::ResultTable rows =
-            company->query("SELECT TC002, TC010 FROM {MOCTC} WHERE TC001=:T", {{"T", Variant(type)}});
-        std::map<std::string, double> counts;
-        for (int row = 0; row < rows.rowCount(); ++row)
-            counts[rows.value(row, 0).toText()] = rows.isNull(row, 1) ? 0 : rows.value(row, 1).toDouble();
-        return counts;
-    }
+    std::map<std::string, double> printCounts() const { return printCountsOfType(type); }
 
     struct LedgerRow {
         std::string number, target, success, message;
@@ -179,6 +191,7 @@ TEST_P(Qipr07TextPdfTest, TheRunGoesIntoOneFileWithItsTextsEmbeddedFontSubsetsAn
 {
     withPreview([&](kv::TfrmVRPreview &preview) {
         EXPECT_EQ(preview.pmTextPDF->text(), QStringLiteral("转出成 PDF文字档"));
+        grabExportMenu(preview);
         prompter->answerMessage(kv::mrNo); // not opened
         preview.pmTextPDF->trigger();
     });

@@ -15,6 +15,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 namespace kvtest {
@@ -96,6 +98,16 @@ inline QString toolOutput(const QString &program, const QStringList &arguments)
     if (!process.waitForFinished(30000) || process.exitCode() != 0)
         return {};
     return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}
+
+// As toolOutput, untrimmed, and the tool failing fails the test.
+inline QString checkedToolOutput(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
+    EXPECT_EQ(process.exitCode(), 0) << QString::fromUtf8(process.readAllStandardError()).toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
 }
 
 } // namespace kvtest

@@ -6,6 +6,7 @@
 #include "db/Database.h"
 #include "db/DatabaseError.h"
 #include "db/PgConnInfo.h"
+#include "support/PgServer.h"
 
 #include <QTemporaryDir>
 
@@ -19,11 +20,7 @@
 
 namespace dbtest {
 
-inline const char *pgConnInfo()
-{
-    const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
-    return conninfo && *conninfo ? conninfo : nullptr;
-}
+using kvtest::pgConnInfo;
 
 // The read-only role that scripts/pg-test-server sets up next to the test
 // role, on the same server and database; empty without a server.
@@ -79,6 +76,12 @@ public:
         return name;
     }
     std::string table(const std::string &company, const char *name) const { return db->qualifiedTable(company, name); }
+    // The lines of a daemon's settings that put it on this database.
+    std::string daemonSettings() const
+    {
+        return db->engine() == slip::DbEngine::SQLite ? "DataDir=" + dir.path().toStdString() + "\n"
+                                                      : "Engine=postgres\nConnInfo=" + std::string(pgConnInfo()) + "\n";
+    }
 
     QTemporaryDir dir;
     std::unique_ptr<slip::Database> db;

@@ -44,11 +44,8 @@ protected:
             return;
         if (!QFileInfo::exists(kvtest::SlipDaemonProcess::program()))
             GTEST_SKIP() << "slipserv is not built";
-        const std::string engine = GetParam() == slip::DbEngine::SQLite
-                                       ? "DataDir=" + env->dir.path().toStdString()
-                                       : "Engine=postgres\nConnInfo=" + std::string(dbtest::pgConnInfo());
         m_daemon = std::make_unique<kvtest::SlipDaemonProcess>("[Slipserv]\nAccessToken=" + std::string(kToken) +
-                                                               "\n" + engine + "\n");
+                                                               "\n" + env->daemonSettings());
         for (int client = 0; client < kClients; ++client)
             insert("MOCTC", {{"TC001", "5401"}, {"TC002", slipOf(client)}, {"TC010", 0}});
     }

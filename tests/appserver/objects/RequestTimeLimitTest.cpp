@@ -56,11 +56,8 @@ protected:
             GTEST_SKIP() << "slipserv is not built";
         for (int slip = 0; slip < kSlips; ++slip)
             insert("MOCTC", {{"TC001", "5401"}, {"TC002", "K" + std::to_string(slip)}});
-        const std::string engine = GetParam() == slip::DbEngine::SQLite
-                                       ? "DataDir=" + env->dir.path().toStdString()
-                                       : "Engine=postgres\nConnInfo=" + std::string(dbtest::pgConnInfo());
         m_daemon = std::make_unique<kvtest::SlipDaemonProcess>("[Slipserv]\nAccessToken=" + std::string(kToken) +
-                                                               "\nRequestTimeoutSeconds=1\n" + engine + "\n");
+                                                               "\nRequestTimeoutSeconds=1\n" + env->daemonSettings());
     }
 
     kv::DispatchPtr connectedServer(std::shared_ptr<kv::RemoteConnection> &connection)

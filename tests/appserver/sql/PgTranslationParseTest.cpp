@@ -22,6 +22,8 @@
 #include "sql/SqlNames.h"
 #include "sql/SqlTranslator.h"
 
+#include "support/PgTestConnection.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -103,26 +105,11 @@ class PgTranslationParseTest : public testing::Test {
 protected:
     void SetUp() override
     {
-        const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
-        if (!conninfo || !*conninfo)
+        if (!kvtest::pgConnInfo())
             GTEST_SKIP() << "QIPR07_PG_CONNINFO is not set: no PostgreSQL server to parse the translations";
         m_company = "Parse_" + std::to_string(QCoreApplication::applicationPid());
-        m_db = QSqlDatabase::addDatabase("QPSQL", "pgparse");
-        for (const QString &pair : QString(conninfo).split(' ', Qt::SkipEmptyParts)) {
-            const QString key = pair.section('=', 0, 0);
-            const QString value = pair.section('=', 1);
-            if (key == "host")
-                m_db.setHostName(value);
-            else if (key == "port")
-                m_db.setPort(value.toInt());
-            else if (key == "dbname")
-                m_db.setDatabaseName(value);
-            else if (key == "user")
-                m_db.setUserName(value);
-            else if (key == "password")
-                m_db.setPassword(value);
-        }
-        ASSERT_TRUE(m_db.open()) << m_db.lastError().text().toStdString();
+        m_db = kvtest::openPgTestConnection(QStringLiteral("pgparse"));
+        ASSERT_TRUE(m_db.isOpen());
         run("SET client_min_messages TO WARNING");
         run("CREATE SCHEMA " + slip::SchemaDdl::companyNamespace(slip::DbEngine::PostgreSQL, m_company));
         for (const slip::TableDef &table : slip::CompanySchema::tables())

@@ -6,6 +6,8 @@
 #include "ErpQueries.h"
 #include "TestCatalog.h"
 
+#include "support/PgTestConnection.h"
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QSqlDatabase>
@@ -68,27 +70,12 @@ protected:
     // Mixed case on purpose: the schema is its lower-case form.
     void openPostgres()
     {
-        const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
-        if (!conninfo || !*conninfo)
+        if (!kvtest::pgConnInfo())
             GTEST_SKIP() << "QIPR07_PG_CONNINFO is not set";
         m_companyDb = "Sql_H1_" + std::to_string(QCoreApplication::applicationPid()) + "_"
             + std::to_string(g_connections);
-        m_db = QSqlDatabase::addDatabase("QPSQL", m_connection);
-        for (const QString &pair : QString(conninfo).split(' ', Qt::SkipEmptyParts)) {
-            const QString key = pair.section('=', 0, 0);
-            const QString value = pair.section('=', 1);
-            if (key == "host")
-                m_db.setHostName(value);
-            else if (key == "port")
-                m_db.setPort(value.toInt());
-            else if (key == "dbname")
-                m_db.setDatabaseName(value);
-            else if (key == "user")
-                m_db.setUserName(value);
-            else if (key == "password")
-                m_db.setPassword(value);
-        }
-        ASSERT_TRUE(m_db.open()) << m_db.lastError().text().toStdString();
+        m_db = kvtest::openPgTestConnection(m_connection);
+        ASSERT_TRUE(m_db.isOpen());
         run("SET client_min_messages TO WARNING"); // no notices about the dropped tables
         run(QString::fromStdString("CREATE SCHEMA \"" + schemaName() + "\""));
     }

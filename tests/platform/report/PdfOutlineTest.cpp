@@ -8,6 +8,7 @@
 #include "platform/report/PdfDocumentWriter.h"
 #include "platform/report/Report.h"
 #include "platform/report/TQRDBText.h"
+#include "support/CodePages.h"
 #include "support/PdfReadBack.h"
 
 #include <QProcess>
@@ -24,47 +25,6 @@ using namespace kv;
 
 namespace {
 
-// A run of many short pages: one code per page.
-struct CodeReport {
-    explicit CodeReport(int count)
-    {
-        ResultTable::Builder builder;
-        builder.addColumn("CODE", FieldType::Text);
-        for (int line = 0; line < count; ++line) {
-            builder.setText(0, "CODE-" + std::to_string(line + 1));
-            builder.endRow();
-        }
-        data = new ClientDataSet(&window);
-        data->setObjectName("ClientDataSet1");
-        data->setData(builder.finish());
-        report = new Report(&window);
-        report->setObjectName("QuickRep1");
-        report->setDataSet(data);
-        report->page()->setPaperSize(PageSetup::A5);
-        auto *detail = new TQRBand(report);
-        detail->setObjectName("Detail");
-        // Taller than half a page: every line starts a page of its own.
-        detail->setHeight(1200);
-        auto *code = new TQRDBText(detail);
-        code->setObjectName("txtCode");
-        code->setDataSet(data);
-        code->setDataField("CODE");
-        code->setWidth(400);
-        code->setHeight(40);
-    }
-    QObject window;
-    ClientDataSet *data;
-    Report *report;
-};
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << QString::fromUtf8(process.readAllStandardError()).toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 
 // The raw bytes of an entry of the information dictionary.
@@ -78,7 +38,7 @@ std::string infoBytes(const QString &file, const char *key)
 
 TEST(PdfOutlineTest, BookmarksPointAtTheirPagesOfTheWrittenRangeAndTheInfoCarriesTheMetadata)
 {
-    CodeReport codes(6);
+    kvtest::CodePages codes(6);
     ASSERT_TRUE(codes.report->prepare());
     ASSERT_EQ(codes.report->pages()->pageCount(), 6);
     QTemporaryDir dir;
@@ -95,15 +55,15 @@ TEST(PdfOutlineTest, BookmarksPointAtTheirPagesOfTheWrittenRangeAndTheInfoCarrie
                          {QStringLiteral("before the range"), 0},
                          {QStringLiteral("5401-0003 二部"), 4}});
     ASSERT_TRUE(writer.write(file, 2, 5));
-    EXPECT_EQ(run("qpdf", {"--show-npages", file}).trimmed(), QStringLiteral("4"));
+    EXPECT_EQ(kvtest::checkedToolOutput("qpdf", {"--show-npages", file}).trimmed(), QStringLiteral("4"));
     const std::vector<std::pair<QString, int>> expected{
         {QStringLiteral("5401-0001 2024/03/01 生产一部"), 1}, {QStringLiteral("5401-0002"), 3},
         {QStringLiteral("5401-0003 二部"), 4}};
     EXPECT_EQ(kvtest::pdfOutline(file), expected);
     // The bookmarks lead to the pages they name: the run's page 2 is first.
-    EXPECT_EQ(run("pdftotext", {"-f", "3", "-l", "3", file, "-"}).trimmed(), QStringLiteral("CODE-4"));
+    EXPECT_EQ(kvtest::checkedToolOutput("pdftotext", {"-f", "3", "-l", "3", file, "-"}).trimmed(), QStringLiteral("CODE-4"));
 
-    const QString info = run("pdfinfo", {file});
+    const QString info = kvtest::checkedToolOutput("pdfinfo", {file});
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Title:\\s+厂内领料单\\n")))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Author:\\s+DS\\n")))) << info.toStdString();
     EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Creator:\\s+QIPR07\\n")))) << info.toStdString();
@@ -126,7 +86,7 @@ TEST(PdfOutlineTest, BookmarksPointAtTheirPagesOfTheWrittenRangeAndTheInfoCarrie
 
 TEST(PdfOutlineTest, WithoutBookmarksTheDocumentHasNoOutline)
 {
-    CodeReport codes(2);
+    kvtest::CodePages codes(2);
     ASSERT_TRUE(codes.report->prepare());
     QTemporaryDir dir;
     const QString file = dir.filePath("plain.pdf");

@@ -12,6 +12,7 @@
 #include "platform/report/ReportError.h"
 #include "platform/report/TQRDBText.h"
 #include "platform/report/TQRLabel.h"
+#include "support/SmtpSink.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -99,19 +100,11 @@ struct LineReport {
     Report *report;
 };
 
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    EXPECT_TRUE(process.waitForFinished(120000)) << program.toStdString();
-    EXPECT_EQ(process.exitCode(), 0) << QString::fromUtf8(process.readAllStandardError()).toStdString();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 // The text of each page of a PDF file.
 QStringList pdfPages(const QString &file)
 {
-    QStringList pages = run("pdftotext", {file, "-"}).split(QLatin1Char('\f'));
+    QStringList pages = kvtest::checkedToolOutput("pdftotext", {file, "-"}).split(QLatin1Char('\f'));
     if (!pages.isEmpty() && pages.back().trimmed().isEmpty())
         pages.removeLast();
     return pages;
@@ -180,7 +173,7 @@ TEST(PdfPrintTest, EveryPageCarriesTheTextsTheRunRecordedAndTheFormsCaptionsAsTe
     }
 
     // Every font is embedded as a subset.
-    const QStringList fonts = run("pdffonts", {file}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
+    const QStringList fonts = kvtest::checkedToolOutput("pdffonts", {file}).split(QLatin1Char('\n'), Qt::SkipEmptyParts).mid(2);
     ASSERT_FALSE(fonts.isEmpty());
     for (const QString &font : fonts) {
         EXPECT_TRUE(font.contains(QRegularExpression("^[A-Z]{6}\\+"))) << font.toStdString();

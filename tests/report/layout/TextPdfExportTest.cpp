@@ -9,6 +9,7 @@
 #include "platform/report/ReportError.h"
 #include "platform/report/TQRDBText.h"
 #include "report/layout/TextPdfExport.h"
+#include "support/CodePages.h"
 #include "support/PdfReadBack.h"
 
 #include <QDir>
@@ -22,38 +23,6 @@ using namespace kv;
 using Slip = TextPdfExport::Slip;
 
 namespace {
-
-// Five pages, one code each.
-struct CodePages {
-    CodePages()
-    {
-        ResultTable::Builder builder;
-        builder.addColumn("CODE", FieldType::Text);
-        for (int line = 1; line <= 5; ++line) {
-            builder.setText(0, "CODE-" + std::to_string(line));
-            builder.endRow();
-        }
-        auto *data = new ClientDataSet(&window);
-        data->setObjectName("ClientDataSet1");
-        data->setData(builder.finish());
-        report = new Report(&window);
-        report->setObjectName("QuickRep1");
-        report->setDataSet(data);
-        report->page()->setPaperSize(PageSetup::A5);
-        auto *detail = new TQRBand(report);
-        detail->setObjectName("Detail");
-        detail->setHeight(1200); // more than half a page: one line a page
-        auto *code = new TQRDBText(detail);
-        code->setObjectName("txtCode");
-        code->setDataSet(data);
-        code->setDataField("CODE");
-        code->setWidth(400);
-        code->setHeight(40);
-    }
-    const PageStore &pages() const { return *report->pages(); }
-    QObject window;
-    Report *report;
-};
 
 Slip slip(const char *type, const char *number, int firstPage, int lastPage)
 {
@@ -85,7 +54,7 @@ class TextPdfExportTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(run.report->prepare()); }
 
-    CodePages run;
+    kvtest::CodePages run{5};
     // The same slip met again further on, and two that name alike once safe.
     std::vector<Slip> slips{slip("5401", "0001", 1, 2), slip("5401", "0002", 3, 3), slip("5401", "0001", 4, 4),
                             slip("54/01", "../x", 5, 5), slip("54_01", "_._x", 5, 5)};

@@ -9,6 +9,7 @@
 #include "objects/ServerConfig.h"
 #include "platform/layoutio/LayoutText.h"
 #include "platform/report/PageStore.h"
+#include "support/PgServer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -61,11 +62,7 @@ public:
     std::function<void()> hook;
 };
 
-const char *pgConnInfo()
-{
-    const char *conninfo = std::getenv("QIPR07_PG_CONNINFO");
-    return conninfo && *conninfo ? conninfo : nullptr;
-}
+using kvtest::pgConnInfo;
 
 // One client: its program server session, condition window and layout.
 struct Client {
