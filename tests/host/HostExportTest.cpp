@@ -47,7 +47,7 @@ protected:
 
     kvtest::HostRun run(const QStringList &arguments) const
     {
-        std::map<QString, QString> environment = kvtest::kWithoutLeakCheck;
+        std::map<QString, QString> environment = kvtest::kLeakCheckWithoutTls;
         environment[QStringLiteral("TMPDIR")] = temp.path();
         return kvtest::runErpHost(
             demo.hostLogin() + QStringList{"--module", QString::fromStdString(binFile("QIPR07C.so"))} + arguments,

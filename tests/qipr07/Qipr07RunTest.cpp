@@ -185,7 +185,7 @@ protected:
         QStringList all{"--user", "DS", "--company", "01", "--db", QString::fromStdString(company->companyDb),
                         "--registry", QString::fromStdString(shell.root() + "registry.ini"), "--module", module};
         all << arguments;
-        std::map<QString, QString> environment = kvtest::kWithoutLeakCheck;
+        std::map<QString, QString> environment = kvtest::kLeakCheckWithoutTls;
         environment[QStringLiteral("QIPR07_PRINT_PDF")] = QString();
         return kvtest::runErpHost(all, environment, 180000);
     }
