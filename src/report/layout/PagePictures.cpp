@@ -25,6 +25,7 @@
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
+#include <memory>
 
 namespace kv {
 
@@ -219,7 +220,7 @@ bool TfrmVRBaseFmt::ConvertPages(const std::string &base, int type)
         progress.show();
         const OutputSlips slips(QuickRep1->pages());
         const int digits = int(std::to_string(PageCount).size());
-        // Each picture is encoded and written on the writer's thread while
+        // The pictures are encoded and written on the writer's threads while
         // the next page is drawn here.
         PictureWriterQueue writer;
         PictureLibraryExport convert = nullptr;
@@ -233,10 +234,12 @@ bool TfrmVRBaseFmt::ConvertPages(const std::string &base, int type)
                 else if (usesPictureLibrary(type) && !convert)
                     result = (convert = pictureLibrary(*this, code)) != nullptr;
                 const QImage bitmap = result ? pagePixels(*this, i) : QImage();
-                result = !bitmap.isNull() && writer.submit([bitmap, type, name, convert] {
-                    std::string fileName = name;
-                    return writePicture(bitmap, type, fileName, convert);
-                });
+                auto written = std::make_shared<std::string>(name);
+                const auto write = [bitmap, type, written, convert] {
+                    return writePicture(bitmap, type, *written, convert);
+                };
+                const auto undo = [written] { QFile::remove(QString::fromStdString(*written)); };
+                result = !bitmap.isNull() && writer.submit(write, undo);
             } catch (const std::exception &) {
                 result = false;
             }
