@@ -4,11 +4,11 @@
 
 #include <gif_lib.h>
 
+#include <array>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
 #include <jpeglib.h>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -79,23 +79,70 @@ struct IndexedPicture {
     std::vector<GifByteType> pixels;
 };
 
+// The palette index of each colour met so far, by its 24-bit key: open
+// addressing over four times as many slots as a GIF has colours, so a
+// lookup seldom probes twice.
+class ColourIndex {
+public:
+    static constexpr int kNone = -1;
+
+    ColourIndex() { m_keys.fill(kEmpty); }
+
+    int find(unsigned key) const
+    {
+        for (unsigned slot = first(key);; slot = (slot + 1) & kMask) {
+            if (m_keys[slot] == key)
+                return m_values[slot];
+            if (m_keys[slot] == kEmpty)
+                return kNone;
+        }
+    }
+
+    void add(unsigned key, GifByteType value)
+    {
+        unsigned slot = first(key);
+        while (m_keys[slot] != kEmpty)
+            slot = (slot + 1) & kMask;
+        m_keys[slot] = key;
+        m_values[slot] = value;
+    }
+
+private:
+    static constexpr unsigned kSlots = 1024;
+    static constexpr unsigned kMask = kSlots - 1;
+    static constexpr unsigned kEmpty = 0xFFFFFFFFu; // no 24-bit key
+
+    static unsigned first(unsigned key) { return (key * 2654435761u) >> 22; }
+
+    std::array<unsigned, kSlots> m_keys;
+    std::array<GifByteType, kSlots> m_values;
+};
+
 bool exactPalette(const KVBitmap &bitmap, IndexedPicture &picture)
 {
-    std::unordered_map<unsigned, GifByteType> index;
+    ColourIndex index;
     picture.pixels.resize(std::size_t(bitmap.width) * std::size_t(bitmap.height));
-    std::size_t at = 0;
+    GifByteType *out = picture.pixels.data();
+    // Neighbouring pixels mostly share their colour (paper, lines, glyphs).
+    unsigned previousKey = 0xFFFFFFFFu;
+    GifByteType previous = 0;
     for (int y = 0; y < bitmap.height; ++y) {
         const unsigned char *p = rowOf(bitmap, y);
         for (int x = 0; x < bitmap.width; ++x, p += 3) {
             const unsigned key = unsigned(p[0]) << 16 | unsigned(p[1]) << 8 | p[2];
-            auto found = index.find(key);
-            if (found == index.end()) {
-                if (picture.palette.size() == 256)
-                    return false;
-                found = index.emplace(key, GifByteType(picture.palette.size())).first;
-                picture.palette.push_back(GifColorType{p[0], p[1], p[2]});
+            if (key != previousKey) {
+                int found = index.find(key);
+                if (found == ColourIndex::kNone) {
+                    if (picture.palette.size() == 256)
+                        return false;
+                    found = int(picture.palette.size());
+                    index.add(key, GifByteType(found));
+                    picture.palette.push_back(GifColorType{p[0], p[1], p[2]});
+                }
+                previousKey = key;
+                previous = GifByteType(found);
             }
-            picture.pixels[at++] = found->second;
+            *out++ = previous;
         }
     }
     return true;

@@ -149,10 +149,16 @@ ResultTable ClientDataSet::fetch()
         fail("Missing data provider or data packet");
     try {
         std::vector<Variant> args{Variant(m_providerName), Variant(m_commandText), paramsVariant(), m_dataRequest};
-        const Variant packet = m_remoteServer->invoke(kGetRecordsMethod, args, InvokeKind::Method);
-        if (!packet.isText())
-            fail("Provider " + m_providerName + " sent no data packet");
-        return ResultTable::fromDataPacket(packet.toText());
+        std::string packet;
+        {
+            const Variant reply = m_remoteServer->invoke(kGetRecordsMethod, args, InvokeKind::Method);
+            if (!reply.isText())
+                fail("Provider " + m_providerName + " sent no data packet");
+            packet = reply.toText();
+        }
+        // The reply is gone before the table is decoded: a large run holds
+        // the packet and its table, never two packets and the table.
+        return ResultTable::fromDataPacket(packet);
     } catch (const DataSetError &) {
         throw;
     } catch (const std::exception &error) {

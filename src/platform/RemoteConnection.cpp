@@ -7,6 +7,8 @@
 #include <QTcpSocket>
 #include <QThread>
 
+#include <iterator>
+
 namespace kv {
 
 namespace {
@@ -152,7 +154,8 @@ std::vector<Variant> RemoteConnection::request(std::vector<Variant> message)
         throw DispatchError(remote::textAt(reply, 1, "an error message"));
     if (kind != remote::kOk || reply.size() != 4)
         breakWith("unexpected reply \"" + kind + "\"");
-    return std::vector<Variant>(reply.begin() + 1, reply.end());
+    // Moved, not copied: a reply may carry a data packet of many megabytes.
+    return std::vector<Variant>(std::make_move_iterator(reply.begin() + 1), std::make_move_iterator(reply.end()));
 }
 
 // A value of a reply, or the object its reference names.
@@ -182,8 +185,8 @@ Variant RemoteConnection::invoke(int objectId, std::string_view name, std::vecto
                                 ": an automation object cannot be passed to " + where());
         values.push_back(value);
     }
-    const std::vector<Variant> reply = request({textVariant(remote::kInvoke), Variant(objectId), textVariant(name),
-                                                Variant(remote::kindCode(kind)), varArrayOf(std::move(values))});
+    std::vector<Variant> reply = request({textVariant(remote::kInvoke), Variant(objectId), textVariant(name),
+                                          Variant(remote::kindCode(kind)), varArrayOf(std::move(values))});
     const auto valueOf = [this](const Variant &value, const Variant &reference) {
         return reference.isEmpty() ? value : objectFrom(reference);
     };
@@ -197,7 +200,7 @@ Variant RemoteConnection::invoke(int objectId, std::string_view name, std::vecto
             breakWith("changed argument " + parts[0].debugText() + " does not exist");
         args[std::size_t(parts[0].toInt())].assign(valueOf(parts[1], parts[2]));
     }
-    return valueOf(reply[0], reply[1]);
+    return reply[1].isEmpty() ? std::move(reply[0]) : objectFrom(reply[1]);
 }
 
 void RemoteConnection::release(int objectId) noexcept

@@ -140,4 +140,29 @@ QByteArray bmp16(const QImage &image)
     return bytes;
 }
 
+void rgb16ToRgb888(const quint16 *pixels, int count, uchar *rgb)
+{
+    for (int x = 0; x < count; ++x, rgb += 3) {
+        const unsigned p = pixels[x];
+        const unsigned red = p >> 11;
+        const unsigned green = (p >> 5) & 0x3F;
+        const unsigned blue = p & 0x1F;
+        rgb[0] = uchar(red << 3 | red >> 2);
+        rgb[1] = uchar(green << 2 | green >> 4);
+        rgb[2] = uchar(blue << 3 | blue >> 2);
+    }
+}
+
+QImage rgb888(const QImage &bitmap)
+{
+    if (bitmap.format() != QImage::Format_RGB16)
+        return bitmap.convertToFormat(QImage::Format_RGB888);
+    QImage rgb(bitmap.size(), QImage::Format_RGB888);
+    if (rgb.isNull())
+        return rgb;
+    for (int y = 0; y < bitmap.height(); ++y)
+        rgb16ToRgb888(reinterpret_cast<const quint16 *>(bitmap.constScanLine(y)), bitmap.width(), rgb.scanLine(y));
+    return rgb;
+}
+
 } // namespace kv

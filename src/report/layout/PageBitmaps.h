@@ -62,4 +62,11 @@ private:
 // padded to four bytes) of a bitmap of the layout's format (RGB16).
 QByteArray bmp16(const QImage &bitmap);
 
+// count pixels of the layout's format (RGB16) as three bytes each, red,
+// green, blue, exactly as QImage converts them to RGB888 (each part's top
+// bits repeated into its low bits), without going through 32 bits a pixel.
+void rgb16ToRgb888(const quint16 *pixels, int count, uchar *rgb);
+// The bitmap as RGB888, the rows the picture writers take.
+QImage rgb888(const QImage &bitmap);
+
 } // namespace kv

@@ -12,6 +12,7 @@
 #include "platform/report/Report.h"
 #include "report/layout/OutputProgress.h"
 #include "report/layout/PageBitmaps.h"
+#include "report/layout/PictureWriterQueue.h"
 #include "report/layout/PrintPDF.h"
 #include "report/layout/VRConvPic.h"
 
@@ -24,6 +25,7 @@
 #include <cmath>
 #include <cstring>
 #include <dlfcn.h>
+#include <memory>
 
 namespace kv {
 
@@ -96,37 +98,100 @@ PictureGeometry pictureGeometry(const Report &report, int page, int dpi, bool ke
 
 } // namespace
 
+namespace {
+
+using PictureLibraryExport = int (*)(const void *, int, char *, int);
+
+// Page `page` of the window's report drawn at its picture resolution, the
+// margins kept or cut as the window asks; null when the picture would be
+// empty.
+QImage pagePixels(TfrmVRBaseFmt &window, int page)
+{
+    const int dpi = window.PictureDPI < 1 ? 96 : window.PictureDPI;
+    const PictureGeometry g =
+        pictureGeometry(*window.QuickRep1, page, dpi, window.KeepLeftMargin, window.KeepTopMargin);
+    if (g.width < 1 || g.height < 1)
+        return QImage();
+    return PageBitmaps::of(window).draw(window.QuickRep1->pages(), g.storedPage, QSize(g.width, g.height), g.target);
+}
+
+// The picture library's BMPToFile, loaded once per window; null (the reason
+// shown) when the library is missing or cannot be loaded. code gets errno.
+PictureLibraryExport pictureLibrary(TfrmVRBaseFmt &window, int &code)
+{
+    const std::string path = pictureLibraryPath(window.ClientRoot);
+    code = -1;
+    if (!QFileInfo::exists(QString::fromStdString(path))) {
+        window.ShowMessage("Can't found DLL file " + path, MessageType::Error, MessageButton::OK);
+        return nullptr;
+    }
+    errno = 0;
+    void *library = PageBitmaps::of(window).library(path);
+    if (!library) {
+        code = errno ? errno : -1;
+        window.ShowMessage(QString::asprintf("Load DLL Error %d", code).toStdString(), MessageType::Error,
+                           MessageButton::OK);
+        return nullptr;
+    }
+    return reinterpret_cast<PictureLibraryExport>(dlsym(library, "BMPToFile"));
+}
+
+int libraryPicture(const QImage &bitmap, int type, std::string &fileName, PictureLibraryExport convert)
+{
+    if (!convert)
+        return -1;
+    const QImage rgb = rgb888(bitmap);
+    const KVBitmap picture{rgb.width(), rgb.height(), int(rgb.bytesPerLine()), rgb.constBits()};
+    char name[kNameBufferSize] = {};
+    std::memcpy(name, fileName.data(), fileName.size());
+    const int result = convert(&picture, type, name, kNameBufferSize);
+    fileName = name;
+    return result;
+}
+
+// Writes a drawn page as a picture file; fileName gets its extension.
+// Touches neither the window nor its report, so it runs on the writer's
+// thread as well. Throws PdfFileError when a PDF cannot be written.
+bool writePicture(const QImage &bitmap, int type, std::string &fileName, PictureLibraryExport convert)
+{
+    switch (type) {
+    case 0:
+        fileName += ".bmp";
+        return saveBytes(QString::fromStdString(fileName), bmp16(bitmap));
+    case 3: {
+        fileName += ".pdf";
+        TPrintPDF pdf;
+        pdf.FileName = QString::fromStdString(fileName);
+        pdf.TITLE.clear();
+        pdf.Compress = true;
+        pdf.PageWidth = bitmap.width();
+        pdf.PageHeight = bitmap.height();
+        pdf.BeginDoc();
+        pdf.DrawBitmap(0, 0, bitmap);
+        pdf.EndDoc();
+        return true;
+    }
+    default:
+        return libraryPicture(bitmap, type, fileName, convert) == 0;
+    }
+}
+
+bool usesPictureLibrary(int type)
+{
+    return type != 0 && type != 3;
+}
+
+} // namespace
+
 bool TfrmVRBaseFmt::PagePicture(std::string &fileName, int type, int page)
 {
     try {
-        const int dpi = PictureDPI < 1 ? 96 : PictureDPI;
-        const PictureGeometry g = pictureGeometry(*QuickRep1, page, dpi, KeepLeftMargin, KeepTopMargin);
-        if (g.width < 1 || g.height < 1)
-            return false;
-        const QImage bitmap =
-            PageBitmaps::of(*this).draw(QuickRep1->pages(), g.storedPage, QSize(g.width, g.height), g.target);
+        const QImage bitmap = pagePixels(*this, page);
         if (bitmap.isNull())
             return false;
-        switch (type) {
-        case 0:
-            fileName += ".bmp";
-            return saveBytes(QString::fromStdString(fileName), bmp16(bitmap));
-        case 3: {
-            fileName += ".pdf";
-            TPrintPDF pdf(this);
-            pdf.FileName = QString::fromStdString(fileName);
-            pdf.TITLE.clear();
-            pdf.Compress = true;
-            pdf.PageWidth = bitmap.width();
-            pdf.PageHeight = bitmap.height();
-            pdf.BeginDoc();
-            pdf.DrawBitmap(0, 0, bitmap);
-            pdf.EndDoc();
-            return true;
-        }
-        default:
+        if (usesPictureLibrary(type))
             return callPictureLibrary(bitmap, type, fileName) == 0;
-        }
+        return writePicture(bitmap, type, fileName, nullptr);
     } catch (const std::exception &) {
         return false;
     }
@@ -136,31 +201,11 @@ int TfrmVRBaseFmt::callPictureLibrary(const QImage &bitmap, int type, std::strin
 {
     if (fileName.size() > std::size_t(kMaxNameLength))
         return -1;
-    const std::string path = pictureLibraryPath(ClientRoot);
-    if (!QFileInfo::exists(QString::fromStdString(path))) {
-        ShowMessage("Can't found DLL file " + path, MessageType::Error, MessageButton::OK);
-        return -1;
-    }
-    errno = 0;
-    void *library = PageBitmaps::of(*this).library(path);
-    if (!library) {
-        const int code = errno ? errno : -1;
-        ShowMessage(QString::asprintf("Load DLL Error %d", code).toStdString(), MessageType::Error,
-                    MessageButton::OK);
+    int code = -1;
+    const PictureLibraryExport convert = pictureLibrary(*this, code);
+    if (!convert)
         return code;
-    }
-    using Export = int (*)(const void *, int, char *, int);
-    auto *convert = reinterpret_cast<Export>(dlsym(library, "BMPToFile"));
-    int result = -1;
-    if (convert) {
-        const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
-        const KVBitmap picture{rgb.width(), rgb.height(), int(rgb.bytesPerLine()), rgb.constBits()};
-        char name[kNameBufferSize] = {};
-        std::memcpy(name, fileName.data(), fileName.size());
-        result = convert(&picture, type, name, kNameBufferSize);
-        fileName = name;
-    }
-    return result;
+    return libraryPicture(bitmap, type, fileName, convert);
 }
 
 bool TfrmVRBaseFmt::ConvertPages(const std::string &base, int type)
@@ -175,16 +220,38 @@ bool TfrmVRBaseFmt::ConvertPages(const std::string &base, int type)
         progress.show();
         const OutputSlips slips(QuickRep1->pages());
         const int digits = int(std::to_string(PageCount).size());
+        // The pictures are encoded and written on the writer's threads while
+        // the next page is drawn here.
+        PictureWriterQueue writer;
+        PictureLibraryExport convert = nullptr;
         for (int i = 1; i <= PageCount && result; ++i) {
             progress.showProgress(i, PageCount, slips.ofForm(i));
-            std::string name = base + ZeroATfirst(i, digits);
-            result = PagePicture(name, type, i);
+            const std::string name = base + ZeroATfirst(i, digits);
+            try {
+                int code = 0;
+                if (usesPictureLibrary(type) && name.size() > std::size_t(kMaxNameLength))
+                    result = false;
+                else if (usesPictureLibrary(type) && !convert)
+                    result = (convert = pictureLibrary(*this, code)) != nullptr;
+                const QImage bitmap = result ? pagePixels(*this, i) : QImage();
+                auto written = std::make_shared<std::string>(name);
+                const auto write = [bitmap, type, written, convert] {
+                    return writePicture(bitmap, type, *written, convert);
+                };
+                const auto undo = [written] { QFile::remove(QString::fromStdString(*written)); };
+                result = !bitmap.isNull() && writer.submit(write, undo);
+            } catch (const std::exception &) {
+                result = false;
+            }
             QApplication::processEvents();
             // A cancelled conversion leaves the pictures incomplete: report it
             // as a failure so that the caller does not take them for the report.
             if (Cancelled)
                 result = false;
         }
+        // The pictures handed over are completed (none is left half
+        // written); a failure among them fails the conversion.
+        result = writer.finish() && result;
     }
     setEnabled(wasEnabled);
     if (result)

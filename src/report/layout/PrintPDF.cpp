@@ -1,11 +1,13 @@
 #include "report/layout/PrintPDF.h"
 
 #include "platform/Clock.h"
+#include "report/layout/PageBitmaps.h"
 
 #include <QFile>
 #include <QSaveFile>
 
 #include <array>
+#include <cstring>
 
 namespace kv {
 
@@ -79,8 +81,10 @@ void TPrintPDF::BeginDoc()
     m_images.clear();
     m_content.clear();
     m_offsets.clear();
-    m_output = line("%PDF-1.4");
-    m_offsets.push_back(m_output.size());
+    m_output.clear();
+    m_outputSize = 0;
+    put(line("%PDF-1.4"));
+    m_offsets.push_back(m_outputSize);
     appendObject(infoObject());
 }
 
@@ -100,10 +104,18 @@ void TPrintPDF::DrawBitmap(int x, int y, const QImage &bitmap)
     QByteArray image = line("<< /Type /XObject") + line("/Subtype /Image") + line("/Width " + num(w)) +
                        line("/Height " + num(h)) + line("/ColorSpace /DeviceRGB") + line("/BitsPerComponent 8") +
                        line("/Length " + num(3LL * w * h)) + line("/Name /Im" + num(n)) + line(">>") + line("stream");
-    const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
-    image.reserve(image.size() + 3LL * w * h + 32);
-    for (int row = 0; row < h; ++row)
-        image.append(reinterpret_cast<const char *>(rgb.constScanLine(row)), 3LL * w);
+    // The rows go straight into the stream, without a picture in between.
+    const qsizetype header = image.size();
+    image.resize(header + 3LL * w * h);
+    auto *rows = reinterpret_cast<uchar *>(image.data() + header);
+    if (bitmap.format() == QImage::Format_RGB16) {
+        for (int row = 0; row < h; ++row)
+            rgb16ToRgb888(reinterpret_cast<const quint16 *>(bitmap.constScanLine(row)), w, rows + 3LL * w * row);
+    } else {
+        const QImage rgb = bitmap.convertToFormat(QImage::Format_RGB888);
+        for (int row = 0; row < h; ++row)
+            std::memcpy(rows + 3LL * w * row, rgb.constScanLine(row), 3 * std::size_t(w));
+    }
     m_images.push_back(std::move(image));
 }
 
@@ -118,20 +130,32 @@ void TPrintPDF::EndDoc()
     const int page = resources + int(m_images.size()) + 1;
     appendObject(pagesObject(page));
     appendObject(resourcesObject(resources));
-    for (const QByteArray &image : m_images)
-        appendObject(beginObject() + image + kEol + line("endstream") + line("endobj"));
+    // An image object is kept in three pieces: its megabytes of rows are
+    // written from where DrawBitmap put them, never copied again.
+    for (const QByteArray &image : m_images) {
+        put(beginObject());
+        put(image);
+        appendObject(QByteArray(kEol) + line("endstream") + line("endobj"));
+    }
     appendObject(pageObject(kPagesObject, resources));
     appendObject(catalogObject(kPagesObject));
-    m_output += xrefAndTrailer();
+    put(xrefAndTrailer());
     save();
     m_images.clear();
+    m_output.clear();
 }
 
 void TPrintPDF::appendObject(const QByteArray &object)
 {
-    m_output += object;
+    put(object);
     ++m_objectCount;
-    m_offsets.push_back(m_output.size());
+    m_offsets.push_back(m_outputSize);
+}
+
+void TPrintPDF::put(const QByteArray &piece)
+{
+    m_output.push_back(piece);
+    m_outputSize += piece.size();
 }
 
 QByteArray TPrintPDF::beginObject() const
@@ -209,8 +233,10 @@ QByteArray TPrintPDF::xrefAndTrailer() const
 void TPrintPDF::save() const
 {
     QSaveFile file(FileName);
-    if (FileName.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(m_output) != m_output.size() ||
-        !file.commit())
+    bool written = !FileName.isEmpty() && file.open(QIODevice::WriteOnly);
+    for (std::size_t k = 0; written && k < m_output.size(); ++k)
+        written = file.write(m_output[k]) == m_output[k].size();
+    if (!written || !file.commit())
         throw PdfFileError("Cannot create file \"" + FileName.toStdString() + "\". " + file.errorString().toStdString());
 }
 

@@ -75,6 +75,7 @@ public:
 
 private:
     void appendObject(const QByteArray &object);
+    void put(const QByteArray &piece);
     QByteArray beginObject() const;
     QByteArray infoObject() const;
     QByteArray contentObject() const;
@@ -86,7 +87,8 @@ private:
     QByteArray xrefAndTrailer() const;
     void save() const;
 
-    QByteArray m_output;
+    std::vector<QByteArray> m_output; // the file in pieces, written one after the other
+    qint64 m_outputSize = 0;
     QByteArray m_content;
     std::vector<qint64> m_offsets;     // start of object k+1 at index k; last: the xref
     std::vector<QByteArray> m_images;  // staged image objects, without their number line

@@ -28,8 +28,8 @@ public:
 
     // Also starts the clock of the time left.
     void setRange(int minimum, int maximum);
-    // Shows "current/total" (current is the picture now made, the ones
-    // before it are done) and moves the bar to current.
+    // Shows "current/total" (current is the page now drawn; the pictures
+    // before it are written or being written) and moves the bar to current.
     void showProgress(int current, int total, const QString &slip = QString());
 
 private:

@@ -6,6 +6,7 @@
 #include "net/SlipServer.h"
 #include "objects/ServerObjects.h"
 #include "platform/ClientDataSet.h"
+#include "lib/LibStrs.h"
 #include "platform/RemoteConnection.h"
 
 #include <gmock/gmock.h>
@@ -106,6 +107,44 @@ TEST_P(ProgramServerTcpTest, TwoClientsShareConditionSetsLayoutsPrintCountsAndTh
     b.server->call("RunFreeSQL", {log});
     EXPECT_EQ(a.server->call("RunFreeSQL", {"SELECT * FROM $$ADMTA WHERE TA002='S01'"}).toInt(), 2);
     EXPECT_EQ(db().query("SELECT TC010 FROM " + env->table(company, "MOCTC")).integer(0, 0), 2);
+}
+
+// A report's records reach the client over TCP and in-process as the same
+// table: every cell's kind and value, nulls included.
+TEST_P(ProgramServerTcpTest, RecordsOverTcpAndInProcessAreTheSameTable)
+{
+    for (int line = 0; line < 240; ++line)
+        insert("MOCTC", {{"TC001", line % 3 ? "5401" : "领料"}, {"TC002", kv::ZeroATfirst(line, 3)}, {"TC010", line}});
+    const std::string sql = "SELECT TC001, TC002, TC010, TC010 * 0.25 AS QUARTER, "
+                            "CASE WHEN TC010 % 4 = 0 THEN NULL ELSE TC002 END AS SOMETIMES FROM MOCTC ORDER BY TC002";
+    const auto fetch = [&](const kv::DispatchPtr &server) {
+        kv::ClientDataSet records;
+        records.setRemoteServer(server);
+        records.setProviderName("pvdMain");
+        records.DataRequest(Variant(sql));
+        records.Open();
+        return records.Data();
+    };
+    Client remote = client("0001");
+    const kv::DispatchPtr local = kv::createOleObject("Slipserv.Class1");
+    local->call("Connect", {programservertest::connectArgs(company, "0001")});
+    const kv::ResultTable overTcp = fetch(remote.server);
+    const kv::ResultTable inProcess = fetch(local);
+
+    ASSERT_EQ(overTcp.rowCount(), 240);
+    ASSERT_EQ(overTcp.columnCount(), 5);
+    ASSERT_EQ(inProcess.rowCount(), overTcp.rowCount());
+    ASSERT_EQ(inProcess.columnCount(), overTcp.columnCount());
+    for (int column = 0; column < overTcp.columnCount(); ++column) {
+        EXPECT_EQ(inProcess.columnName(column), overTcp.columnName(column));
+        EXPECT_EQ(inProcess.columnType(column), overTcp.columnType(column)) << overTcp.columnName(column);
+        for (int row = 0; row < overTcp.rowCount(); ++row)
+            ASSERT_EQ(inProcess.value(row, column), overTcp.value(row, column)) << row << ", " << column;
+    }
+    EXPECT_TRUE(overTcp.isNull(0, 4));
+    EXPECT_EQ(overTcp.text(1, 4), "001");
+    EXPECT_EQ(overTcp.text(0, 0), "领料");
+    EXPECT_EQ(overTcp.number(3, 3), 0.75);
 }
 
 TEST_P(ProgramServerTcpTest, EightClientsSavingConditionSetsAtOnceLoseNone)

@@ -108,6 +108,18 @@ TEST_F(KVBmpToFileTest, PicturesComeBackWithTheirColours)
     std::string exact = path("page");
     ASSERT_EQ(write(page, KVBMP_TYPE_GIF, exact), KVBMP_OK);
     EXPECT_EQ(difference(page, QImage(QString::fromStdString(exact))).worst, 0);
+
+    // 256 colours, each met in runs and again later, are the most a GIF
+    // keeps exactly.
+    QImage full(64, 32, QImage::Format_RGB32);
+    for (int y = 0; y < full.height(); ++y)
+        for (int x = 0; x < full.width(); ++x) {
+            const int colour = (y % 16) * 16 + x / 4;
+            full.setPixel(x, y, qRgb(colour, 255 - colour, (colour * 37) % 256));
+        }
+    std::string all = path("full");
+    ASSERT_EQ(write(full, KVBMP_TYPE_GIF, all), KVBMP_OK);
+    EXPECT_EQ(difference(full, QImage(QString::fromStdString(all))).worst, 0);
 }
 
 TEST_F(KVBmpToFileTest, BadCallsFailWithTheirCodes)

@@ -1,7 +1,8 @@
 // Page bitmaps of the picture export: a page drawn over the kept pixels of
 // its page picture is pixel for pixel the page drawn in one go, for pages
 // that share the picture, pages that place it elsewhere and pages that draw
-// it after other items; the BMP rows are the bitmap's colours.
+// it after other items; the BMP rows are the bitmap's colours, and the
+// RGB888 rows the picture writers take are Qt's conversion of every colour.
 
 #include "platform/report/PagePicture.h"
 #include "platform/report/PageStore.h"
@@ -10,6 +11,8 @@
 #include <QFont>
 #include <QPainter>
 #include <QtEndian>
+
+#include <cstring>
 
 #include <gtest/gtest.h>
 
@@ -116,6 +119,25 @@ TEST(PageBitmapsBmpTest, RowsAreTheBitmapColoursBottomUp)
     QImage read;
     ASSERT_TRUE(read.loadFromData(bmp, "BMP"));
     EXPECT_EQ(read.size(), QSize(5, 3));
+}
+
+TEST(PageBitmapsRgbTest, EveryColourConvertsAsQtConvertsIt)
+{
+    // All 65,536 colours of the layout's bitmap, on rows of an odd width
+    // (RGB888 rows are then padded).
+    QImage bitmap(257, 256, QImage::Format_RGB16);
+    bitmap.fill(Qt::white);
+    for (int colour = 0; colour < 65536; ++colour)
+        reinterpret_cast<quint16 *>(bitmap.scanLine(colour / 257))[colour % 257] = quint16(colour);
+    const QImage expected = bitmap.convertToFormat(QImage::Format_RGB888);
+    const QImage converted = kv::rgb888(bitmap);
+    ASSERT_EQ(converted.format(), QImage::Format_RGB888);
+    ASSERT_EQ(converted.size(), bitmap.size());
+    for (int y = 0; y < bitmap.height(); ++y)
+        ASSERT_EQ(std::memcmp(converted.constScanLine(y), expected.constScanLine(y), 3 * 257), 0) << "row " << y;
+    // Other formats go through Qt.
+    const QImage argb = bitmap.convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(kv::rgb888(argb), argb.convertToFormat(QImage::Format_RGB888));
 }
 
 } // namespace

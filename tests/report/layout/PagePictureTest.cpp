@@ -1,6 +1,7 @@
 // Page pictures of the layout window: the files PagePicture writes are read
 // back by ImageMagick (type and size) and by Qt (where the page landed);
-// ConvertPages numbers its files and stops when cancelled.
+// ConvertPages numbers its files, stops when cancelled and ends its files
+// before a picture that cannot be written.
 
 #include "platform/report/PageSetup.h"
 #include "platform/report/PageStore.h"
@@ -17,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtEndian>
+
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -189,6 +192,21 @@ TEST_F(PagePictureTest, ConvertPagesNumbersFilesAndStopsOnCancel)
     EXPECT_EQ(files, QStringList{QStringLiteral("cancelled01.bmp")});
     EXPECT_TRUE(layout->isEnabled());
     EXPECT_EQ(layout->findChild<kv::TfrmVRConvPic *>(), nullptr);
+}
+
+TEST_F(PagePictureTest, ConvertPagesEndsBeforeAPictureThatCannotBeWritten)
+{
+    fillPages(6, 1);
+    // A folder in the way of the third picture, for the module's PDF writer
+    // and for the picture library.
+    for (const auto &[type, extension] : {std::pair{3, "pdf"}, std::pair{1, "jpg"}}) {
+        const QString prefix = QStringLiteral("slip") + extension;
+        ASSERT_TRUE(QDir(dir.path()).mkdir(prefix + "3." + extension));
+        EXPECT_FALSE(layout->ConvertPages(base(qPrintable(prefix)), type)) << extension;
+        const QStringList files = QDir(dir.path()).entryList({prefix + "*"}, QDir::Files, QDir::Name);
+        EXPECT_EQ(files, QStringList({prefix + "1." + extension, prefix + "2." + extension})) << extension;
+        EXPECT_TRUE(layout->isEnabled());
+    }
 }
 
 } // namespace
