@@ -46,6 +46,9 @@ PostgresDatabase::PostgresDatabase(const std::string &conninfo, int maxConnectio
                                                                       opener(PgConnInfo(conninfo)), poolWait))
 {
     connection();
+    // The thread that opens the database (the daemon's main thread) may
+    // never use it again; its connection waits for the first that does.
+    returnThreadConnection();
 }
 
 PostgresDatabase::~PostgresDatabase()
@@ -66,7 +69,7 @@ void PostgresDatabase::prepareConnection(ConnectionPool::Slot &slot)
     const RequestDeadline *deadline = RequestDeadline::current();
     long long wanted = 0;
     if (deadline) {
-        wanted = std::max<long long>(1, deadline->remaining().count());
+        wanted = deadline->remaining().count();
         const long long slack = std::max<long long>(1000, deadline->limit().count() / 10);
         if (slot.statementTimeoutMs > 0 && std::llabs(slot.statementTimeoutMs - wanted) <= slack)
             return;

@@ -2,8 +2,11 @@
 // serves the next thread with its session and its slot state intact, one in
 // a transaction stays with its thread, and more threads than connections are
 // all served when each holds one only while it works.
+#include "DbTestSupport.h"
+
 #include "db/ConnectionPool.h"
 #include "db/DatabaseError.h"
+#include "db/RequestDeadline.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -157,6 +160,28 @@ TEST(ConnectionPoolTest, ShutdownClosesIdleConnectionsAndRefusesLaterUse)
     EXPECT_EQ(pool.openConnections(), 0);
     EXPECT_FALSE(QSqlDatabase::contains(name));
     EXPECT_THROW(pool.current(), slip::DatabaseError);
+}
+
+// On PostgreSQL: the connection opened to check the server is the pool's
+// (with a pool of one, another thread gets it at once), and a connection a
+// limited request used keeps no statement_timeout for work without a limit.
+TEST(ConnectionPoolTest, PostgresConnectionsMoveBetweenThreadsWithTheirSessionSettingsRight)
+{
+    if (!dbtest::pgConnInfo())
+        GTEST_SKIP() << "QIPR07_PG_CONNINFO is not set";
+    const auto db = slip::Database::openPostgres(dbtest::pgConnInfo(), 1, 2s);
+    std::string failure;
+    std::thread([&] {
+        try {
+            const slip::RequestDeadline limit(60s);
+            db->query("SELECT 1");
+            db->returnThreadConnection();
+        } catch (const std::exception &error) {
+            failure = error.what();
+        }
+    }).join();
+    EXPECT_EQ(failure, "");
+    EXPECT_EQ(db->query("SHOW statement_timeout").text(0, 0), "0");
 }
 
 } // namespace
