@@ -270,8 +270,16 @@ void Database::rollback()
         slot.transactionDepth = depth - 1;
         return;
     }
+    // The depth drops once the statement has run: while it runs the
+    // connection is still in the transaction, which takes no session
+    // settings (an aborted one takes no statement but the ROLLBACK).
+    try {
+        run("ROLLBACK");
+    } catch (...) {
+        slot.transactionDepth = 0;
+        throw;
+    }
     slot.transactionDepth = 0;
-    run("ROLLBACK");
 }
 
 bool Database::companyExists(const std::string &companyDb)
