@@ -3,6 +3,8 @@
 #include "db/DatabaseError.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
+#include <QThread>
 
 #include <atomic>
 #include <cstdio>
@@ -19,8 +21,9 @@ std::string uniqueConnectionPrefix(std::string_view engine)
 }
 namespace {
 
-// Releases the connections of a thread when the thread ends. Pools that are
-// gone by then have closed their connections already.
+// The pools a thread has taken connections from: what it still holds when it
+// ends is closed. Pools that are gone by then have closed their connections
+// already.
 struct ThreadReleaser {
     std::vector<std::weak_ptr<ConnectionPool>> pools;
     void add(const std::shared_ptr<ConnectionPool> &pool)
@@ -65,28 +68,104 @@ ConnectionPool::Slot &ConnectionPool::current()
     std::unique_lock lock(m_mutex);
     if (m_shutDown)
         throw DatabaseError("the database has been closed");
-    if (auto found = m_slots.find(self); found != m_slots.end())
-        return found->second;
-    if (m_max > 0 && !m_freed.wait_for(lock, m_waitLimit, [this] { return int(m_slots.size()) < m_max || m_shutDown; }))
+    if (auto found = m_held.find(self); found != m_held.end())
+        return *found->second;
+    if (m_max > 0 && !m_freed.wait_for(lock, m_waitLimit, [this] {
+            return !m_idle.empty() || m_open < m_max || m_shutDown;
+        }))
         throw DatabaseError("all " + std::to_string(m_max) + " database connections are in use");
     if (m_shutDown)
         throw DatabaseError("the database has been closed");
+    Slot *slot = takeIdle(lock);
+    if (!slot)
+        slot = &openNew(lock);
+    t_releaser.add(shared_from_this());
+    return *slot;
+}
+
+// The most recently returned connection first: its server process and
+// caches are the warmest. Moving the driver to this thread is what lets
+// QtSql hand the connection out here; a driver that belongs to no thread may
+// be pulled by any.
+ConnectionPool::Slot *ConnectionPool::takeIdle(std::unique_lock<std::mutex> &)
+{
+    if (m_idle.empty())
+        return nullptr;
+    Idle idle = std::move(m_idle.back());
+    m_idle.pop_back();
+    idle.driver->moveToThread(QThread::currentThread());
+    Slot &slot = *idle.slot;
+    m_held[std::this_thread::get_id()] = std::move(idle.slot);
+    return &slot;
+}
+
+ConnectionPool::Slot &ConnectionPool::openNew(std::unique_lock<std::mutex> &lock)
+{
+    const auto self = std::this_thread::get_id();
     const QString name = QString::fromStdString(m_prefix + "-" + std::to_string(++m_counter));
-    Slot &slot = m_slots[self];
+    Slot &slot = *(m_held[self] = std::make_unique<Slot>());
     slot.name = name;
+    ++m_open;
     lock.unlock();
     try {
         m_opener(name);
     } catch (...) {
         lock.lock();
-        m_slots.erase(self);
+        m_held.erase(self);
+        --m_open;
         m_freed.notify_one();
         lock.unlock();
         closeConnection(name);
         throw;
     }
-    t_releaser.add(shared_from_this());
     return slot;
+}
+
+namespace {
+
+// Takes the connection's driver off the calling thread, its owner; nullptr
+// when QtSql has no such connection or the driver cannot move (a driver with
+// a parent object stays where the parent is).
+QSqlDriver *detachDriver(const QString &name)
+{
+    QSqlDriver *driver = QSqlDatabase::database(name, false).driver();
+    if (!driver || driver->parent() || driver->thread() != QThread::currentThread())
+        return nullptr;
+    driver->moveToThread(nullptr);
+    return driver->thread() == nullptr ? driver : nullptr;
+}
+
+} // namespace
+
+void ConnectionPool::handBack()
+{
+    QString closing;
+    {
+        std::lock_guard lock(m_mutex);
+        const auto found = m_held.find(std::this_thread::get_id());
+        if (found == m_held.end() || found->second->transactionDepth > 0)
+            return;
+        std::unique_ptr<Slot> slot = std::move(found->second);
+        m_held.erase(found);
+        QSqlDriver *driver = m_shutDown ? nullptr : detachDriver(slot->name);
+        if (driver) {
+            m_idle.push_back({std::move(slot), driver});
+        } else {
+            --m_open;
+            closing = slot->name;
+        }
+    }
+    m_freed.notify_one();
+    if (!closing.isEmpty())
+        closeConnection(closing);
+}
+
+void ConnectionPool::returnThreadConnections()
+{
+    for (const auto &weak : t_releaser.pools) {
+        if (auto pool = weak.lock())
+            pool->handBack();
+    }
 }
 
 void ConnectionPool::release()
@@ -94,11 +173,12 @@ void ConnectionPool::release()
     QString name;
     {
         std::lock_guard lock(m_mutex);
-        const auto found = m_slots.find(std::this_thread::get_id());
-        if (found == m_slots.end())
+        const auto found = m_held.find(std::this_thread::get_id());
+        if (found == m_held.end())
             return;
-        name = found->second.name;
-        m_slots.erase(found);
+        name = found->second->name;
+        m_held.erase(found);
+        --m_open;
     }
     m_freed.notify_one();
     closeConnection(name);
@@ -106,21 +186,33 @@ void ConnectionPool::release()
 
 void ConnectionPool::shutdown()
 {
-    std::map<std::thread::id, Slot> taken;
+    std::vector<QString> names;
     {
         std::lock_guard lock(m_mutex);
         m_shutDown = true;
-        taken.swap(m_slots);
+        for (const auto &entry : m_held)
+            names.push_back(entry.second->name);
+        for (const Idle &idle : m_idle)
+            names.push_back(idle.slot->name);
+        m_held.clear();
+        m_idle.clear();
+        m_open = 0;
     }
     m_freed.notify_all();
-    for (const auto &entry : taken)
-        closeConnection(entry.second.name);
+    for (const QString &name : names)
+        closeConnection(name);
 }
 
 int ConnectionPool::openConnections() const
 {
     std::lock_guard lock(m_mutex);
-    return int(m_slots.size());
+    return m_open;
+}
+
+int ConnectionPool::idleConnections() const
+{
+    std::lock_guard lock(m_mutex);
+    return int(m_idle.size());
 }
 
 // Removing the connection deletes its driver, which closes it. The

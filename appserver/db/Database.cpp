@@ -85,9 +85,10 @@ std::unique_ptr<Database> Database::openSqlite(const std::filesystem::path &dire
     return std::make_unique<SqliteDatabase>(directory);
 }
 
-std::unique_ptr<Database> Database::openPostgres(const std::string &conninfo, int maxConnections)
+std::unique_ptr<Database> Database::openPostgres(const std::string &conninfo, int maxConnections,
+                                                std::chrono::milliseconds poolWait)
 {
-    return std::make_unique<PostgresDatabase>(conninfo, maxConnections);
+    return std::make_unique<PostgresDatabase>(conninfo, maxConnections, poolWait);
 }
 
 Database::Database(DbEngine engine, std::shared_ptr<ConnectionPool> pool)
@@ -118,6 +119,11 @@ QSqlDatabase Database::connection()
 void Database::releaseThreadConnection()
 {
     m_pool->release();
+}
+
+void Database::returnThreadConnection()
+{
+    m_pool->handBack();
 }
 
 std::string Database::qualifiedTable(std::string_view companyDb, std::string_view table) const
@@ -264,8 +270,16 @@ void Database::rollback()
         slot.transactionDepth = depth - 1;
         return;
     }
+    // The depth drops once the statement has run: while it runs the
+    // connection is still in the transaction, which takes no session
+    // settings (an aborted one takes no statement but the ROLLBACK).
+    try {
+        run("ROLLBACK");
+    } catch (...) {
+        slot.transactionDepth = 0;
+        throw;
+    }
     slot.transactionDepth = 0;
-    run("ROLLBACK");
 }
 
 bool Database::companyExists(const std::string &companyDb)

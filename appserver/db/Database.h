@@ -11,8 +11,9 @@
 //
 // Tables are named `<namespace>.<TABLE>`, see SchemaDdl. Statements are the
 // engine's own SQL (the ERP dialect is translated before it gets here), with
-// ":NAME" parameters. Every thread gets its own connection (QtSql's rule);
-// transactions belong to the calling thread's connection. Result columns are
+// ":NAME" parameters. A thread uses a connection of its own (QtSql's rule),
+// taken from a pool and handed back between pieces of work (see
+// ConnectionPool); transactions belong to the calling thread's connection. Result columns are
 // typed by the schema: a column read straight from a table has the type the
 // schema gives it; a computed column has the type the engine reports for it.
 
@@ -23,6 +24,7 @@
 #include "schema/DbEngine.h"
 #include "schema/TableDef.h"
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <memory>
@@ -58,8 +60,9 @@ public:
     // mapped otherwise (SqliteDatabase::mapCompanyFile).
     static std::unique_ptr<Database> openSqlite(const std::filesystem::path &directory);
     // `conninfo` in libpq key=value form; at most `maxConnections` threads
-    // hold a connection at once.
-    static std::unique_ptr<Database> openPostgres(const std::string &conninfo, int maxConnections = 8);
+    // hold a connection at once, a thread waits up to `poolWait` for one.
+    static std::unique_ptr<Database> openPostgres(const std::string &conninfo, int maxConnections = 8,
+                                                  std::chrono::milliseconds poolWait = std::chrono::seconds(30));
 
     DbEngine engine() const { return m_engine; }
 
@@ -82,9 +85,12 @@ public:
     void rollback();
     int transactionDepth();
 
-    // Closes the calling thread's connection (workers call it when they end;
-    // threads that end release theirs anyway).
+    // Closes the calling thread's connection (threads that end release
+    // theirs anyway).
     void releaseThreadConnection();
+    // Hands the calling thread's connection back to the pool for other
+    // threads, unless a transaction is open on it.
+    void returnThreadConnection();
 
 protected:
     Database(DbEngine engine, std::shared_ptr<ConnectionPool> pool);

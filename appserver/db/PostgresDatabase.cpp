@@ -41,11 +41,14 @@ ConnectionPool::Opener opener(const PgConnInfo &info)
 
 } // namespace
 
-PostgresDatabase::PostgresDatabase(const std::string &conninfo, int maxConnections)
-    : Database(DbEngine::PostgreSQL,
-               std::make_shared<ConnectionPool>(uniqueConnectionPrefix("pg"), maxConnections, opener(PgConnInfo(conninfo))))
+PostgresDatabase::PostgresDatabase(const std::string &conninfo, int maxConnections, std::chrono::milliseconds poolWait)
+    : Database(DbEngine::PostgreSQL, std::make_shared<ConnectionPool>(uniqueConnectionPrefix("pg"), maxConnections,
+                                                                      opener(PgConnInfo(conninfo)), poolWait))
 {
     connection();
+    // The thread that opens the database (the daemon's main thread) may
+    // never use it again; its connection waits for the first that does.
+    returnThreadConnection();
 }
 
 PostgresDatabase::~PostgresDatabase()
@@ -56,17 +59,23 @@ PostgresDatabase::~PostgresDatabase()
 // Keeps the server's statement_timeout to what is left of the request's
 // limit. Requests are mostly short, so the setting is sent again only when
 // it is off by more than a tenth of the limit (or a second): a connection
-// serving one short request after another sets it once. Inside a
-// transaction it is left alone, as a rolled-back SET would be undone.
+// serving one short request after another sets it once. Work without a
+// limit gets none, also on a connection that a limited request used before.
+// Inside a transaction it is left alone, as a rolled-back SET would be undone.
 void PostgresDatabase::prepareConnection(ConnectionPool::Slot &slot)
 {
+    if (slot.transactionDepth > 0)
+        return;
     const RequestDeadline *deadline = RequestDeadline::current();
-    if (!deadline || slot.transactionDepth > 0)
+    long long wanted = 0;
+    if (deadline) {
+        wanted = deadline->remaining().count();
+        const long long slack = std::max<long long>(1000, deadline->limit().count() / 10);
+        if (slot.statementTimeoutMs > 0 && std::llabs(slot.statementTimeoutMs - wanted) <= slack)
+            return;
+    } else if (slot.statementTimeoutMs == 0) {
         return;
-    const long long wanted = deadline->remaining().count();
-    const long long slack = std::max<long long>(1000, deadline->limit().count() / 10);
-    if (slot.statementTimeoutMs > 0 && std::llabs(slot.statementTimeoutMs - wanted) <= slack)
-        return;
+    }
     QSqlQuery set(QSqlDatabase::database(slot.name, false));
     if (!set.exec(QStringLiteral("SET statement_timeout = %1").arg(wanted)))
         throw DatabaseError("cannot set the statement time limit: " + set.lastError().text().toStdString());

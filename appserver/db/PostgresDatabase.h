@@ -8,8 +8,11 @@ namespace slip {
 class PostgresDatabase : public Database {
 public:
     // Connects once right away, so a wrong connection string or a server
-    // that is down is reported here.
-    PostgresDatabase(const std::string &conninfo, int maxConnections);
+    // that is down is reported here; that connection then waits in the pool
+    // for the first thread that needs one. A thread waits up to poolWait for one
+    // of the maxConnections to come free.
+    PostgresDatabase(const std::string &conninfo, int maxConnections,
+                     std::chrono::milliseconds poolWait = std::chrono::seconds(30));
     ~PostgresDatabase() override;
 
 protected:

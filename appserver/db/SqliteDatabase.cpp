@@ -74,7 +74,8 @@ void SqliteDatabase::openConnection(const QString &name)
     db.setDatabaseName(QStringLiteral(":memory:"));
     if (!db.open())
         throw DatabaseError("cannot open an SQLite connection: " + db.lastError().text().toStdString());
-    // The connection belongs to one thread, whose request limit it obeys.
+    // The handler asks the thread running the statement for its request
+    // limit, so it holds on whichever thread the pool hands the connection to.
     sqlite3_progress_handler(rawHandle(db), kStepsBetweenChecks, &stopPastDeadline, nullptr);
     QSqlQuery query(db);
     // Writers of other connections wait up to ten seconds for each other.

@@ -1,5 +1,6 @@
 #include "net/SlipWorker.h"
 
+#include "db/ConnectionPool.h"
 #include "db/RequestDeadline.h"
 
 #include <QElapsedTimer>
@@ -108,6 +109,9 @@ SlipSession::Outcome SlipWorker::serve(const QByteArray &payload)
 void SlipWorker::handle(const QByteArray &payload)
 {
     const SlipSession::Outcome outcome = serve(payload);
+    // Between requests the client holds no database connection (unless its
+    // transaction is open), so more clients than connections can be served.
+    ConnectionPool::returnThreadConnections();
     if (m_session->isAuthenticated() && !m_authenticated) {
         m_authenticated = true;
         m_reader.setMaxPayload(m_config.maxFrameBytes);
@@ -198,8 +202,10 @@ void SlipWorker::finish()
     m_socket->abort();
     // The socket may be the sender of the signal that got us here.
     m_socket->deleteLater();
-    // The objects (and their database connections) end on this thread.
+    // The objects end on this thread; what they used of the database goes
+    // back to the pool for the next client.
     m_session.reset();
+    ConnectionPool::returnThreadConnections();
     emit finished();
 }
 

@@ -25,15 +25,17 @@ DbEngine engineNamed(const std::string &name)
     throw ServerConfigError("[Slipserv] Engine=" + name + " is neither sqlite nor postgres");
 }
 
-int poolSizeFrom(const std::string &text)
+int numberFrom(const kv::IniFile &ini, const char *key, int fallback, int most)
 {
+    const std::string text = setting(ini, key);
     if (text.empty())
-        return 8;
+        return fallback;
     int value = 0;
     const char *end = text.data() + text.size();
     const auto [stop, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || stop != end || value < 1 || value > 1000)
-        throw ServerConfigError("[Slipserv] PoolSize=" + text + " is not a number from 1 to 1000");
+    if (error != std::errc() || stop != end || value < 1 || value > most)
+        throw ServerConfigError("[Slipserv] " + std::string(key) + "=" + text + " is not a number from 1 to " +
+                                std::to_string(most));
     return value;
 }
 
@@ -52,7 +54,8 @@ ServerConfig ServerConfig::fromIni(const kv::IniFile &ini, const std::string &ba
         config.connInfo = setting(ini, "ConnInfo");
         if (config.connInfo.empty())
             throw ServerConfigError("[Slipserv] ConnInfo is not set: the PostgreSQL connection string");
-        config.poolSize = poolSizeFrom(setting(ini, "PoolSize"));
+        config.poolSize = numberFrom(ini, "PoolSize", config.poolSize, 1000);
+        config.poolWaitSeconds = numberFrom(ini, "PoolWaitSeconds", config.poolWaitSeconds, 3600);
         config.readerConnInfo = setting(ini, "ReaderConnInfo");
     }
     config.download = DownloadSite::fromIni(ini, baseDir);
@@ -87,7 +90,7 @@ ServerConfig ServerConfig::postgres(std::string connInfo, int poolSize)
 std::shared_ptr<Database> ServerConfig::openDatabase() const
 {
     if (engine == DbEngine::PostgreSQL)
-        return Database::openPostgres(connInfo, poolSize);
+        return Database::openPostgres(connInfo, poolSize, std::chrono::seconds(poolWaitSeconds));
     std::error_code error;
     std::filesystem::create_directories(dataDir, error);
     if (error)

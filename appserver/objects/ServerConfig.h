@@ -11,7 +11,11 @@
 //   ConnInfo=host=127.0.0.1 port=5432 dbname=erp user=erp password=...
 //                              postgres: libpq connection string; each company
 //                              database is a schema of that database
-//   PoolSize=8                 postgres: connections open at once
+//   PoolSize=8                 postgres: connections open at once; a client's
+//                              request holds one only while it runs (or while
+//                              its transaction is open)
+//   PoolWaitSeconds=30         postgres: how long a request waits for one of
+//                              them to come free before it fails
 //   ReaderConnInfo=host=db.example port=5432 dbname=erp user=erp_reader password=...
 //                              postgres: what a client opening the company
 //                              database itself (the summary's line query)
@@ -48,6 +52,7 @@ struct ServerConfig {
     std::filesystem::path dataDir; // SQLite
     std::string connInfo;          // PostgreSQL
     int poolSize = 8;              // PostgreSQL
+    int poolWaitSeconds = 30;      // PostgreSQL
     std::string readerConnInfo;    // PostgreSQL: read-only role for clients
     // The clients are other processes, reached over TCP (the daemon): the
     // server's files and its own credentials never go to them.
@@ -57,7 +62,7 @@ struct ServerConfig {
 
     // baseDir resolves a DataDir written relative to the settings file.
     // Throws ServerConfigError for an unknown engine, a missing DataDir or
-    // ConnInfo, or a pool size that is no positive number.
+    // ConnInfo, or a pool size or wait that is no positive number.
     static ServerConfig fromIni(const kv::IniFile &ini, const std::string &baseDir);
     // Reads the file; a missing file is an error (the daemon must not start
     // on defaults it was not given).

@@ -6,6 +6,7 @@
 #include <QObject>
 
 #include "platform/layoutio/LayoutDocument.h"
+#include "platform/report/Report.h"
 
 #include <algorithm>
 #include <array>
@@ -72,6 +73,11 @@ std::optional<LayoutProperties::Range> LayoutProperties::range(std::string_view 
     if (name == "Modul")
         return Range{0, 100};
     return std::nullopt;
+}
+
+bool LayoutProperties::isScale(const QObject &object, std::string_view name)
+{
+    return name == "Zoom" && qobject_cast<const Report *>(&object);
 }
 
 std::string LayoutProperties::filter(std::string_view text)

@@ -40,6 +40,12 @@ public:
         long long high;
     };
     static std::optional<Range> range(std::string_view name);
+    // Whether the property sets the scale the object's parts count their
+    // pixel positions and sizes at: a report's Zoom. It is the window's
+    // own and never written with a layout, so a text may not change it;
+    // otherwise what it places after it would be read at one scale and
+    // written back, without the zoom, for reading at another.
+    static bool isScale(const QObject &object, std::string_view name);
     // The text with only kept property lines; component lines and ends stay
     // (inherited frames left empty by the filter are dropped, components
     // created by the user always stay). Unreadable lines are dropped.

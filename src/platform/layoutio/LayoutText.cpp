@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QVariant>
 
 #include <exception>
 #include <map>
@@ -171,6 +172,13 @@ private:
         if (LayoutProperties::storedPartProperties(target) && !LayoutProperties::isKeptOn(target, property.name)) {
             m_problems.add(property.line, target.objectName().toStdString() + "." + property.name +
                                               ": not stored with a layout; skipped");
+            return;
+        }
+        // A full form description may repeat the zoom the window has.
+        if (LayoutProperties::isScale(target, property.name)) {
+            if (property.value != target.property(property.name.c_str()).toString().toStdString())
+                m_problems.add(property.line, target.objectName().toStdString() + "." + property.name +
+                                                  ": the window's own scale, not stored with a layout; skipped");
             return;
         }
         std::string error;

@@ -3,7 +3,9 @@
 // and layout saves. Every operation is answered, nothing is lost (counts and
 // stored sets checked afterwards) and the daemon's memory stays bounded.
 // 16 clients of 40 operations by default; QIPR07_LOAD_OPERATIONS=1000 runs
-// the full day (docs/server-objects.md has its figures).
+// the full day (docs/server-objects.md has its figures). Clients hold a
+// database connection only while a request runs, so more of them than the
+// pool has connections work side by side for as long as they like.
 #include "ProgramServerReportSql.h"
 #include "ProgramServerTestSupport.h"
 
@@ -14,8 +16,10 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <chrono>
 #include <cstdlib>
 #include <iostream>
+#include <latch>
 #include <thread>
 
 namespace {
@@ -60,15 +64,23 @@ protected:
             env->db->execute("INSERT INTO " + env->table(m_company, "MOCTC") +
                                  " (TC001, TC002, TC009, TC010) VALUES ('5409', :K, 'N', 0)",
                              {{"K", Variant("L" + std::to_string(client))}});
+    }
+
+    // poolSettings: PoolSize and PoolWaitSeconds lines (PostgreSQL only).
+    void startDaemon(const std::string &poolSettings)
+    {
         const std::string engine = GetParam() == slip::DbEngine::SQLite
                                        ? "DataDir=" + env->dir.path().toStdString()
                                        : "Engine=postgres\nConnInfo=" + std::string(dbtest::pgConnInfo());
         m_daemon = std::make_unique<kvtest::SlipDaemonProcess>(
-            "[Slipserv]\nAccessToken=" + std::string(kToken) + "\n" + engine + "\nPoolSize=8\n");
+            "[Slipserv]\nAccessToken=" + std::string(kToken) + "\n" + engine + "\n" + poolSettings);
         ASSERT_GT(m_daemon->start(), 0);
     }
 
-    void work(int client, int operations, ClientRun &run)
+    // Runs the operations, and goes on past them until `until`; with
+    // `connected` every client is connected before any starts working.
+    void work(int client, int operations, ClientRun &run, std::chrono::steady_clock::time_point until = {},
+              std::latch *connected = nullptr)
     {
         try {
             kv::RemoteConnectionOptions options;
@@ -77,9 +89,17 @@ protected:
             auto connection = kv::RemoteConnection::open(options);
             kv::DispatchPtr server = connection->createObject("Slipserv.Class1");
             const std::string user = "U" + std::to_string(client);
-            server->call("Connect", {programservertest::connectArgs(m_company, user)});
+            try {
+                server->call("Connect", {programservertest::connectArgs(m_company, user)});
+            } catch (...) {
+                if (connected)
+                    connected->count_down();
+                throw;
+            }
+            if (connected)
+                connected->arrive_and_wait();
             const std::string report = reportsql::reportSql({}, " and (TC001='5401') and (TC009='Y')");
-            for (int n = 0; n < operations; ++n) {
+            for (int n = 0; n < operations || std::chrono::steady_clock::now() < until; ++n) {
                 const std::string tag = user + "-" + std::to_string(n);
                 switch (n % 4) {
                 case 0: {
@@ -123,12 +143,32 @@ protected:
         }
     }
 
+    // Every client's operations were answered and are in the database.
+    void expectNothingLost(const std::vector<ClientRun> &runs, int operations)
+    {
+        int sets = 0, layouts = 0;
+        for (std::size_t client = 0; client < runs.size(); ++client) {
+            const ClientRun &run = runs[client];
+            EXPECT_EQ(run.failure, "") << "client " << client;
+            EXPECT_GE(run.reports + run.sets + run.counts + run.layouts, operations) << "client " << client;
+            sets += run.sets;
+            layouts += run.layouts;
+            const kv::ResultTable count = env->db->query("SELECT TC010 FROM " + env->table(m_company, "MOCTC") +
+                                                         " WHERE TC001 = '5409' AND TC002 = :K",
+                                                         {{"K", Variant("L" + std::to_string(client))}});
+            EXPECT_EQ(count.integer(0, 0), run.counts) << "client " << client;
+        }
+        EXPECT_EQ(env->db->query("SELECT COUNT(*) FROM " + env->table(m_company, "GENES")).integer(0, 0), sets);
+        EXPECT_EQ(env->db->query("SELECT COUNT(*) FROM " + env->table(m_company, "WARRANT")).integer(0, 0), layouts);
+    }
+
     std::string m_company;
     std::unique_ptr<kvtest::SlipDaemonProcess> m_daemon;
 };
 
 TEST_P(DaemonLoadTest, SixteenClientsAreAllAnsweredAndNothingIsLost)
 {
+    startDaemon("PoolSize=8\n");
     const int operations = operationsPerClient();
     std::vector<ClientRun> runs(kClients);
     std::vector<std::thread> clients;
@@ -140,26 +180,30 @@ TEST_P(DaemonLoadTest, SixteenClientsAreAllAnsweredAndNothingIsLost)
         thread.join();
     const qint64 elapsed = clock.elapsed();
     const qint64 peak = m_daemon->peakKb();
-
-    int sets = 0, layouts = 0;
-    for (int client = 0; client < kClients; ++client) {
-        const ClientRun &run = runs[std::size_t(client)];
-        EXPECT_EQ(run.failure, "") << "client " << client;
-        EXPECT_EQ(run.reports + run.sets + run.counts + run.layouts, operations) << "client " << client;
-        sets += run.sets;
-        layouts += run.layouts;
-        const kv::ResultTable count = env->db->query("SELECT TC010 FROM " + env->table(m_company, "MOCTC") +
-                                                     " WHERE TC001 = '5409' AND TC002 = :K",
-                                                     {{"K", Variant("L" + std::to_string(client))}});
-        EXPECT_EQ(count.integer(0, 0), run.counts) << "client " << client;
-    }
-    EXPECT_EQ(env->db->query("SELECT COUNT(*) FROM " + env->table(m_company, "GENES")).integer(0, 0), sets);
-    EXPECT_EQ(env->db->query("SELECT COUNT(*) FROM " + env->table(m_company, "WARRANT")).integer(0, 0), layouts);
+    expectNothingLost(runs, operations);
     // Under the sanitizers the daemon needs several times what a release
     // build does; still far from growing with the number of operations.
     EXPECT_LT(peak, 1024 * 1024) << peak << " kB";
     std::cout << kClients * operations << " operations in " << elapsed << " ms, daemon peak " << peak / 1024
               << " MB\n";
+}
+
+TEST_P(DaemonLoadTest, ClientsBeyondThePoolSizeAreServedLongerThanThePoolWait)
+{
+    // Three clients per connection, all connected at once and working three
+    // times as long as a request may wait for a connection.
+    constexpr int kPoolSize = 2;
+    constexpr int kCrowd = 3 * kPoolSize;
+    startDaemon("PoolSize=" + std::to_string(kPoolSize) + "\nPoolWaitSeconds=1\n");
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    std::latch connected(kCrowd);
+    std::vector<ClientRun> runs(kCrowd);
+    std::vector<std::thread> clients;
+    for (int client = 0; client < kCrowd; ++client)
+        clients.emplace_back([&, client] { work(client, 4, runs[std::size_t(client)], until, &connected); });
+    for (std::thread &thread : clients)
+        thread.join();
+    expectNothingLost(runs, 4);
 }
 
 DBTEST_ON_BOTH_ENGINES(DaemonLoadTest);

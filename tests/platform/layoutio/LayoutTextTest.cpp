@@ -331,6 +331,42 @@ TEST(LayoutTextProblems, WindowPartsOutsideTheReportCannotBeChanged)
     EXPECT_EQ(layout.ClientDataSet1->ProviderName(), "");
 }
 
+TEST(LayoutTextProblems, AZoomOtherThanTheWindowsIsSkippedSoPositionsKeepTheirScale)
+{
+    // A text that zoomed the report in would have the far-off focus label
+    // written 25 times further off, past what a position may be, and a
+    // fresh window refused it; smaller moves changed every size silently.
+    LayoutWindow layout;
+    const std::string text = "inherited frmTestFmt: QWidget\n"
+                             "  inherited QuickRep1: Report\n"
+                             "    Zoom = 2000\n"
+                             "    inherited QRBand1: TQRBand\n"
+                             "      inherited lblTitle: TQRLabel\n"
+                             "        Left = 210\n"
+                             "      end\n"
+                             "    end\n"
+                             "  end\n"
+                             "end\n";
+    const auto problems = readOnto(layout.window, text);
+    EXPECT_TRUE(hasProblem(problems, 3, "QuickRep1.Zoom: the window's own scale")) << describe(problems);
+    EXPECT_EQ(layout.QuickRep1->zoom(), 80);
+    EXPECT_EQ(layout.lblTitle->left(), 210);
+    EXPECT_EQ(layout.qrLostFocus->left(), -4904);
+
+    const std::string written = LayoutText::Write(layout.window);
+    LayoutWindow fresh;
+    EXPECT_EQ(describe(readOnto(fresh.window, written)), "");
+    EXPECT_EQ(LayoutText::Write(fresh.window), written);
+
+    // A full description repeating the window's zoom reads without a word.
+    EXPECT_EQ(describe(readOnto(fresh.window, "object frmTestFmt: QWidget\n"
+                                              "  object QuickRep1: Report\n"
+                                              "    Zoom = 80\n"
+                                              "  end\n"
+                                              "end\n")),
+              "");
+}
+
 TEST(LayoutTextProblems, ReferenceMustNameAComponentOfTheRightKind)
 {
     LayoutWindow layout;
