@@ -69,11 +69,8 @@ protected:
     // poolSettings: PoolSize and PoolWaitSeconds lines (PostgreSQL only).
     void startDaemon(const std::string &poolSettings)
     {
-        const std::string engine = GetParam() == slip::DbEngine::SQLite
-                                       ? "DataDir=" + env->dir.path().toStdString()
-                                       : "Engine=postgres\nConnInfo=" + std::string(dbtest::pgConnInfo());
         m_daemon = std::make_unique<kvtest::SlipDaemonProcess>(
-            "[Slipserv]\nAccessToken=" + std::string(kToken) + "\n" + engine + "\n" + poolSettings);
+            "[Slipserv]\nAccessToken=" + std::string(kToken) + "\n" + env->daemonSettings() + poolSettings);
         ASSERT_GT(m_daemon->start(), 0);
     }
 
