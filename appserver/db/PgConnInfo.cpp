@@ -2,6 +2,8 @@
 
 #include "db/DatabaseError.h"
 
+#include <QSqlDatabase>
+
 #include <cctype>
 #include <charconv>
 
@@ -103,6 +105,16 @@ std::string PgConnInfo::otherOptions() const
         options += key + "=" + value;
     }
     return options;
+}
+
+void PgConnInfo::applyTo(QSqlDatabase &db) const
+{
+    db.setHostName(QString::fromStdString(host()));
+    db.setPort(port());
+    db.setDatabaseName(QString::fromStdString(database()));
+    db.setUserName(QString::fromStdString(user()));
+    db.setPassword(QString::fromStdString(password()));
+    db.setConnectOptions(QString::fromStdString(otherOptions()));
 }
 
 } // namespace slip

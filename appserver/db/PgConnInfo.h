@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+class QSqlDatabase;
+
 namespace slip {
 
 class PgConnInfo {
@@ -23,6 +25,9 @@ public:
     std::string otherOptions() const;
 
     std::string value(const std::string &key, const std::string &fallback = {}) const;
+
+    // Sets a QtSql connection (QPSQL) to this server, not yet opened.
+    void applyTo(QSqlDatabase &db) const;
 
 private:
     std::map<std::string, std::string> m_values;

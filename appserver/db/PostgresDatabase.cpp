@@ -15,19 +15,13 @@
 namespace slip {
 namespace {
 
-
 ConnectionPool::Opener opener(const PgConnInfo &info)
 {
     return [info](const QString &name) {
         if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
             throw DatabaseError("the Qt PostgreSQL driver (QPSQL) is not installed");
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-        db.setHostName(QString::fromStdString(info.host()));
-        db.setPort(info.port());
-        db.setDatabaseName(QString::fromStdString(info.database()));
-        db.setUserName(QString::fromStdString(info.user()));
-        db.setPassword(QString::fromStdString(info.password()));
-        db.setConnectOptions(QString::fromStdString(info.otherOptions()));
+        info.applyTo(db);
         if (!db.open())
             throw DatabaseError("cannot connect to PostgreSQL at " + info.host() + ":" + std::to_string(info.port())
                                 + ": " + db.lastError().text().toStdString());

@@ -20,11 +20,7 @@ inline QSqlDatabase openPgTestConnection(const QString &name)
 {
     const slip::PgConnInfo info(pgConnInfo() ? pgConnInfo() : "");
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
-    db.setHostName(QString::fromStdString(info.host()));
-    db.setPort(info.port());
-    db.setDatabaseName(QString::fromStdString(info.database()));
-    db.setUserName(QString::fromStdString(info.user()));
-    db.setPassword(QString::fromStdString(info.password()));
+    info.applyTo(db);
     EXPECT_TRUE(db.open()) << db.lastError().text().toStdString();
     return db;
 }
