@@ -23,6 +23,8 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QWidget>
 
 #include <gtest/gtest.h>
 
@@ -40,6 +42,20 @@ namespace layoutdata {
 using kv::Variant;
 
 using kvtest::pgConnInfo;
+
+// Pictures of the windows for the manual are taken only when the variable
+// names a folder: the folder, with the window shown at the manual's size,
+// or "" and the window left as it is.
+inline QString manualPictureFolder(QWidget &window, const char *variable, QSize size)
+{
+    const QString folder = qEnvironmentVariable(variable);
+    if (folder.isEmpty())
+        return folder;
+    window.showNormal();
+    window.resize(size);
+    QTest::qWait(200);
+    return folder;
+}
 
 // A fresh demo company for one test, its server objects registered for
 // in-process creation; dropped again at the end.

@@ -84,13 +84,10 @@ protected:
     // The picture of the ledger window for the manual, when a folder is named.
     static void grab(QWidget &window)
     {
-        const QString folder = qEnvironmentVariable("QIPR07_LEDGER_GRAB");
-        if (folder.isEmpty())
-            return;
-        window.show();
-        window.resize(1240, 320);
-        QTest::qWait(200);
-        EXPECT_TRUE(window.grab().save(folder + QStringLiteral("/ledger-window.png")));
+        const QString folder = manualPictureFolder(window, "QIPR07_LEDGER_GRAB", QSize(1240, 320));
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(window.grab().save(folder + QStringLiteral("/ledger-window.png")));
+        }
     }
 
     // A run from the conditions finds the slip (1) or nothing (0).

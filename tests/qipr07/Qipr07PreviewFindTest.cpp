@@ -88,13 +88,10 @@ protected:
     // Pictures of the window for the manual, when a folder is named.
     static void grab(QWidget &window, const char *name)
     {
-        const QString folder = qEnvironmentVariable("QIPR07_PREVIEW_GRAB");
-        if (folder.isEmpty())
-            return;
-        window.showNormal();
-        window.resize(1280, 860);
-        QTest::qWait(200);
-        EXPECT_TRUE(window.grab().save(folder + QLatin1Char('/') + QLatin1String(name)));
+        const QString folder = manualPictureFolder(window, "QIPR07_PREVIEW_GRAB", QSize(1280, 860));
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(window.grab().save(folder + QLatin1Char('/') + QLatin1String(name)));
+        }
     }
 
 };

@@ -90,12 +90,9 @@ protected:
     // so it is drawn onto the window's picture where it opened.
     static void grabExportMenu(kv::TfrmVRPreview &preview)
     {
-        const QString folder = qEnvironmentVariable("QIPR07_PREVIEW_GRAB");
+        const QString folder = manualPictureFolder(preview, "QIPR07_PREVIEW_GRAB", QSize(1280, 860));
         if (folder.isEmpty())
             return;
-        preview.showNormal();
-        preview.resize(1280, 860);
-        QTest::qWait(200);
         const QPoint below = preview.btnSaveBMP->mapTo(&preview, QPoint(0, preview.btnSaveBMP->height()));
         preview.pmuSaveBMP->popup(preview.mapToGlobal(below));
         QTest::qWait(200);
