@@ -171,6 +171,11 @@ QDate OleDate::toDate() const
 
 QDateTime OleDate::toDateTime() const
 {
+    // OLE dates run from 100-01-01 to 9999-12-31; a value outside (a number
+    // from a peer, say) is no date, and converting it to a day count would
+    // overflow.
+    if (!std::isfinite(value) || value < -657434.0 || value >= 2958466.0)
+        return QDateTime();
     const double days = std::trunc(value);
     const double fraction = std::fabs(value - days);
     const QDate date = oleEpoch().addDays(static_cast<qint64>(days));

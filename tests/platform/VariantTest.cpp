@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using kv::Variant;
 using kv::VariantArray;
 using kv::VarType;
@@ -37,6 +39,13 @@ TEST(Variant, DatesCountDaysFromTheOleEpoch)
     const kv::OleDate date = kv::OleDate::fromYmd(2026, 12, 7);
     EXPECT_EQ(date.toDate(), QDate(2026, 12, 7));
     EXPECT_DOUBLE_EQ(kv::OleDate::fromYmd(1899, 12, 31).value, 1.0);
+    EXPECT_EQ(kv::OleDate{2958465.5}.toDateTime(), QDateTime(QDate(9999, 12, 31), QTime(12, 0)));
+    EXPECT_EQ(kv::OleDate{-657434.0}.toDate(), QDate(100, 1, 1));
+    // Out of the range, as a peer may send it: no date, and its text is empty.
+    for (const double outside : {1.14026e34, -1e300, 2958466.0, std::nan(""), HUGE_VAL}) {
+        EXPECT_FALSE(kv::OleDate{outside}.toDateTime().isValid()) << outside;
+        EXPECT_EQ(Variant(kv::OleDate{outside}).toText(), "") << outside;
+    }
 }
 
 TEST(Variant, ArraysKeepBoundsAndCopyDeeply)
