@@ -1,12 +1,13 @@
 #pragma once
 // The slip layout the benches print: the page rules of the standard slip
 // window (header group, numbered lines, attached footer with totals, the
-// sign-off band, page numbers per slip) over a client data set, with the
-// given page picture behind every form.
+// sign-off band, page numbers per slip, its fields' font) over a client data
+// set, with the given page picture behind every form.
 
 #include "platform/ClientDataSet.h"
 #include "platform/report/PageStore.h"
 #include "platform/report/Report.h"
+#include "platform/report/ReportText.h"
 #include "platform/report/TKVQRDBText.h"
 #include "platform/report/TQRChildBand.h"
 #include "platform/report/TQRGroup.h"
@@ -14,17 +15,30 @@
 #include "platform/report/TQRShape.h"
 
 #include <QByteArray>
+#include <QFont>
 #include <QObject>
+
+#include <type_traits>
 
 namespace benchlayout {
 
 using namespace kv;
+
+// The font of the standard slip window's fields.
+inline QFont slipFieldFont()
+{
+    QFont font(QStringLiteral("宋体"));
+    font.setPointSize(9);
+    return font;
+}
 
 // A component of the layout at its place on a band.
 template <typename T>
 T *field(TQRBand *band, const char *name, int left, int top, int width, int height = 14)
 {
     auto *item = new T(band);
+    if constexpr (std::is_base_of_v<ReportText, T>)
+        item->setFont(slipFieldFont());
     item->setObjectName(name);
     item->setLeft(left);
     item->setTop(top);

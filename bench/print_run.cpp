@@ -156,9 +156,12 @@ int measure(const QString &dataDir)
                     seconds, pages.pageCount() / seconds, QFileInfo(printed).size() / 1024.0 / pages.pageCount());
     }
     const double bytes = double(QFileInfo(pdf).size());
-    // BENCH_PRINT_KEEP names a folder that keeps the printed file for a look.
+    // BENCH_PRINT_KEEP names a folder that keeps the printed file and the floor's for a look.
     if (const QString keep = qEnvironmentVariable("BENCH_PRINT_KEEP"); !keep.isEmpty())
+    {
         QFile::copy(pdf, keep + "/print_run-" + QString::number(pages.pageCount()) + ".pdf");
+        QFile::copy(dataDir + "/floor.pdf", keep + "/floor-" + QString::number(pages.pageCount()) + ".pdf");
+    }
     const double pdfSeconds = total - generated;
     std::printf("%7d lines %6d pages  query %5.2f s  generation %5.2f s  pdf %6.2f s  total %6.2f s  "
                 "%6.0f pages/s  first page %.2f s  peak %6.1f MB  %6.1f KB/page  floor %6.2f s  pdf/floor %.2f  "
