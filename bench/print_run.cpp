@@ -55,7 +55,8 @@ using benchsupport::slipForm;
 
 using benchlayout::SlipLayout;
 
-// The floor: every page's texts painted at their places on a QPdfWriter.
+// The floor: every page's texts painted at their places on a QPdfWriter, in
+// the fields' font.
 double paintTextsOnly(const PageStore &pages, const QString &fileName)
 {
     QElapsedTimer timer;
@@ -68,9 +69,7 @@ double paintTextsOnly(const PageStore &pages, const QString &fileName)
     QPainter painter(&writer);
     painter.scale(1200 / report_units::kTenthsPerInch / PageStore::kTextScale,
                   1200 / report_units::kTenthsPerInch / PageStore::kTextScale);
-    QFont font(QStringLiteral("宋体"));
-    font.setPixelSize(int(9 * report_units::kTenthsPerPoint * PageStore::kTextScale));
-    painter.setFont(font);
+    painter.setFont(report_units::pageFont(benchlayout::slipFieldFont()));
     for (int page = 1; page <= pages.pageCount(); ++page) {
         if (page > 1)
             writer.newPage();
@@ -157,8 +156,7 @@ int measure(const QString &dataDir)
     }
     const double bytes = double(QFileInfo(pdf).size());
     // BENCH_PRINT_KEEP names a folder that keeps the printed file and the floor's for a look.
-    if (const QString keep = qEnvironmentVariable("BENCH_PRINT_KEEP"); !keep.isEmpty())
-    {
+    if (const QString keep = qEnvironmentVariable("BENCH_PRINT_KEEP"); !keep.isEmpty()) {
         QFile::copy(pdf, keep + "/print_run-" + QString::number(pages.pageCount()) + ".pdf");
         QFile::copy(dataDir + "/floor.pdf", keep + "/floor-" + QString::number(pages.pageCount()) + ".pdf");
     }
