@@ -8,8 +8,13 @@
 #include "platform/report/TQRExpr.h"
 #include "platform/report/TQRLabel.h"
 #include "platform/report/TQRMemo.h"
+#include "platform/report/ReportUnits.h"
 
+#include <QFontMetricsF>
+#include <QGlyphRun>
 #include <QMetaProperty>
+#include <QRawFont>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -250,4 +255,28 @@ TEST(ReportComponentsTest, PropertiesAndEventsAreReachableByName)
     for (const char *name : {"PageStartBand", "PageDetailBand", "PageAttachDetailBand", "PageEndBand", "PageStyle",
                              "PrintIfEmpty", "Zoom", "Units", "OnStartPage", "Functions"})
         EXPECT_GE(meta->indexOfProperty(name), 0) << name;
+}
+
+// Chinese text in a field of a Latin face must keep that face's line box:
+// a taller fallback pushes the baseline down and the field cuts the glyphs
+// off. The font set-up links such text to the Song face, as Windows does.
+TEST(ReportComponentsTest, ChineseTextInALatinFaceKeepsTheLineOfThatFace)
+{
+    const QString song = QRawFont::fromFont(QFont(QStringLiteral("宋体"))).familyName();
+    for (const QString &family : {QStringLiteral("Arial"), QStringLiteral("Tahoma")}) {
+        QFont latin = Report::defaultFont();
+        latin.setFamily(family);
+        const QFont font = report_units::pageFont(latin);
+        QTextLayout layout(QStringLiteral("领料单 A-001 黄铜"), font);
+        layout.beginLayout();
+        const QTextLine line = layout.createLine();
+        layout.endLayout();
+        const QFontMetricsF metrics(font);
+        EXPECT_LE(line.ascent(), metrics.ascent() + 0.01) << family.toStdString();
+        EXPECT_LE(line.descent(), metrics.descent() + 0.01) << family.toStdString();
+        QStringList faces;
+        for (const QGlyphRun &run : layout.glyphRuns())
+            faces << run.rawFont().familyName();
+        EXPECT_TRUE(faces.contains(song)) << family.toStdString() << ": " << faces.join(", ").toStdString();
+    }
 }
