@@ -20,6 +20,8 @@
 #include <QComboBox>
 #include <QStringList>
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 namespace kv {
@@ -55,9 +57,35 @@ void raiseReply(const Variant &reply)
 // Whether the property a package value goes to can take it: a check box
 // given "Y" or an item index given a word would stop the package halfway,
 // with the values before it set and the rest not.
+// A panel's value as the rows of its list: an array of arrays, each
+// [caption, sub-items...]; nothing for any other value (a range or a text).
+std::optional<QList<QStringList>> listRows(const Variant &value)
+{
+    if (!value.isArray())
+        return std::nullopt;
+    const std::vector<Variant> &items = value.array().items();
+    const bool isList = !items.empty() && std::all_of(items.begin(), items.end(), [](const Variant &item) {
+        return item.isArray();
+    });
+    if (!isList)
+        return std::nullopt;
+    QList<QStringList> rows;
+    for (const Variant &item : items) {
+        QStringList row;
+        for (const Variant &cell : item.array().items())
+            row << QString::fromStdString(varToStr(cell));
+        rows << row;
+    }
+    return rows;
+}
+
 bool valueFits(const QObject *component, const Variant &value)
 {
-    if (qobject_cast<const TSelectPanel *>(component) || qobject_cast<const QComboBox *>(component))
+    if (qobject_cast<const TSelectPanel *>(component)) {
+        const std::optional<QList<QStringList>> rows = listRows(value);
+        return !rows || TKovListView::rowsFit(*rows);
+    }
+    if (qobject_cast<const QComboBox *>(component))
         return true;
     try {
         if (CheckPropertyExist(component, "ItemIndex"))
@@ -372,11 +400,9 @@ void TfrmBaseGene::applyPanelValue(TSelectPanel *panel, const Variant &value,
         setRange(value, value);
         return;
     }
-    const std::vector<Variant> &items = value.array().items();
-    const bool isList = !items.empty() && std::all_of(items.begin(), items.end(), [](const Variant &item) {
-        return item.isArray();
-    });
-    if (!isList) {
+    const std::optional<QList<QStringList>> rows = listRows(value);
+    if (!rows) {
+        const std::vector<Variant> &items = value.array().items();
         setRange(items.empty() ? Variant() : items[0], items.size() > 1 ? items[1] : Variant());
         return;
     }
@@ -384,14 +410,8 @@ void TfrmBaseGene::applyPanelValue(TSelectPanel *panel, const Variant &value,
         panel->setStyle(TSelectPanel::sp_Discrete);
     else if (panel->style() == TSelectPanel::sp_UserChoice)
         panel->setUserChoice(false);
-    QList<QStringList> rows;
-    for (const Variant &item : items) {
-        QStringList row;
-        for (const Variant &cell : item.array().items())
-            row << QString::fromStdString(varToStr(cell));
-        rows << row;
-    }
-    panel->ListBox()->setRows(rows);
+    // The package was checked to fit (valueFits) before any value was set.
+    panel->ListBox()->setRows(*rows);
 }
 
 } // namespace kv

@@ -259,7 +259,9 @@ void ConditionValueCodec::restoreList(TSelectPanel *panel, const QString &list)
             continue;
         rows << row.split(QChar(kSubItem));
     }
-    panel->ListBox()->setRows(rows);
+    if (!panel->ListBox()->setRows(rows))
+        throw ConditionValueError("parse spSaveValue error: a list row has more than " +
+                                  std::to_string(TKovListView::kMaxRowValues) + " values");
 }
 
 QString ConditionValueCodec::shownText(const QObject *component, const QString &stored) const

@@ -7,6 +7,8 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
+#include <algorithm>
+
 namespace kv {
 
 // A row that knows its sub-item count (a row may have fewer sub-items than
@@ -138,9 +140,15 @@ void TKovListView::padRows()
     }
 }
 
+bool TKovListView::rowsFit(const QList<QStringList> &rows)
+{
+    return std::all_of(rows.begin(), rows.end(),
+                       [](const QStringList &values) { return values.size() <= kMaxRowValues; });
+}
+
 bool TKovListView::AddItem(const QStringList &values)
 {
-    if (values.isEmpty())
+    if (values.isEmpty() || values.size() > kMaxRowValues)
         return false;
     try {
         ensureColumns(int(values.size()));
@@ -186,8 +194,10 @@ QList<QStringList> TKovListView::rows() const
     return all;
 }
 
-void TKovListView::setRows(const QList<QStringList> &rows)
+bool TKovListView::setRows(const QList<QStringList> &rows)
 {
+    if (!rowsFit(rows))
+        return false;
     clear();
     for (const QStringList &values : rows) {
         if (values.isEmpty())
@@ -198,6 +208,7 @@ void TKovListView::setRows(const QList<QStringList> &rows)
     padRows();
     if (m_columnsAutoSize)
         AutoSizeColumns();
+    return true;
 }
 
 QStringList TKovListView::columnCaptions() const

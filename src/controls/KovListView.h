@@ -46,11 +46,19 @@ class TKovListView : public QTreeWidget {
 public:
     enum class Duplicates { None, CheckCase, CaseInsensitive };
 
+    // The most values a row may have. A list shows the columns of a lookup,
+    // a handful; a row far wider comes from a damaged set or package, and
+    // padding every row to it would cost rows times its width in cells (an
+    // 8 KB stored line could ask for millions) and leave the columns behind.
+    static constexpr int kMaxRowValues = 64;
+    static bool rowsFit(const QList<QStringList> &rows);
+
     explicit TKovListView(QWidget *parent = nullptr);
 
     // Adds one row: values[0] is the row text, the rest its sub-items. Adds
     // columns as needed, pads every row to the widest, then sorts, removes
-    // duplicates and sizes the columns as set. False for no values.
+    // duplicates and sizes the columns as set. False for no values or more
+    // than kMaxRowValues.
     bool AddItem(const QStringList &values);
     // Removes every row (the columns stay).
     void Clear();
@@ -62,8 +70,9 @@ public:
     QStringList rowValues(int row) const;
     QList<QStringList> rows() const;
     // Replaces all rows, each as AddItem would take it, without sorting or
-    // removing duplicates (a stored list comes back as it was).
-    void setRows(const QList<QStringList> &rows);
+    // removing duplicates (a stored list comes back as it was). False, and
+    // the list as it was, when a row does not fit (rowsFit).
+    bool setRows(const QList<QStringList> &rows);
 
     int vclColumnCount() const { return m_columnCount; }
     QStringList columnCaptions() const;

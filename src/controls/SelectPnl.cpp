@@ -464,7 +464,7 @@ void TSelectPanel::setColumns(const QStringList &columns) { m_listBox->setColumn
 bool TSelectPanel::hideSelection() const { return m_listBox->hideSelection(); }
 void TSelectPanel::setHideSelection(bool hide) { m_listBox->setHideSelection(hide); }
 QList<QStringList> TSelectPanel::items() const { return m_listBox->rows(); }
-void TSelectPanel::setItems(const QList<QStringList> &rows) { m_listBox->setRows(rows); }
+bool TSelectPanel::setItems(const QList<QStringList> &rows) { return m_listBox->setRows(rows); }
 bool TSelectPanel::showColumnHeader() const { return m_listBox->showColumnHeaders(); }
 void TSelectPanel::setShowColumnHeader(bool show) { m_listBox->setShowColumnHeaders(show); }
 bool TSelectPanel::sortListBox() const { return m_listBox->isSorted(); }

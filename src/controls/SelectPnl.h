@@ -172,7 +172,7 @@ public:
     bool hideSelection() const;
     void setHideSelection(bool hide);
     QList<QStringList> items() const;
-    void setItems(const QList<QStringList> &rows);
+    bool setItems(const QList<QStringList> &rows);
     int otherHeight() const { return m_otherHeight; }
     void setOtherHeight(int height) { m_otherHeight = height; }
     int otherWidth() const { return m_otherWidth; }

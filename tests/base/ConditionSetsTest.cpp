@@ -175,6 +175,44 @@ TEST_F(ConditionSetsTest, ASetThatCannotBeRestoredIsReported)
     EXPECT_EQ(messages(), std::vector<std::string>{"条件方案恢复失败，方案内容可能已经损坏！"});
 }
 
+// A list row far wider than any lookup, from a damaged set or package,
+// would pad every row to its width: refused, and the list keeps its rows
+// and its columns.
+TEST_F(ConditionSetsTest, ListsFarWiderThanAnyLookupAreRefusedAndChangeNothing)
+{
+    openWindow();
+    window->spCode->setUserChoice(false);
+    window->spCode->ListBox()->AddItem({"A01", "甲料"});
+    const QList<QStringList> before = window->spCode->ListBox()->rows();
+    const int columns = window->spCode->ListBox()->vclColumnCount();
+
+    std::string line = "sp_Discrete\x03" "A" + std::string(5000, '\x01') + "\x04";
+    for (int row = 0; row < 2000; ++row)
+        line += "B\x04";
+    Variant request = kv::varArrayOf({"spCode.style;", "DS", "20240305", "QIPR07", "宽方案", line + "\r\n", false});
+    ASSERT_EQ(window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)}), Variant(""));
+    window->LoadConditionSets();
+    selectSet("宽方案");
+    prompter->answerMessage(mrOk);
+    kvtest::doubleClick(window->lstCondition->currentView()->viewport(), window->lstCondition->itemRect(0).center());
+    EXPECT_EQ(messages(), std::vector<std::string>{"条件方案恢复失败，方案内容可能已经损坏！"});
+    EXPECT_EQ(window->spCode->ListBox()->rows(), before);
+    EXPECT_EQ(window->spCode->ListBox()->vclColumnCount(), columns);
+
+    std::vector<Variant> wide(kv::TKovListView::kMaxRowValues + 1, Variant("x"));
+    const Variant rows = kv::varArrayOf({kv::varArrayOf({"C01"}), kv::varArrayOf(std::move(wide))});
+    const Variant names = kv::varArrayOf({kv::varArrayOf({"备注", "edtRemark"}), kv::varArrayOf({"代码", "spCode"})});
+    window->edtRemark->setText_("原值");
+    prompter->answerMessage(mrOk);
+    window->ApplyConditions(
+        kv::varArrayOf({"", kv::varArrayOf({0, kv::varArrayOf({true, kv::varArrayOf({names, kv::varArrayOf({"新值", rows})})})})}));
+    EXPECT_EQ(messages().back(), "条件中指定的元件不存在或不能接受条件值！");
+    EXPECT_EQ(window->edtRemark->Text(), "原值") << "nothing is applied";
+    EXPECT_EQ(window->spCode->ListBox()->rows(), before);
+    EXPECT_EQ(window->spCode->ListBox()->vclColumnCount(), columns);
+    EXPECT_TRUE(prompter->allAnswered());
+}
+
 TEST_F(ConditionSetsTest, TheViewButtonCyclesThroughTheFourStyles)
 {
     openWindow();

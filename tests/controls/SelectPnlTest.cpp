@@ -324,6 +324,10 @@ TEST_F(SelectPanelTest, AddItemCreatesColumnsAndPadsRows)
     ASSERT_TRUE(list->AddItem({"C", "1", "2", "3"}));
     EXPECT_EQ(list->vclColumnCount(), 4);
     EXPECT_EQ(list->rowValues(0), (QStringList{"A001", "领料单", "仓库", ""}));
+    QStringList widest(kv::TKovListView::kMaxRowValues, QStringLiteral("w"));
+    EXPECT_FALSE(list->AddItem(widest + QStringList{"one too many"}));
+    EXPECT_EQ(list->vclColumnCount(), 4) << "a refused row adds no columns";
+    EXPECT_EQ(list->rowCount(), 3);
 
     const int letter = list->fontMetrics().horizontalAdvance(QLatin1Char('W'));
     EXPECT_EQ(list->columnWidth(0), 5 * letter) << "Data1 is the longest text of column 0";
