@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cstdlib>
 
 namespace slip {
 namespace {
@@ -52,10 +51,13 @@ PostgresDatabase::~PostgresDatabase()
 
 // Keeps the server's statement_timeout to what is left of the request's
 // limit. Requests are mostly short, so the setting is sent again only when
-// it is off by more than a tenth of the limit (or a second): a connection
-// serving one short request after another sets it once. Work without a
-// limit gets none, also on a connection that a limited request used before.
-// Inside a transaction it is left alone, as a rolled-back SET would be undone.
+// it is shorter than what is left or longer by more than a tenth of the
+// limit (or a second): a connection serving one short request after another
+// sets it once. Shorter is never kept, or a request would be stopped by what
+// was left of an earlier one's limit, long before its own had passed. Work
+// without a limit gets none, also on a connection that a limited request
+// used before. Inside a transaction it is left alone, as a rolled-back SET
+// would be undone.
 void PostgresDatabase::prepareConnection(ConnectionPool::Slot &slot)
 {
     if (slot.transactionDepth > 0)
@@ -65,7 +67,7 @@ void PostgresDatabase::prepareConnection(ConnectionPool::Slot &slot)
     if (deadline) {
         wanted = deadline->remaining().count();
         const long long slack = std::max<long long>(1000, deadline->limit().count() / 10);
-        if (slot.statementTimeoutMs > 0 && std::llabs(slot.statementTimeoutMs - wanted) <= slack)
+        if (slot.statementTimeoutMs >= wanted && slot.statementTimeoutMs - wanted <= slack)
             return;
     } else if (slot.statementTimeoutMs == 0) {
         return;

@@ -8,6 +8,8 @@
 
 #include <QElapsedTimer>
 
+#include <thread>
+
 #include <gmock/gmock.h>
 
 namespace {
@@ -98,6 +100,23 @@ TEST_P(RequestDeadlineTest, ALaterRequestGetsItsOwnLimit)
     if (GetParam() == slip::DbEngine::PostgreSQL) {
         EXPECT_GE(timer.elapsed(), 1400);
     }
+}
+
+// Nor may it keep what was left of an earlier request's limit: a request
+// that starts with its whole second must get that second.
+TEST_P(RequestDeadlineTest, ALaterRequestIsNotStoppedByWhatWasLeftOfAnEarlierOne)
+{
+    {
+        RequestDeadline first(1s);
+        std::this_thread::sleep_for(650ms);
+        EXPECT_EQ(db().query("SELECT 1").integer(0, 0), 1);
+    }
+    const std::string pause = GetParam() == slip::DbEngine::PostgreSQL
+                                  ? "SELECT COUNT(*) FROM (SELECT pg_sleep(0.5)) AS s"
+                                  : "SELECT 1";
+    RequestDeadline second(1s);
+    EXPECT_NO_THROW(db().query(pause));
+    EXPECT_FALSE(second.stoppedStatement());
 }
 
 DBTEST_ON_BOTH_ENGINES(RequestDeadlineTest);
