@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -42,6 +43,10 @@ public:
         log();
         m_log.clear();
         m_process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("LSAN_OPTIONS"),
+                           QStringLiteral("suppressions=" QIPR07_TEST_SUPPORT_DIR "/slipserv-lsan.supp"));
+        m_process->setProcessEnvironment(environment);
         m_process->start(program(), {"--config", m_dir.filePath("MarshalS.ini"), "--port", "0"});
         if (!m_process->waitForReadyRead(30000)) {
             ADD_FAILURE() << "slipserv did not start: " << m_process->readAllStandardError().toStdString();
