@@ -68,6 +68,18 @@ protected:
         ASSERT_GE(row, 0) << name.toStdString();
         window->lstCondition->setItemIndex(row);
     }
+
+    // Stores a set of the code panel's line as another version could have
+    // written it, then opens it as a user does, answering its message.
+    void openStoredCodeSet(const std::string &name, const std::string &line)
+    {
+        Variant request = kv::varArrayOf({"spCode.style;", "DS", "20240305", "QIPR07", name, line + "\r\n", false});
+        ASSERT_EQ(window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)}), Variant(""));
+        window->LoadConditionSets();
+        selectSet(QString::fromStdString(name));
+        prompter->answerMessage(mrOk);
+        kvtest::doubleClick(window->lstCondition->currentView()->viewport(), window->lstCondition->itemRect(0).center());
+    }
 };
 
 TEST_F(ConditionSetsTest, ASavedSetIsListedAgainInTheNextWindowAndRestoresItsValues)
@@ -166,12 +178,7 @@ TEST_F(ConditionSetsTest, DeletingAsksFirst)
 TEST_F(ConditionSetsTest, ASetThatCannotBeRestoredIsReported)
 {
     openWindow();
-    Variant request = kv::varArrayOf({"spCode.style;", "DS", "20240305", "QIPR07", "坏方案", "sp_Bogus\r\n", false});
-    ASSERT_EQ(window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)}), Variant(""));
-    window->LoadConditionSets();
-    selectSet("坏方案");
-    prompter->answerMessage(mrOk);
-    kvtest::doubleClick(window->lstCondition->currentView()->viewport(), window->lstCondition->itemRect(0).center());
+    openStoredCodeSet("坏方案", "sp_Bogus");
     EXPECT_EQ(messages(), std::vector<std::string>{"条件方案恢复失败，方案内容可能已经损坏！"});
 }
 
@@ -189,12 +196,7 @@ TEST_F(ConditionSetsTest, ListsFarWiderThanAnyLookupAreRefusedAndChangeNothing)
     std::string line = "sp_Discrete\x03" "A" + std::string(5000, '\x01') + "\x04";
     for (int row = 0; row < 2000; ++row)
         line += "B\x04";
-    Variant request = kv::varArrayOf({"spCode.style;", "DS", "20240305", "QIPR07", "宽方案", line + "\r\n", false});
-    ASSERT_EQ(window->ProgramServer.toObject()->call("InsertConTable", {Variant::ref(request)}), Variant(""));
-    window->LoadConditionSets();
-    selectSet("宽方案");
-    prompter->answerMessage(mrOk);
-    kvtest::doubleClick(window->lstCondition->currentView()->viewport(), window->lstCondition->itemRect(0).center());
+    openStoredCodeSet("宽方案", line);
     EXPECT_EQ(messages(), std::vector<std::string>{"条件方案恢复失败，方案内容可能已经损坏！"});
     EXPECT_EQ(window->spCode->ListBox()->rows(), before);
     EXPECT_EQ(window->spCode->ListBox()->vclColumnCount(), columns);
