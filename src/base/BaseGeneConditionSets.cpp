@@ -54,9 +54,6 @@ void raiseReply(const Variant &reply)
         throw std::runtime_error(text);
 }
 
-// Whether the property a package value goes to can take it: a check box
-// given "Y" or an item index given a word would stop the package halfway,
-// with the values before it set and the rest not.
 // A panel's value as the rows of its list: an array of arrays, each
 // [caption, sub-items...]; nothing for any other value (a range or a text).
 std::optional<QList<QStringList>> listRows(const Variant &value)
@@ -79,6 +76,10 @@ std::optional<QList<QStringList>> listRows(const Variant &value)
     return rows;
 }
 
+// Whether the property a package value goes to can take it: a check box
+// given "Y" or an item index given a word would stop the package halfway,
+// with the values before it set and the rest not; so would a list row wider
+// than a list takes.
 bool valueFits(const QObject *component, const Variant &value)
 {
     if (qobject_cast<const TSelectPanel *>(component)) {
